@@ -1,0 +1,62 @@
+#include <Foundation/FileIO.h>
+#include <Testing/Testing.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace Foundation;
+
+TEST(FileIO, ReadsRegularFilesWithinTheLimitOnly) {
+    Testing::TemporaryFolder folder;
+    const auto file = folder.path() / "f.txt";
+    Testing::writeText(file, "12345");
+    EXPECT_EQ(readFile(file, 5), dataFrom("12345"));
+
+    const auto tooLarge = readRegularFile(file, 4);
+    EXPECT_FALSE(tooLarge.data);
+    EXPECT_EQ(tooLarge.failure, ReadFailure::TooLarge);
+
+    EXPECT_EQ(readRegularFile(folder.path() / "none", 10).failure, ReadFailure::Missing);
+    EXPECT_EQ(readRegularFile(folder.path(), 10).failure, ReadFailure::NotRegular);
+
+    // A FIFO with no writer would block an ordinary read for ever.
+    const auto fifo = folder.path() / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(readRegularFile(fifo, 10).failure, ReadFailure::NotRegular);
+}
+
+TEST(FileIO, AtomicWritesReplaceTheTargetWithTheStatedMode) {
+    Testing::TemporaryFolder folder;
+    const auto file = folder.path() / "state.json";
+    Testing::writeText(file, "old");
+    ASSERT_TRUE(writeFileAtomically(file, dataFrom("new contents"), 0600));
+    EXPECT_EQ(Testing::readText(file), "new contents");
+    struct stat status {};
+    ASSERT_EQ(stat(file.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
+
+TEST(FileIO, AFailedAtomicWriteLeavesNothingAndSaysWhy) {
+    Testing::TemporaryFolder folder;
+    std::string error;
+    EXPECT_FALSE(writeFileAtomically(folder.path() / "missing" / "f", dataFrom("x"), 0600, &error));
+    EXPECT_NE(error.find("Couldn't create"), std::string::npos);
+
+    const auto target = folder.path() / "dir";
+    std::filesystem::create_directories(target / "child");
+    EXPECT_FALSE(writeFileAtomically(target, dataFrom("x"), 0600, &error));
+    EXPECT_NE(error.find("Couldn't replace"), std::string::npos);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
+
+TEST(FileIO, CreatesFoldersWithTheirParents) {
+    Testing::TemporaryFolder folder;
+    const auto nested = folder.path() / "a" / "b" / "c";
+    EXPECT_TRUE(createFolder(nested));
+    struct stat status {};
+    ASSERT_EQ(stat(nested.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+    Testing::writeText(folder.path() / "file", "");
+    EXPECT_FALSE(createFolder(folder.path() / "file" / "below"));
+}

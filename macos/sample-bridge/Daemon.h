@@ -1,0 +1,21 @@
+// The sample bridge as a program, standing where the bundle's Node runtime
+// would be and telling the bridge's two scripts apart by name.
+//
+// `[--disable-sigusr1] <folder>/daemon.js` serves the demo state, with the
+// simulated phone on, at $HOME/.kestrelhaven/bridge.sock (the folder made with
+// mode 0700) until SIGTERM or SIGINT, then removes the socket and gives 0;
+// a server that cannot start gives 1. `[--disable-sigusr1] <folder>/cli.js
+// VERB …` is the bridge's command-line tool, which knows no verb yet and gives
+// 1. Anything else prints a usage line and gives 2.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace SampleBridge {
+
+// `arguments` without the program's own name; complaints go to `errors`.
+int runNode(const std::vector<std::string>& arguments, std::ostream& errors);
+
+} // namespace SampleBridge

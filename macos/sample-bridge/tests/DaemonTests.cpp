@@ -1,0 +1,105 @@
+#include "RawClient.h"
+
+#include <Testing/Testing.h>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sample-bridge/Daemon.h>
+#include <spawn.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+
+namespace {
+
+// Runs the program in `home` the way the launcher would; the pid of the child.
+pid_t startDaemon(const std::filesystem::path& home) {
+    const std::string program = SAMPLE_BRIDGE_NODE;
+    const std::string homeEntry = "HOME=" + home.string();
+    const std::string script =
+        "/Applications/Kestrelhaven.app/Contents/Resources/bridge/dist/daemon.js";
+    const std::string logs = (home / "daemon.log").string();
+    std::vector<char*> arguments{const_cast<char*>(program.c_str()),
+                                 const_cast<char*>("--disable-sigusr1"),
+                                 const_cast<char*>(script.c_str()), nullptr};
+    std::vector<char*> environment{const_cast<char*>(homeEntry.c_str()), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, logs.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = -1;
+    const int failed =
+        posix_spawn(&pid, program.c_str(), &actions, nullptr, arguments.data(), environment.data());
+    posix_spawn_file_actions_destroy(&actions);
+    return failed ? -1 : pid;
+}
+
+// Waits, polling briefly, for `ready`; false after five seconds.
+template <class Predicate> bool eventually(Predicate ready) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!ready()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+int runNode(const std::vector<std::string>& arguments, std::string* errors = nullptr) {
+    std::ostringstream stream;
+    const int status = SampleBridge::runNode(arguments, stream);
+    if (errors)
+        *errors = stream.str();
+    return status;
+}
+
+} // namespace
+
+TEST(SampleBridgeDaemon, ServesTheDemoUnderHomeUntilTerminatedOrInterrupted) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        Testing::TemporaryFolder home;
+        const auto socket = home.path() / ".kestrelhaven" / "bridge.sock";
+        const pid_t pid = startDaemon(home.path());
+        ASSERT_GT(pid, 0);
+        EXPECT_TRUE(eventually([&] { return RawClient::Connection(socket).connected(); }))
+            << Testing::readText(home.path() / "daemon.log");
+
+        const auto health = RawClient::get(socket, "/healthz");
+        EXPECT_EQ(health.status, 200);
+        EXPECT_EQ(health.json()["device"], true);
+        struct stat status {};
+        ASSERT_EQ(::stat(socket.parent_path().c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 0777, 0700u);
+
+        ASSERT_EQ(::kill(pid, signal), 0);
+        int exit = -1;
+        EXPECT_TRUE(eventually([&] { return ::waitpid(pid, &exit, WNOHANG) == pid; }));
+        EXPECT_TRUE(WIFEXITED(exit));
+        EXPECT_EQ(WEXITSTATUS(exit), 0);
+        EXPECT_FALSE(std::filesystem::exists(socket));
+    }
+}
+
+TEST(SampleBridgeDaemon, TheCommandLineToolKnowsNoVerbYet) {
+    std::string errors;
+    EXPECT_EQ(runNode({"--disable-sigusr1", "/bundle/dist/cli.js", "doctor", "--json"}, &errors),
+              1);
+    EXPECT_EQ(errors, "sample bridge: unknown command\n");
+    EXPECT_EQ(runNode({"cli.js"}), 1);
+}
+
+TEST(SampleBridgeDaemon, AnyOtherUseGetsTheUsageLine) {
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {},
+             {"--disable-sigusr1"},
+             {"/dist/server.js"},
+             {"--inspect", "/dist/daemon.js"},
+             {"/dist/daemon.js", "extra"},
+             {"/dist/daemon.jsx"},
+         }) {
+        std::string errors;
+        EXPECT_EQ(runNode(arguments, &errors), 2);
+        EXPECT_TRUE(errors.starts_with("usage: ")) << errors;
+    }
+}

@@ -1,11 +1,9 @@
 #include "menubar/Bridge.h"
 #include "menubar/BridgeRecords.h"
+#include "menubar/tests/WithSampleBridge.h"
 
 #include <Dispatch/RunLoop.h>
-#include <Testing/Testing.h>
 #include <chrono>
-#include <gtest/gtest.h>
-#include <sample-bridge/Server.h>
 
 using Dispatch::RunLoop;
 using SampleBridge::Reply;
@@ -19,15 +17,8 @@ struct CallOutcome {
     int status = -1;
 };
 
-class BridgeClient : public testing::Test {
+class BridgeClient : public WithSampleBridge {
 protected:
-    void SetUp() override {
-        Testing::useTestHome();
-        m_server = std::make_unique<SampleBridge::Server>(LocalHTTP::socketPath());
-    }
-    SampleBridge::Server& server() { return *m_server; }
-    void stopServer() { m_server.reset(); }
-
     CallOutcome call(const std::string& path, std::optional<JSONCoding::JSON> body = {}) {
         CallOutcome outcome;
         bridge.call<Health>(path, "POST", std::move(body), 2,
@@ -51,9 +42,6 @@ protected:
     }
 
     Bridge bridge;
-
-private:
-    std::unique_ptr<SampleBridge::Server> m_server;
 };
 
 } // namespace

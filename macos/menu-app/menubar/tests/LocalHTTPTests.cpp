@@ -1,9 +1,9 @@
 #include "menubar/LocalHTTP.h"
+#include "menubar/tests/WithSampleBridge.h"
 
 #include <Testing/Testing.h>
 #include <chrono>
 #include <gtest/gtest.h>
-#include <sample-bridge/Server.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -26,18 +26,7 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-class LocalHTTPExchange : public testing::Test {
-protected:
-    void SetUp() override {
-        Testing::useTestHome();
-        m_server = std::make_unique<SampleBridge::Server>(LocalHTTP::socketPath());
-    }
-    SampleBridge::Server& server() { return *m_server; }
-    void stopServer() { m_server.reset(); }
-
-private:
-    std::unique_ptr<SampleBridge::Server> m_server;
-};
+using LocalHTTPExchange = WithSampleBridge;
 
 } // namespace
 

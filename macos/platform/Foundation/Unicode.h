@@ -1,0 +1,52 @@
+// Unicode text as the system counts and classifies it.
+//
+// Text is UTF-8 in std::string. A "character" is an extended grapheme cluster
+// (CR LF is one), found with ICU's character break rules; a scalar is one
+// code point. The character sets are the platform's, by scalar:
+//
+//   whitespace              space separators (Zs) and tab
+//   whitespaceOrNewline     the above and U+000A–U+000D, U+0085, U+2028, U+2029
+//   control                 general categories Cc and Cf
+//   whiteSpaceProperty      the Unicode White_Space property
+//   patternSpace            what "\s" matches in the platform's regular
+//                           expressions: tab, LF, FF, CR and category Z
+//
+// Invalid UTF-8 reads as U+FFFD wherever text is taken apart.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Foundation::Unicode {
+
+std::u32string scalars(std::string_view text);
+std::string utf8(std::u32string_view scalars);
+void appendUTF8(std::string& text, char32_t scalar);
+
+bool isWhitespace(char32_t scalar);
+bool isWhitespaceOrNewline(char32_t scalar);
+bool isControl(char32_t scalar);
+bool hasWhiteSpaceProperty(char32_t scalar);
+bool isPatternSpace(char32_t scalar);
+
+using ScalarSet = bool (*)(char32_t);
+
+// The text without the scalars of `set` at either end.
+std::string trimmed(std::string_view text, ScalarSet set);
+// Every run of scalars of `set` replaced by one space.
+std::string collapsingRuns(std::string_view text, ScalarSet set);
+
+// The characters of the text, in order.
+std::vector<std::string> characters(std::string_view text);
+std::size_t characterCount(std::string_view text);
+// The first `count` characters (all of them when there are fewer).
+std::string characterPrefix(std::string_view text, std::size_t count);
+
+std::size_t utf16Length(std::string_view text);
+
+// Equality under canonical equivalence, as the platform's string comparison has it.
+bool canonicallyEquivalent(std::string_view a, std::string_view b);
+
+} // namespace Foundation::Unicode

@@ -1,0 +1,58 @@
+#include <Foundation/Unicode.h>
+#include <gtest/gtest.h>
+
+using namespace Foundation::Unicode;
+
+TEST(Unicode, CharactersAreGraphemeClusters) {
+    // e + combining acute, a flag, a family emoji with joiners, and CR LF each count as one.
+    const std::string text = "e\u0301🇫🇷👨‍👩‍👧\r\nx";
+    EXPECT_EQ(characterCount(text), 5u);
+    const auto parts = characters(text);
+    ASSERT_EQ(parts.size(), 5u);
+    EXPECT_EQ(parts[0], "e\u0301");
+    EXPECT_EQ(parts[3], "\r\n");
+    EXPECT_EQ(characterPrefix(text, 2), "e\u0301🇫🇷");
+    EXPECT_EQ(characterPrefix(text, 0), "");
+    EXPECT_EQ(characterPrefix(text, 99), text);
+    EXPECT_EQ(characterCount(""), 0u);
+    // Invalid bytes count as one replacement character each.
+    EXPECT_EQ(characterCount("a\xFF"), 2u);
+}
+
+TEST(Unicode, CharacterSetsFollowThePlatform) {
+    EXPECT_TRUE(isWhitespace(U' '));
+    EXPECT_TRUE(isWhitespace(U'\t'));
+    EXPECT_TRUE(isWhitespace(U'\u00A0'));
+    EXPECT_TRUE(isWhitespace(U'\u3000'));
+    EXPECT_FALSE(isWhitespace(U'\n'));
+    EXPECT_FALSE(isWhitespace(U'\u200B'));
+    for (const char32_t newline : {U'\n', U'\v', U'\f', U'\r', U'\u0085', U'\u2028', U'\u2029'})
+        EXPECT_TRUE(isWhitespaceOrNewline(newline));
+    EXPECT_FALSE(isWhitespaceOrNewline(U'x'));
+    for (const char32_t control : {U'\0', U'\t', U'\n', U'\u007F', U'\u200B', U'\uFEFF', U'\u00AD'})
+        EXPECT_TRUE(isControl(control));
+    EXPECT_FALSE(isControl(U' '));
+    EXPECT_TRUE(hasWhiteSpaceProperty(U'\u0085'));
+    EXPECT_FALSE(hasWhiteSpaceProperty(U'\u200B'));
+    EXPECT_TRUE(isPatternSpace(U'\u2028'));
+    EXPECT_FALSE(isPatternSpace(U'\v'));
+}
+
+TEST(Unicode, TrimsAndCollapsesByScalarSet) {
+    EXPECT_EQ(trimmed("\u00A0\t a b \u3000", isWhitespace), "a b");
+    EXPECT_EQ(trimmed("\n a \n", isWhitespace), "\n a \n");
+    EXPECT_EQ(trimmed("\n a \n", isWhitespaceOrNewline), "a");
+    EXPECT_EQ(trimmed(" \t ", isWhitespace), "");
+    EXPECT_EQ(collapsingRuns("a \t\n b\u2029\u2028c", isPatternSpace), "a b c");
+    EXPECT_EQ(collapsingRuns("a\vb", isPatternSpace), "a\vb");
+}
+
+TEST(Unicode, CountsUTF16UnitsAndComparesCanonically) {
+    EXPECT_EQ(utf16Length("aé€🦉"), 5u);
+    EXPECT_TRUE(canonicallyEquivalent("caf\u00E9", "cafe\u0301"));
+    EXPECT_FALSE(canonicallyEquivalent("cafe", "caf\u00E9"));
+    // Compatibility forms are not canonical equivalents.
+    EXPECT_FALSE(canonicallyEquivalent("\uFB01", "fi"));
+    EXPECT_EQ(utf8(scalars("x\u00E9🦉")), "x\u00E9🦉");
+    EXPECT_EQ(utf8(std::u32string{U'a', char32_t(0xD800)}), "a\uFFFD");
+}

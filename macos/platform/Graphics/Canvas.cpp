@@ -1,6 +1,5 @@
-#include <Graphics/Canvas.h>
-
 #include <Foundation/FileIO.h>
+#include <Graphics/Canvas.h>
 #include <algorithm>
 #include <cairo.h>
 #include <cmath>

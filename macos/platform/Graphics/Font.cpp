@@ -1,7 +1,6 @@
-#include <Graphics/Font.h>
-
 #include "PangoSupport.h"
 
+#include <Graphics/Font.h>
 #include <cmath>
 #include <map>
 #include <tuple>

@@ -1,6 +1,5 @@
-#include <Graphics/Image.h>
-
 #include <Foundation/FileIO.h>
+#include <Graphics/Image.h>
 #include <cairo.h>
 #include <cstring>
 

@@ -1,5 +1,4 @@
 #include <Graphics/Symbols.h>
-
 #include <algorithm>
 #include <cairo.h>
 #include <cmath>

@@ -1,7 +1,6 @@
-#include <Graphics/TextLayout.h>
-
 #include "PangoSupport.h"
 
+#include <Graphics/TextLayout.h>
 #include <algorithm>
 #include <utility>
 
@@ -93,22 +92,26 @@ TextLayout::TextLayout(const Paragraph& paragraph) {
             PangoRectangle logical{0, pangoUnits(run.object->descent - size.height),
                                    pangoUnits(size.width), pangoUnits(size.height)};
             insert(attributes,
-                   pango_attr_shape_new_with_data(&logical, &logical,
-                                                  new InlineObject(*run.object), copyObject,
-                                                  destroyObject),
+                   pango_attr_shape_new_with_data(&logical, &logical, new InlineObject(*run.object),
+                                                  copyObject, destroyObject),
                    start, end);
         }
     }
     // The first run's font also sets the height of an empty paragraph.
-    auto base = PangoSupport::description(paragraph.runs.empty() ? Font{}
-                                                                 : paragraph.runs.front().font);
+    auto base =
+        PangoSupport::description(paragraph.runs.empty() ? Font{} : paragraph.runs.front().font);
     pango_layout_set_font_description(m_layout, base.get());
     pango_layout_set_text(m_layout, text.data(), int(text.size()));
     pango_layout_set_attributes(m_layout, attributes);
     pango_attr_list_unref(attributes);
     pango_layout_set_alignment(m_layout, pangoAlignment(paragraph.alignment));
     if (paragraph.width) {
-        pango_layout_set_width(m_layout, std::max(0, pangoUnits(*paragraph.width)));
+        // Letter spacing after a line's last character does not count against the width.
+        double trailing = 0;
+        for (const TextRun& run : paragraph.runs) {
+            trailing = std::max(trailing, run.letterSpacing);
+        }
+        pango_layout_set_width(m_layout, std::max(0, pangoUnits(*paragraph.width + trailing)));
         pango_layout_set_wrap(m_layout, PANGO_WRAP_WORD_CHAR);
     }
     if (!paragraph.tabStops.empty()) {
@@ -155,7 +158,7 @@ TextLayout::~TextLayout() {
 
 TextLayout::TextLayout(TextLayout&& other) noexcept
     : m_layout(std::exchange(other.m_layout, nullptr)), m_size(other.m_size),
-      m_firstBaseline(other.m_firstBaseline), m_lineCount(other.m_lineCount),
+      m_contentOffset(other.m_contentOffset), m_firstBaseline(other.m_firstBaseline), m_lineCount(other.m_lineCount),
       m_truncated(other.m_truncated) {}
 
 TextLayout& TextLayout::operator=(TextLayout&& other) noexcept {
@@ -165,6 +168,7 @@ TextLayout& TextLayout::operator=(TextLayout&& other) noexcept {
         }
         m_layout = std::exchange(other.m_layout, nullptr);
         m_size = other.m_size;
+        m_contentOffset = other.m_contentOffset;
         m_firstBaseline = other.m_firstBaseline;
         m_lineCount = other.m_lineCount;
         m_truncated = other.m_truncated;
@@ -176,6 +180,7 @@ void TextLayout::measure() {
     PangoRectangle logical;
     pango_layout_get_extents(m_layout, nullptr, &logical);
     m_size = {double(logical.width) / PANGO_SCALE, double(logical.height) / PANGO_SCALE};
+    m_contentOffset = double(logical.x) / PANGO_SCALE;
     m_firstBaseline = double(pango_layout_get_baseline(m_layout)) / PANGO_SCALE;
     m_lineCount = pango_layout_get_line_count(m_layout);
     m_truncated = pango_layout_is_ellipsized(m_layout);

@@ -72,6 +72,8 @@ public:
     int lineCount() const { return m_lineCount; }
     // True when lines were dropped or a line was cut to fit.
     bool isTruncated() const { return m_truncated; }
+    // Where the widest line starts within the paragraph's width (non-zero when aligned).
+    double contentOffset() const { return m_contentOffset; }
 
     // Draws the text with its top-left corner at `origin`; runs without a colour use `color`.
     // Aligned text is aligned within the paragraph's width.
@@ -82,6 +84,7 @@ private:
 
     PangoLayout* m_layout = nullptr;
     Size m_size;
+    double m_contentOffset = 0;
     double m_firstBaseline = 0;
     int m_lineCount = 0;
     bool m_truncated = false;

@@ -48,13 +48,15 @@ struct Alignment {
     bool operator==(const Alignment&) const = default;
 };
 
-inline constexpr Alignment Alignment::center{HorizontalAlignment::Center, VerticalAlignment::Center};
+inline constexpr Alignment Alignment::center{HorizontalAlignment::Center,
+                                             VerticalAlignment::Center};
 inline constexpr Alignment Alignment::leading{HorizontalAlignment::Leading,
                                               VerticalAlignment::Center};
 inline constexpr Alignment Alignment::trailing{HorizontalAlignment::Trailing,
                                                VerticalAlignment::Center};
 inline constexpr Alignment Alignment::top{HorizontalAlignment::Center, VerticalAlignment::Top};
-inline constexpr Alignment Alignment::bottom{HorizontalAlignment::Center, VerticalAlignment::Bottom};
+inline constexpr Alignment Alignment::bottom{HorizontalAlignment::Center,
+                                             VerticalAlignment::Bottom};
 inline constexpr Alignment Alignment::topLeading{HorizontalAlignment::Leading,
                                                  VerticalAlignment::Top};
 inline constexpr Alignment Alignment::topTrailing{HorizontalAlignment::Trailing,

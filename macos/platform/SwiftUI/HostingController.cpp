@@ -82,8 +82,8 @@ void HostingController::Impl::redraw() {
     // Presented content may present more; the list grows while it is walked.
     for (std::size_t i = 0; i < resolver.presentations.size(); ++i) {
         Presentation presentation = resolver.presentations[i];
-        auto root = resolver.resolveOne(presentedView(presentation),
-                                        {presentation.identity, environment});
+        auto root =
+            resolver.resolveOne(presentedView(presentation), {presentation.identity, environment});
         next->presented.push_back({std::move(presentation), std::move(root)});
     }
     store.sweep();
@@ -119,8 +119,9 @@ void HostingController::Impl::resubscribe(
     const std::vector<std::shared_ptr<ObservableObject>>& observed) {
     std::vector<std::pair<ObservableObject*, Subscription>> next;
     for (const auto& object : observed) {
-        auto existing = std::find_if(subscriptions.begin(), subscriptions.end(),
-                                     [&](const auto& entry) { return entry.first == object.get(); });
+        auto existing =
+            std::find_if(subscriptions.begin(), subscriptions.end(),
+                         [&](const auto& entry) { return entry.first == object.get(); });
         if (existing != subscriptions.end()) {
             next.push_back(std::move(*existing));
             continue;

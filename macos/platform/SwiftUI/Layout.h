@@ -3,8 +3,8 @@
 //     struct ChipFlow : SwiftUI::Layout<ChipFlow> {
 //         double spacing;
 //         explicit ChipFlow(double spacing) : spacing(spacing) {}
-//         Size sizeThatFits(ProposedViewSize proposal, const LayoutSubviews& subviews) const override;
-//         void placeSubviews(Rect bounds, ProposedViewSize proposal,
+//         Size sizeThatFits(ProposedViewSize proposal, const LayoutSubviews& subviews) const
+//         override; void placeSubviews(Rect bounds, ProposedViewSize proposal,
 //                            const LayoutSubviews& subviews) const override;
 //     };
 //     ChipFlow(6)({ForEach(tags, …), newTagButton})

@@ -30,7 +30,9 @@ struct Scope {
     std::string identity;
     std::shared_ptr<const Environment> environment;
 
-    Scope child(std::string_view part) const { return {identity + "/" + std::string(part), environment}; }
+    Scope child(std::string_view part) const {
+        return {identity + "/" + std::string(part), environment};
+    }
     Scope with(std::shared_ptr<const Environment> replacement) const {
         return {identity, std::move(replacement)};
     }

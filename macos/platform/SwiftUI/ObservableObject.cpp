@@ -1,5 +1,4 @@
 #include <SwiftUI/ObservableObject.h>
-
 #include <algorithm>
 #include <utility>
 

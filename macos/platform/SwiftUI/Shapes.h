@@ -33,7 +33,8 @@ public:
 class RoundedRectangle : public Shape {
 public:
     // Both corner styles are drawn as circular arcs.
-    explicit RoundedRectangle(double cornerRadius, RoundedCornerStyle = RoundedCornerStyle::Circular)
+    explicit RoundedRectangle(double cornerRadius,
+                              RoundedCornerStyle = RoundedCornerStyle::Circular)
         : Shape(ShapeKind::RoundedRectangle, cornerRadius) {}
 };
 

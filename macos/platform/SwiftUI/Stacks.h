@@ -58,20 +58,21 @@ class ForEach : public View {
 public:
     // A view for each item, identified by `id(item)` (text or a number).
     template <typename Range, typename Id, typename Content>
-        requires std::invocable<Content, decltype(*std::begin(std::declval<const Range&>()))>
+    requires std::invocable<Content, decltype(*std::begin(std::declval<const Range&>()))>
     ForEach(const Range& items, Id id, Content content) : View(make(items, id, content)) {}
 
     // A view for each item, identified by its position.
     template <typename Range, typename Content>
-        requires std::invocable<Content, decltype(*std::begin(std::declval<const Range&>()))>
+    requires std::invocable<Content, decltype(*std::begin(std::declval<const Range&>()))>
     ForEach(const Range& items, Content content)
-        : View(make(items, [position = 0](const auto&) mutable { return position++; }, content)) {}
+        : View(make(
+              items, [position = 0](const auto&) mutable { return position++; }, content)) {}
 
 private:
     static std::string key(const std::string& value) { return value; }
     static std::string key(const char* value) { return value; }
     template <typename T>
-        requires std::integral<T> || std::is_enum_v<T>
+    requires std::integral<T> || std::is_enum_v<T>
     static std::string key(T value) {
         if constexpr (std::is_enum_v<T>) {
             return std::to_string(static_cast<std::underlying_type_t<T>>(value));

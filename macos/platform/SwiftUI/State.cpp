@@ -1,5 +1,4 @@
 #include <SwiftUI/State.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <mutex>

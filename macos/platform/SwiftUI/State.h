@@ -6,10 +6,9 @@
 //     struct UpdatesSection {
 //         std::vector<Device> devices;
 //         SwiftUI::State<Channel> choice{Updater::choice()};      // kept across redraws
-//         SwiftUI::StateObject<UninstallModel> uninstall{[] { return std::make_shared<UninstallModel>(); }};
-//         SwiftUI::ObservedObject<SettingsModel> model;            // not owned; observed
-//         SwiftUI::FocusState newTagFocused;
-//         SwiftUI::View body() const;
+//         SwiftUI::StateObject<UninstallModel> uninstall{[] { return
+//         std::make_shared<UninstallModel>(); }}; SwiftUI::ObservedObject<SettingsModel> model; //
+//         not owned; observed SwiftUI::FocusState newTagFocused{}; SwiftUI::View body() const;
 //     };
 //
 // Before a body runs, the framework links each such member of that struct to the
@@ -17,7 +16,9 @@
 // there (its own initial value counts only the first time), a `StateObject` makes
 // its object once, and every observed object's changes redraw the host. The
 // storage goes when the view leaves the tree. Only direct members are linked (not
-// ones held in containers). Changing state redraws the host later on the main queue.
+// ones held in containers). Give each member an initialiser (`{}` at least), so that
+// the struct can be made with designated initialisers. Changing state redraws the host later on the
+// main queue.
 //
 // Closures made in a body may capture `this`: the host keeps the tree that made them
 // while they run. Work that outlives the tree (blocks on other queues) captures the

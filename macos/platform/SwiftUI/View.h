@@ -66,11 +66,10 @@ struct FrameOptions {
 };
 
 template <typename V>
-concept CustomView =
-    !std::derived_from<std::remove_cvref_t<V>, View> && std::copy_constructible<V> &&
-    requires(const V& view) {
-        { view.body() } -> std::convertible_to<View>;
-    };
+concept CustomView = !std::derived_from<std::remove_cvref_t<V>, View> &&
+                     std::copy_constructible<V> && requires(const V& view) {
+    { view.body() } -> std::convertible_to<View>;
+};
 
 class View {
 public:
@@ -92,6 +91,7 @@ public:
     View fixedSize(bool horizontal, bool vertical) const;
     // Views drawn behind or over this one, proposed exactly its size.
     View background(View content) const;
+    View background(Color color) const;
     View background(Color style, const Shape& shape) const;
     View overlay(View content) const;
 
@@ -158,8 +158,8 @@ private:
 
 // Runs a custom view's body with its state linked, and resolves the result.
 void resolveCustomView(Resolver& resolver, const Scope& scope, ElementList& out,
-                       std::shared_ptr<const void> instance, const void* address,
-                       std::size_t size, const char* typeName, const std::function<View()>& body);
+                       std::shared_ptr<const void> instance, const void* address, std::size_t size,
+                       const char* typeName, const std::function<View()>& body);
 
 template <typename V> class CustomViewNode final : public Node {
 public:
@@ -211,8 +211,7 @@ View If(bool condition, View then);
 View If(bool condition, View then, View otherwise);
 // The same, building the view only when it is shown.
 template <typename Make>
-    requires std::invocable<Make>
-View If(bool condition, Make&& make) {
+requires std::invocable<Make> View If(bool condition, Make&& make) {
     return condition ? View(std::forward<Make>(make)()) : View();
 }
 

@@ -68,8 +68,9 @@ TEST(Canvas, EveryKnownSymbolDrawsSomethingAndUnknownNamesAreReported) {
         cairo_surface_flush(surface);
         int inked = 0;
         for (int y = 0; y < 20; ++y) {
-            const auto* row = reinterpret_cast<const uint32_t*>(
-                cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface));
+            const auto* row =
+                reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(surface) +
+                                                  y * cairo_image_surface_get_stride(surface));
             for (int x = 0; x < 20; ++x) {
                 inked += (row[x] >> 24) > 128;
             }

@@ -96,4 +96,8 @@ TEST(TextLayout, TabStopsLineUpColumnsAndObjectsTakeTheirWidth) {
     Paragraph spaced = plain("abcd");
     spaced.runs[0].letterSpacing = 2;
     EXPECT_NEAR(TextLayout(spaced).size().width, TextLayout(plain("abcd")).size().width + 6, 0.6);
+    // Laid out again at the width it measured, a spaced text keeps its one line.
+    spaced.width = TextLayout(spaced).size().width;
+    EXPECT_FALSE(TextLayout(spaced).isTruncated());
+    EXPECT_EQ(TextLayout(spaced).lineCount(), 1);
 }

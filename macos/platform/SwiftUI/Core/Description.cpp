@@ -108,15 +108,24 @@ void Description::element(const Element& element) {
 }
 
 void Description::children(const Element& element) {
-    nested([&] { childrenInPlace(element); });
+    nested([&] {
+        finishLine();
+        for (const auto& child : element.children) {
+            this->element(*child);
+        }
+    });
 }
 
 void Description::childrenInPlace(const Element& element) {
+    inPlace(element, element.children);
+}
+
+void Description::inPlace(const Element& wrapper, std::span<const std::unique_ptr<Element>> shown) {
     finishLine();
-    auto tokens = attributeTokens(element);
+    auto tokens = attributeTokens(wrapper);
     std::size_t pending = m_pending.size(), lines = m_lines.size();
     m_pending.insert(m_pending.end(), tokens.begin(), tokens.end());
-    for (const auto& child : element.children) {
+    for (const auto& child : shown) {
         this->element(*child);
     }
     if (m_lines.size() == lines) {

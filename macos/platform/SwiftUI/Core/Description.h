@@ -8,6 +8,8 @@
 
 #include "Element.h"
 
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +45,8 @@ public:
     void children(const Element& element);
     // Describes each child at this element's own depth, for elements without a line.
     void childrenInPlace(const Element& element);
+    // Describes `shown` at the depth of `wrapper`, which writes no line of its own.
+    void inPlace(const Element& wrapper, std::span<const std::unique_ptr<Element>> shown);
     // Runs `body` one level deeper.
     template <typename Body> void nested(Body&& body) {
         ++m_depth;

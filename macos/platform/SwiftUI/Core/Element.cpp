@@ -93,9 +93,8 @@ void Node::draw(const Element& element, Painter& painter) const {
     painter.drawChildren(element);
 }
 
-std::shared_ptr<const Environment>
-modified(const std::shared_ptr<const Environment>& environment,
-         const std::function<void(Environment&)>& change) {
+std::shared_ptr<const Environment> modified(const std::shared_ptr<const Environment>& environment,
+                                            const std::function<void(Environment&)>& change) {
     auto copy = std::make_shared<Environment>(*environment);
     change(*copy);
     return copy;

@@ -44,8 +44,7 @@ struct Environment {
 };
 
 // The environment with `change` applied.
-std::shared_ptr<const Environment>
-modified(const std::shared_ptr<const Environment>& environment,
-         const std::function<void(Environment&)>& change);
+std::shared_ptr<const Environment> modified(const std::shared_ptr<const Environment>& environment,
+                                            const std::function<void(Environment&)>& change);
 
 } // namespace SwiftUI

@@ -22,7 +22,7 @@ struct LabeledLayout {
 enum class LabelSide { Leading, Trailing };
 
 // Lays out `label` (may be null) beside a control of `controlSize`.
-LabeledLayout layoutLabeled(const Element* label, Size controlSize, LabelSide side,
-                            bool formRow, ProposedViewSize proposal);
+LabeledLayout layoutLabeled(const Element* label, Size controlSize, LabelSide side, bool formRow,
+                            ProposedViewSize proposal);
 
 } // namespace SwiftUI

@@ -1,6 +1,7 @@
 #include "StackLayout.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace SwiftUI {
@@ -92,8 +93,8 @@ StackPlan planStack(const StackSpec& spec, const std::vector<const Element*>& ch
     // Across the axis: where each child's top (or leading edge) goes before aligning in the space.
     std::vector<double> crossStart(count, 0);
     double crossExtent = 0;
-    bool byBaseline = spec.axis == Axis::Horizontal &&
-                      spec.vertical == VerticalAlignment::FirstTextBaseline;
+    bool byBaseline =
+        spec.axis == Axis::Horizontal && spec.vertical == VerticalAlignment::FirstTextBaseline;
     if (byBaseline) {
         std::vector<double> baselines(count);
         double highest = 0;
@@ -103,7 +104,7 @@ StackPlan planStack(const StackSpec& spec, const std::vector<const Element*>& ch
             highest = std::max(highest, baselines[i]);
         }
         for (std::size_t i = 0; i < count; ++i) {
-            crossStart[i] = highest - baselines[i];
+            crossStart[i] = std::round(highest - baselines[i]);
             crossExtent = std::max(crossExtent, crossStart[i] + plan.sizes[i].height);
         }
         plan.firstBaseline = highest;
@@ -121,9 +122,8 @@ StackPlan planStack(const StackSpec& spec, const std::vector<const Element*>& ch
         double across = crossStart[i];
         if (!byBaseline) {
             double length = axes.cross(plan.sizes[i]);
-            across = spec.axis == Axis::Vertical
-                         ? alignedOffset(space, length, spec.horizontal)
-                         : alignedOffset(space, length, spec.vertical);
+            across = spec.axis == Axis::Vertical ? alignedOffset(space, length, spec.horizontal)
+                                                 : alignedOffset(space, length, spec.vertical);
         }
         plan.offsets[i] = axes.point(position, across);
         position += axes.main(plan.sizes[i]) + spec.spacing;
@@ -140,8 +140,8 @@ StackPlan planStack(const StackSpec& spec, const std::vector<const Element*>& ch
 
 void placeStack(const StackSpec& spec, Element& element) {
     Axes axes{spec.axis};
-    StackPlan plan = planStack(spec, childPointers(element), element.proposal,
-                               axes.cross(element.frame.size));
+    StackPlan plan =
+        planStack(spec, childPointers(element), element.proposal, axes.cross(element.frame.size));
     for (std::size_t i = 0; i < element.children.size(); ++i) {
         Point origin{element.frame.minX() + plan.offsets[i].x,
                      element.frame.minY() + plan.offsets[i].y};

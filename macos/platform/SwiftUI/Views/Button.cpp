@@ -54,11 +54,10 @@ public:
             isBordered(element) ? inset(element, element.proposal) : element.proposal;
         for (auto& child : element.children) {
             Size size = measure(*child, proposal);
-            Point origin{
-                element.frame.minX() + alignedOffset(element.frame.width(), size.width,
-                                                     HorizontalAlignment::Center),
-                element.frame.minY() + alignedOffset(element.frame.height(), size.height,
-                                                     VerticalAlignment::Center)};
+            Point origin{element.frame.minX() + alignedOffset(element.frame.width(), size.width,
+                                                              HorizontalAlignment::Center),
+                         element.frame.minY() + alignedOffset(element.frame.height(), size.height,
+                                                              VerticalAlignment::Center)};
             place(*child, {origin, size}, proposal);
         }
     }
@@ -74,8 +73,8 @@ public:
             return std::nullopt;
         }
         Size size = sizeThatFits(element, proposal);
-        return *baseline + alignedOffset(size.height, measure(label, inner).height,
-                                         VerticalAlignment::Center);
+        return *baseline +
+               alignedOffset(size.height, measure(label, inner).height, VerticalAlignment::Center);
     }
 
     void describe(const Element& element, Description& description) const override {
@@ -200,8 +199,7 @@ ControlMetrics controlMetrics(ControlSize size) {
 std::shared_ptr<const Environment> labelEnvironment(const std::shared_ptr<const Environment>& e) {
     return modified(e, [](Environment& environment) {
         if (!environment.font && environment.controlSize <= ControlSize::Small) {
-            environment.font =
-                Font::system(environment.controlSize == ControlSize::Mini ? 9 : 11);
+            environment.font = Font::system(environment.controlSize == ControlSize::Mini ? 9 : 11);
         }
         environment.keyboardShortcut.reset();
         environment.stackAxis.reset();

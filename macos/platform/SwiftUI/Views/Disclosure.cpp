@@ -15,9 +15,8 @@ namespace {
 constexpr double chevron = 13;
 constexpr double indent = chevron + 4;
 constexpr double contentSpacing = 6;
-constexpr StackSpec contentStack{.axis = Axis::Vertical,
-                                 .spacing = 8,
-                                 .horizontal = HorizontalAlignment::Leading};
+constexpr StackSpec contentStack{
+    .axis = Axis::Vertical, .spacing = 8, .horizontal = HorizontalAlignment::Leading};
 
 // The first child is the title; the content follows while expanded. The data is the shared
 // expanded flag kept for the group's place.
@@ -56,8 +55,7 @@ public:
         for (std::size_t i = 0; i < l.content.sizes.size(); ++i) {
             Point origin{frame.minX() + indent + l.content.offsets[i].x,
                          frame.minY() + l.contentTop + l.content.offsets[i].y};
-            place(*element.children[i + 1], {origin, l.content.sizes[i]},
-                  l.content.proposals[i]);
+            place(*element.children[i + 1], {origin, l.content.sizes[i]}, l.content.proposals[i]);
         }
     }
     std::optional<double> firstBaseline(const Element& element,

@@ -49,10 +49,11 @@ public:
                 }
             });
             auto resolved = resolver.resolveOne(*view, scope.child(part).with(environment));
-            if (resolved) {
-                element->children.push_back(std::move(resolved));
+            if (!resolved) {
+                return false;
             }
-            return bool(resolved);
+            element->children.push_back(std::move(resolved));
+            return true;
         };
         parts.header = caption(m_header, "header", Font::headline);
         auto rows = resolver.resolveAll(m_content, scope);
@@ -169,7 +170,8 @@ public:
     void placeChildren(Element& element) const override {
         for (const Placed& p : layout(element, element.frame.width()).placed) {
             Rect frame = p.frame;
-            frame.origin = {element.frame.minX() + frame.minX(), element.frame.minY() + frame.minY()};
+            frame.origin = {element.frame.minX() + frame.minX(),
+                            element.frame.minY() + frame.minY()};
             place(*p.element, frame, p.proposal);
         }
         // Sections themselves only group; they span their rows.
@@ -180,9 +182,8 @@ public:
         }
     }
     void describe(const Element& element, Description& description) const override {
-        description.line(element, "Form").flag(element.env().formStyle == FormStyle::Grouped
-                                                   ? "grouped"
-                                                   : "automatic");
+        description.line(element, "Form")
+            .flag(element.env().formStyle == FormStyle::Grouped ? "grouped" : "automatic");
         description.children(element);
     }
     void draw(const Element& element, Painter& painter) const override {
@@ -221,8 +222,8 @@ private:
             ProposedViewSize captionProposal{rowWidth, std::nullopt};
             if (group.header) {
                 Size size = measure(*group.header, captionProposal);
-                l.placed.push_back({group.header,
-                                    {{formPadding + rowPaddingH, y}, size}, captionProposal});
+                l.placed.push_back(
+                    {group.header, {{formPadding + rowPaddingH, y}, size}, captionProposal});
                 y += size.height + captionGap;
             }
             double boxTop = y;
@@ -237,15 +238,16 @@ private:
                 Size size = measure(*group.rows[r], proposal);
                 double height = std::max(size.height, minimumRowHeight);
                 double top = y + rowPaddingV + std::round((height - size.height) / 2);
-                l.placed.push_back({group.rows[r], {{formPadding + rowPaddingH, top}, size}, proposal});
+                l.placed.push_back(
+                    {group.rows[r], {{formPadding + rowPaddingH, top}, size}, proposal});
                 y += height + 2 * rowPaddingV;
             }
             l.boxes.push_back({{formPadding, boxTop}, {contentWidth, y - boxTop}});
             if (group.footer) {
                 y += captionGap;
                 Size size = measure(*group.footer, captionProposal);
-                l.placed.push_back({group.footer,
-                                    {{formPadding + rowPaddingH, y}, size}, captionProposal});
+                l.placed.push_back(
+                    {group.footer, {{formPadding + rowPaddingH, y}, size}, captionProposal});
                 y += size.height;
             }
         }
@@ -280,8 +282,8 @@ public:
     }
     Size sizeThatFits(const Element& element, ProposedViewSize proposal) const override {
         Size content = plan(element, proposal).size;
-        double width = proposal.width && std::isfinite(*proposal.width) ? *proposal.width
-                                                                         : content.width;
+        double width =
+            proposal.width && std::isfinite(*proposal.width) ? *proposal.width : content.width;
         double height = content.height;
         if (proposal.height) {
             height = std::min(height, *proposal.height);
@@ -309,8 +311,7 @@ public:
             double length = element.frame.height() * element.frame.height() / content;
             double x = element.frame.maxX() - 4;
             painter.line({x, element.frame.minY() + 3},
-                         {x, element.frame.minY() + std::max(8.0, length) - 3},
-                         {0, 0, 0, 0.35}, 5);
+                         {x, element.frame.minY() + std::max(8.0, length) - 3}, {0, 0, 0, 0.35}, 5);
         }
     }
 
@@ -332,8 +333,8 @@ private:
 Form::Form(std::vector<View> content) : View(std::make_shared<FormNode>(std::move(content))) {}
 
 Section::Section(std::vector<View> content, std::optional<View> header, std::optional<View> footer)
-    : View(std::make_shared<SectionNode>(std::move(content), std::move(header), std::move(footer))) {
-}
+    : View(std::make_shared<SectionNode>(std::move(content), std::move(header),
+                                         std::move(footer))) {}
 
 Section::Section(Text header, std::vector<View> content, std::optional<View> footer)
     : Section(std::move(content), View(std::move(header)), std::move(footer)) {}

@@ -1,6 +1,7 @@
 #include "Core/Description.h"
 #include "Core/ImageSupport.h"
 #include "Core/Painter.h"
+#include "Core/TextSupport.h"
 
 #include <Foundation/Bundle.h>
 #include <Graphics/Symbols.h>
@@ -45,10 +46,9 @@ public:
         if (environment.font && !(*environment.font == Font::body)) {
             line.value("font", environment.font->description());
         }
-        if (environment.fontWeight && *environment.fontWeight != Font::Weight::Regular) {
-            line.value("weight", environment.fontWeight == Font::Weight::Bold       ? "bold"
-                                 : environment.fontWeight == Font::Weight::Semibold ? "semibold"
-                                                                                    : "medium");
+        if (auto weight = environment.resolvedFont().fontWeight();
+            weight != Font::Weight::Regular) {
+            line.value("weight", weightName(weight));
         }
         if (!(environment.resolvedForeground() == Color::primary)) {
             line.value("color", environment.resolvedForeground().description());
@@ -56,8 +56,7 @@ public:
     }
     void draw(const Element& element, Painter& painter) const override {
         if (m_source.symbol) {
-            drawSymbol(painter.cairo(), m_source.name, element.frame,
-                       element.env().resolvedFont(),
+            drawSymbol(painter.cairo(), m_source.name, element.frame, element.env().resolvedFont(),
                        element.env().resolvedForeground().resolved());
         } else if (auto image = namedImage(m_source.name)) {
             image->draw(painter.cairo(), element.frame);
@@ -137,8 +136,9 @@ Graphics::InlineObject inlineImage(const ImageSource& source, const Font& font,
     }
     double height = metrics.lineHeight;
     double width = image->size().width * height / image->size().height;
-    return {{width, height}, metrics.descent,
-            [image](cairo_t* cairo, Rect box) { image->draw(cairo, box); }};
+    return {{width, height}, metrics.descent, [image](cairo_t* cairo, Rect box) {
+                image->draw(cairo, box);
+            }};
 }
 
 } // namespace SwiftUI

@@ -12,9 +12,8 @@ namespace SwiftUI {
 
 namespace {
 
-constexpr StackSpec labelStack{.axis = Axis::Horizontal,
-                               .spacing = 6,
-                               .vertical = VerticalAlignment::FirstTextBaseline};
+constexpr StackSpec labelStack{
+    .axis = Axis::Horizontal, .spacing = 6, .vertical = VerticalAlignment::FirstTextBaseline};
 
 // The children are the icon, then the title.
 class LabelNode final : public Node {

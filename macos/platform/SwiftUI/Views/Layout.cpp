@@ -64,9 +64,10 @@ Size LayoutSubview::sizeThatFits(ProposedViewSize proposal) const {
 
 void LayoutSubview::place(Point position, UnitPoint anchor, ProposedViewSize proposal) const {
     Size size = measure(*m_element, proposal);
-    SwiftUI::place(*m_element,
-                   {{position.x - anchor.x * size.width, position.y - anchor.y * size.height}, size},
-                   proposal);
+    SwiftUI::place(
+        *m_element,
+        {{position.x - anchor.x * size.width, position.y - anchor.y * size.height}, size},
+        proposal);
     *m_placed = true;
 }
 

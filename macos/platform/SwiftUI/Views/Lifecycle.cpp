@@ -66,8 +66,8 @@ View View::onAppear(std::function<void()> action) const {
 View View::onChangeValue(std::any value,
                          std::function<bool(const std::any&, const std::any&)> equal,
                          std::function<void(const std::any&)> action) const {
-    return View(
-        std::make_shared<OnChangeNode>(*this, std::move(value), std::move(equal), std::move(action)));
+    return View(std::make_shared<OnChangeNode>(*this, std::move(value), std::move(equal),
+                                               std::move(action)));
 }
 
 } // namespace SwiftUI

@@ -1,6 +1,7 @@
 // The layout, environment and attribute modifiers of every view.
-#include "Core/Description.h"
 #include "Core/Modifiers.h"
+
+#include "Core/Description.h"
 #include "Core/Painter.h"
 #include "Core/Resolver.h"
 
@@ -37,7 +38,8 @@ private:
 
 class PaddingNode final : public WrapperNode {
 public:
-    PaddingNode(View content, EdgeInsets insets) : WrapperNode(std::move(content)), m_insets(insets) {}
+    PaddingNode(View content, EdgeInsets insets)
+        : WrapperNode(std::move(content)), m_insets(insets) {}
 
     Size sizeThatFits(const Element& element, ProposedViewSize proposal) const override {
         Size size = measure(content(element), inner(proposal));
@@ -47,9 +49,10 @@ public:
         ProposedViewSize proposal = inner(element.proposal);
         Element& child = *element.children.front();
         Size size = measure(child, proposal);
-        place(child,
-              {{element.frame.minX() + m_insets.leading, element.frame.minY() + m_insets.top}, size},
-              proposal);
+        place(
+            child,
+            {{element.frame.minX() + m_insets.leading, element.frame.minY() + m_insets.top}, size},
+            proposal);
     }
     std::optional<double> firstBaseline(const Element& element,
                                         ProposedViewSize proposal) const override {
@@ -81,11 +84,11 @@ public:
     void placeChildren(Element& element) const override {
         Plan p = plan(element, element.proposal);
         Element& child = *element.children.front();
-        Point origin{
-            element.frame.minX() + alignedOffset(element.frame.width(), p.childSize.width,
-                                                 m_options.alignment.horizontal),
-            element.frame.minY() + alignedOffset(element.frame.height(), p.childSize.height,
-                                                 m_options.alignment.vertical)};
+        Point origin{element.frame.minX() + alignedOffset(element.frame.width(), p.childSize.width,
+                                                          m_options.alignment.horizontal),
+                     element.frame.minY() + alignedOffset(element.frame.height(),
+                                                          p.childSize.height,
+                                                          m_options.alignment.vertical)};
         place(child, {origin, p.childSize}, p.childProposal);
     }
     std::optional<double> firstBaseline(const Element& element,
@@ -95,8 +98,8 @@ public:
         if (!baseline) {
             return std::nullopt;
         }
-        return *baseline + alignedOffset(p.size.height, p.childSize.height,
-                                         m_options.alignment.vertical);
+        return *baseline +
+               alignedOffset(p.size.height, p.childSize.height, m_options.alignment.vertical);
     }
 
 private:
@@ -162,8 +165,7 @@ private:
         if (!p.childProposal.width && width.isFlexible() && p.size.width != p.childSize.width) {
             again.width = p.size.width;
         }
-        if (!p.childProposal.height && height.isFlexible() &&
-            p.size.height != p.childSize.height) {
+        if (!p.childProposal.height && height.isFlexible() && p.size.height != p.childSize.height) {
             again.height = p.size.height;
         }
         if (!(again == p.childProposal)) {
@@ -228,8 +230,9 @@ public:
     void placeChildren(Element& element) const override {
         for (auto& child : element.children) {
             place(*child, element.frame,
-                  child == element.children.front() ? element.proposal
-                                                    : ProposedViewSize::exactly(element.frame.size));
+                  child == element.children.front()
+                      ? element.proposal
+                      : ProposedViewSize::exactly(element.frame.size));
         }
     }
     std::optional<double> firstBaseline(const Element& element,
@@ -238,11 +241,12 @@ public:
     }
     void describe(const Element& element, Description& description) const override {
         // The decoration is drawing only.
-        description.element(*element.children.front());
+        description.inPlace(element, std::span(element.children).first(1));
     }
     void draw(const Element& element, Painter& painter) const override {
         const Element& content = *element.children.front();
-        const Element* decoration = element.children.size() > 1 ? element.children[1].get() : nullptr;
+        const Element* decoration =
+            element.children.size() > 1 ? element.children[1].get() : nullptr;
         if (decoration && m_behind) {
             painter.draw(*decoration);
         }
@@ -340,6 +344,10 @@ View View::fixedSize(bool horizontal, bool vertical) const {
 
 View View::background(View content) const {
     return View(std::make_shared<DecorationNode>(*this, std::move(content), true));
+}
+
+View View::background(Color color) const {
+    return background(Rectangle().fill(color));
 }
 
 View View::background(Color style, const Shape& shape) const {
@@ -447,7 +455,8 @@ View View::tagValue(std::any value) const {
 }
 
 View View::accessibilityLabel(std::string label) const {
-    return attribute(*this, [label = std::move(label)](Element& e) { e.accessibilityLabel = label; });
+    return attribute(*this,
+                     [label = std::move(label)](Element& e) { e.accessibilityLabel = label; });
 }
 
 View View::accessibilityAddTraits(AccessibilityTraits traits) const {

@@ -43,7 +43,8 @@ public:
         LabeledLayout l = layout(element, element.proposal);
         if (l.label) {
             Rect frame = *l.label;
-            frame.origin = {element.frame.minX() + frame.minX(), element.frame.minY() + frame.minY()};
+            frame.origin = {element.frame.minX() + frame.minX(),
+                            element.frame.minY() + frame.minY()};
             place(*element.children.front(), frame, l.labelProposal);
         }
     }
@@ -53,7 +54,8 @@ public:
         if (l.firstBaseline) {
             return l.firstBaseline;
         }
-        return l.control.minY() + Graphics::TextLayout(paragraph("X", element.env())).firstBaseline() + 3;
+        return l.control.minY() +
+               Graphics::TextLayout(paragraph("X", element.env())).firstBaseline() + 3;
     }
 
     void describe(const Element& element, Description& description) const override {
@@ -84,8 +86,9 @@ public:
     }
     void draw(const Element& element, Painter& painter) const override {
         LabeledLayout l = layout(element, element.proposal);
-        Rect control{{element.frame.minX() + l.control.minX(), element.frame.minY() + l.control.minY()},
-                     l.control.size};
+        Rect control{
+            {element.frame.minX() + l.control.minX(), element.frame.minY() + l.control.minY()},
+            l.control.size};
         painter.dimmed(element.env().disabled, [&] {
             if (l.label) {
                 painter.draw(*element.children.front());
@@ -142,9 +145,10 @@ private:
         return {width, metrics.height};
     }
     LabeledLayout layout(const Element& element, ProposedViewSize proposal) const {
-        const Element* label = element.env().labelsHidden ? nullptr : element.children.front().get();
-        return layoutLabeled(label, controlSize(element), LabelSide::Leading, element.env().inFormRow,
-                             proposal);
+        const Element* label =
+            element.env().labelsHidden ? nullptr : element.children.front().get();
+        return layoutLabeled(label, controlSize(element), LabelSide::Leading,
+                             element.env().inFormRow, proposal);
     }
 
     void drawMenu(const Element& element, Painter& painter, Rect box) const {

@@ -23,9 +23,9 @@ public:
         resolver.resolve(m_content, scope, out);
         if (m_presentation.isPresented.get()) {
             Presentation presentation = m_presentation;
-            presentation.identity = scope.identity +
-                                    (presentation.kind == Presentation::Kind::Sheet ? "|sheet"
-                                                                                    : "|dialog");
+            presentation.identity =
+                scope.identity +
+                (presentation.kind == Presentation::Kind::Sheet ? "|sheet" : "|dialog");
             presentation.environment = scope.environment;
             resolver.present(std::move(presentation));
         }
@@ -40,7 +40,8 @@ private:
 class ColumnNode final : public Node {
 public:
     ColumnNode(std::vector<View> content, const char* kind, double spacing)
-        : m_content(std::move(content)), m_kind(kind), m_spec{.axis = Axis::Vertical, .spacing = spacing} {}
+        : m_content(std::move(content)),
+          m_kind(kind), m_spec{.axis = Axis::Vertical, .spacing = spacing} {}
 
     void resolve(Resolver& resolver, const Scope& scope, ElementList& out) const override {
         auto element = makeElement(scope);
@@ -97,19 +98,17 @@ View presentedView(const Presentation& presentation) {
     }
     auto dismiss = std::make_shared<const std::function<void()>>(
         [isPresented = presentation.isPresented] { isPresented.set(false); });
-    View buttons = VStack({.spacing = 8},
-                          {presentation.content ? presentation.content() : View(),
-                           Button("Cancel", ButtonRole::Cancel, [] {})})
-                       .frame({.maxWidth = infinity});
+    View buttons = Group({presentation.content ? presentation.content() : View(),
+                          Button("Cancel", ButtonRole::Cancel, [] {})});
     View dialog(std::make_shared<ColumnNode>(
-        std::vector<View>{View(presentation.title).bold().multilineTextAlignment(TextAlignment::Center),
-                          presentation.message
-                              ? presentation.message()
-                                    .font(Font::callout)
-                                    .multilineTextAlignment(TextAlignment::Center)
-                                    .fixedSize(false, true)
-                              : View(),
-                          buttons},
+        std::vector<View>{
+            View(presentation.title).bold().multilineTextAlignment(TextAlignment::Center),
+            presentation.message ? presentation.message()
+                                       .font(Font::callout)
+                                       .multilineTextAlignment(TextAlignment::Center)
+                                       .fixedSize(false, true)
+                                 : View(),
+            buttons},
         "Dialog", 12));
     return withEnvironment(dialog.padding(20).frame({.width = dialogWidth}),
                            [dismiss](Environment& e) { e.dismissPresentation = dismiss; });

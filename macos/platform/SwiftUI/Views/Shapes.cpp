@@ -29,7 +29,8 @@ struct Stroke {
 
 class ShapeNode final : public Node {
 public:
-    ShapeNode(ShapeKind kind, double radius, std::optional<Color> fill, std::optional<Stroke> stroke)
+    ShapeNode(ShapeKind kind, double radius, std::optional<Color> fill,
+              std::optional<Stroke> stroke)
         : m_kind(kind), m_radius(radius), m_fill(fill), m_stroke(stroke) {}
 
     std::shared_ptr<const Node> filled(Color color) const {

@@ -134,8 +134,7 @@ HStack::HStack(Options options, std::vector<View> content)
                   .vertical = options.alignment},
                  std::move(content))) {}
 
-Spacer::Spacer(std::optional<double> minLength)
-    : View(std::make_shared<SpacerNode>(minLength)) {}
+Spacer::Spacer(std::optional<double> minLength) : View(std::make_shared<SpacerNode>(minLength)) {}
 
 Divider::Divider() : View(std::make_shared<DividerNode>()) {}
 

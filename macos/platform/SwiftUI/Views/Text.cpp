@@ -37,20 +37,6 @@ std::string cased(const std::string& text, const Environment& environment) {
     return result;
 }
 
-const char* weightName(Font::Weight weight) {
-    switch (weight) {
-    case Font::Weight::Regular:
-        return "regular";
-    case Font::Weight::Medium:
-        return "medium";
-    case Font::Weight::Semibold:
-        return "semibold";
-    case Font::Weight::Bold:
-        return "bold";
-    }
-    return "regular";
-}
-
 class TextNode final : public Node {
 public:
     explicit TextNode(std::vector<Run> runs) : m_runs(std::move(runs)) {}
@@ -58,7 +44,8 @@ public:
 
     Font font(const Run& run, const Environment& environment) const {
         Font base = run.font.value_or(environment.font.value_or(Font::body));
-        Font result = base.weight(run.weight.value_or(environment.fontWeight.value_or(base.fontWeight())));
+        Font result =
+            base.weight(run.weight.value_or(environment.fontWeight.value_or(base.fontWeight())));
         if (run.code) {
             result = Font::system(result.size(), result.fontWeight(), Font::Design::Monospaced);
         }
@@ -68,8 +55,7 @@ public:
         return run.color.value_or(environment.resolvedForeground());
     }
 
-    Graphics::Paragraph paragraph(const Environment& environment,
-                                  ProposedViewSize proposal) const {
+    Graphics::Paragraph paragraph(const Environment& environment, ProposedViewSize proposal) const {
         Graphics::Paragraph result;
         for (const Run& run : m_runs) {
             Font runFont = font(run, environment);
@@ -129,9 +115,9 @@ public:
         describeTextStyle(element, line);
     }
     void draw(const Element& element, Painter& painter) const override {
-        Graphics::TextLayout layout(
-            paragraph(element.env(), ProposedViewSize::exactly(element.frame.size)));
-        painter.text(layout, element.frame.origin,
+        // Laid out as measured, for the same lines; the widest line starts at the frame's edge.
+        Graphics::TextLayout layout(paragraph(element.env(), element.proposal));
+        painter.text(layout, {element.frame.minX() - layout.contentOffset(), element.frame.minY()},
                      element.env().resolvedForeground().resolved());
     }
 
@@ -207,8 +193,8 @@ Text::Text(std::string verbatim) : View(plain(std::move(verbatim))) {}
 Text::Text(std::shared_ptr<const Node> node) : View(std::move(node)) {}
 
 Text::Text(const Image& image)
-    : View(std::make_shared<TextNode>(std::vector<Run>{
-          Run{.image = imageSourceOf(image).value_or(ImageSource{})}})) {}
+    : View(std::make_shared<TextNode>(
+          std::vector<Run>{Run{.image = imageSourceOf(image).value_or(ImageSource{})}})) {}
 
 Text Text::verbatim(std::string text) {
     return Text(std::move(text));
@@ -239,6 +225,20 @@ Text operator+(const Text& first, const Text& second) {
     auto more = runsOf(second);
     runs.insert(runs.end(), more.begin(), more.end());
     return Text(std::shared_ptr<const Node>(std::make_shared<TextNode>(std::move(runs))));
+}
+
+const char* weightName(Font::Weight weight) {
+    switch (weight) {
+    case Font::Weight::Regular:
+        return "regular";
+    case Font::Weight::Medium:
+        return "medium";
+    case Font::Weight::Semibold:
+        return "semibold";
+    case Font::Weight::Bold:
+        return "bold";
+    }
+    return "regular";
 }
 
 std::optional<std::string> textOf(const Element& element) {
@@ -277,9 +277,7 @@ void describeTextStyle(const Element& element, Description::Line& line) {
 Graphics::Paragraph paragraph(const std::string& text, const Environment& environment,
                               std::optional<double> width, int maxLines) {
     Graphics::Paragraph result;
-    result.runs.push_back({.text = text,
-                           .font = environment.resolvedFont().resolved(),
-                           .color = environment.resolvedForeground().resolved()});
+    result.runs.push_back({.text = text, .font = environment.resolvedFont().resolved()});
     result.width = width;
     result.maxLines = maxLines;
     return result;

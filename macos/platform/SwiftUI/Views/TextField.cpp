@@ -35,8 +35,7 @@ public:
         double text = std::max(textWidth(element, m_text.get()), textWidth(element, m_placeholder));
         return {std::max(minimumWidth, text + 2 * inset), height};
     }
-    std::optional<double> firstBaseline(const Element& element,
-                                        ProposedViewSize) const override {
+    std::optional<double> firstBaseline(const Element& element, ProposedViewSize) const override {
         return 3 + Graphics::TextLayout(paragraph("X", element.env())).firstBaseline();
     }
 

@@ -18,7 +18,8 @@ constexpr Graphics::Color offTrack{0, 0, 0, 0.09};
 
 class ToggleNode final : public Node, public ToggleControl {
 public:
-    ToggleNode(Binding<bool> isOn, View label) : m_isOn(std::move(isOn)), m_label(std::move(label)) {}
+    ToggleNode(Binding<bool> isOn, View label)
+        : m_isOn(std::move(isOn)), m_label(std::move(label)) {}
 
     void resolve(Resolver& resolver, const Scope& scope, ElementList& out) const override {
         auto element = makeElement(scope);
@@ -34,7 +35,8 @@ public:
         LabeledLayout l = layout(element, element.proposal);
         if (l.label && !element.children.empty()) {
             Rect frame = *l.label;
-            frame.origin = {element.frame.minX() + frame.minX(), element.frame.minY() + frame.minY()};
+            frame.origin = {element.frame.minX() + frame.minX(),
+                            element.frame.minY() + frame.minY()};
             place(*element.children.front(), frame, l.labelProposal);
         }
     }
@@ -61,8 +63,9 @@ public:
     }
     void draw(const Element& element, Painter& painter) const override {
         LabeledLayout l = layout(element, element.proposal);
-        Rect control{{element.frame.minX() + l.control.minX(), element.frame.minY() + l.control.minY()},
-                     l.control.size};
+        Rect control{
+            {element.frame.minX() + l.control.minX(), element.frame.minY() + l.control.minY()},
+            l.control.size};
         bool on = m_isOn.get();
         const Graphics::Color accent = Color::accentColor.resolved();
         painter.dimmed(element.env().disabled, [&] {
@@ -107,8 +110,8 @@ private:
     }
     LabeledLayout layout(const Element& element, ProposedViewSize proposal) const {
         auto metrics = controlMetrics(element.env().controlSize);
-        Size control = isSwitch(element) ? metrics.toggleSwitch
-                                         : Size{metrics.checkbox, metrics.checkbox};
+        Size control =
+            isSwitch(element) ? metrics.toggleSwitch : Size{metrics.checkbox, metrics.checkbox};
         const Element* label = element.env().labelsHidden || element.children.empty()
                                    ? nullptr
                                    : element.children.front().get();

@@ -6,6 +6,7 @@
 #include <Testing/Testing.h>
 #include <cairo.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace Graphics;
 
@@ -80,4 +81,32 @@ TEST(Canvas, EveryKnownSymbolDrawsSomethingAndUnknownNamesAreReported) {
     Canvas canvas(Size{10, 10});
     EXPECT_FALSE(drawSymbol(canvas.context(), "no.such.symbol", {{0, 0}, {10, 10}}, {}));
     EXPECT_FALSE(Image::fromPNG(Foundation::dataFrom("not a png")));
+}
+
+TEST(Image, ReadsPNGFilesButNotFIFOsOrOtherFiles) {
+    Testing::TemporaryFolder folder;
+    Canvas canvas(Size{3, 2});
+    canvas.fill(Color::rgb(255, 0, 0));
+    ASSERT_TRUE(canvas.writePNG(folder.path() / "red.png"));
+    auto image = Image::readPNG(folder.path() / "red.png");
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->size(), (Size{3, 2}));
+
+    // A FIFO would block a plain read; it is refused at once.
+    ASSERT_EQ(mkfifo((folder.path() / "pipe.png").c_str(), 0600), 0);
+    EXPECT_FALSE(Image::readPNG(folder.path() / "pipe.png"));
+    EXPECT_FALSE(Image::readPNG(folder.path() / "missing.png"));
+    Testing::writeText(folder.path() / "text.png", "not a picture");
+    EXPECT_FALSE(Image::readPNG(folder.path() / "text.png"));
+}
+
+TEST(TextLayout, CentredLinesAreCentredOnTheWidestOne) {
+    Paragraph paragraph{{TextRun{.text = "a wide first line\nnarrow"}}};
+    paragraph.alignment = TextAlignment::Center;
+    paragraph.width = 300;
+    TextLayout layout(paragraph);
+    // Within 300 points, the widest line starts this far in; drawing there centres it.
+    EXPECT_NEAR(layout.contentOffset(), (300 - layout.size().width) / 2, 0.5);
+    paragraph.alignment = TextAlignment::Leading;
+    EXPECT_EQ(TextLayout(paragraph).contentOffset(), 0);
 }

@@ -6,7 +6,6 @@
 #include "Core/TextSupport.h"
 
 #include <SwiftUI/Controls.h>
-#include <cairo.h>
 
 namespace SwiftUI {
 

@@ -222,3 +222,100 @@ TEST(Interaction, SheetsAndDialogsTakeTheKeyboardAndAreDismissedThroughTheirFlag
     EXPECT_FALSE(model->removing->has_value());
     EXPECT_THAT(host.renderText(), Not(HasSubstr("Dialog")));
 }
+
+namespace {
+
+enum class Channel { Automatic, AppStore, TestFlight };
+
+struct Choices {
+    std::shared_ptr<Channel> channel;
+    std::shared_ptr<int> minutes;
+    std::shared_ptr<std::string> note;
+
+    View body() const {
+        std::vector<Channel> all{Channel::Automatic, Channel::AppStore, Channel::TestFlight};
+        auto title = [](Channel c) {
+            return c == Channel::Automatic  ? "Automatic (match my iPhone)"
+                   : c == Channel::AppStore ? "App Store"
+                                            : "TestFlight";
+        };
+        std::vector<int> options{0, 3, 10};
+        if (std::find(options.begin(), options.end(), *minutes) == options.end()) {
+            options.push_back(*minutes);
+        }
+        return VStack(
+            {Picker(
+                 "Updates from",
+                 Binding<Channel>([this] { return *channel; },
+                                  [this](const Channel& c) { *channel = c; }),
+                 {ForEach(all, [title](Channel c) { return Text(std::string(title(c))).tag(c); })}),
+             Picker(
+                 "Lock Screen",
+                 Binding<int>([this] { return *minutes; }, [this](const int& m) { *minutes = m; }),
+                 {ForEach(options, [](int m) { return Text(std::to_string(m) + " min").tag(m); })}),
+             VStack({Button("Inner", [] {}).disabled(false),
+                     TextField("Note",
+                               Binding<std::string>([this] { return *note; },
+                                                    [this](const std::string& v) { *note = v; }))})
+                 .disabled(true)});
+    }
+};
+
+} // namespace
+
+TEST(Interaction, PickersOfEnumsAndComputedOptionsAndDisabledThatCannotBeUndone) {
+    Choices choices{std::make_shared<Channel>(Channel::Automatic), std::make_shared<int>(7),
+                    std::make_shared<std::string>()};
+    HostingController host(choices);
+    std::string text = host.renderText();
+    EXPECT_THAT(
+        text, HasSubstr("Picker \"Updates from\" menu selection=\"Automatic (match my iPhone)\""));
+    EXPECT_THAT(text,
+                HasSubstr("Picker \"Lock Screen\" menu selection=\"7 min\"\n"
+                          "    Option \"0 min\"\n    Option \"3 min\"\n    Option \"10 min\"\n"
+                          "    Option \"7 min\" selected\n"));
+    EXPECT_EQ(host.choose("Updates from", "TestFlight"), Outcome::Performed);
+    EXPECT_EQ(*choices.channel, Channel::TestFlight);
+    EXPECT_EQ(host.choose("Lock Screen", "10 min"), Outcome::Performed);
+    EXPECT_EQ(*choices.minutes, 10);
+    EXPECT_THAT(host.renderText(), Not(HasSubstr("7 min")));
+
+    EXPECT_EQ(host.press("Inner"), Outcome::Disabled);
+    EXPECT_EQ(host.type("Note", "hello"), Outcome::Disabled);
+    EXPECT_EQ(*choices.note, "");
+}
+
+TEST(Interaction, TypingCountsCharactersNotCodePointsAndDialogsStandInFrontOfSheets) {
+    auto text = std::make_shared<std::string>();
+    auto keystrokes = std::make_shared<int>(0);
+    auto sheet = std::make_shared<bool>(true);
+    auto dialog = std::make_shared<bool>(false);
+    auto flag = [](std::shared_ptr<bool> value) {
+        return Binding<bool>([value] { return *value; }, [value](const bool& v) { *value = v; });
+    };
+    HostingController host(Text("Window").sheet(flag(sheet), [=] {
+        return VStack(
+                   {TextField("Tag", Binding<std::string>([text] { return *text; },
+                                                          [text, keystrokes](const std::string& v) {
+                                                              *text = v;
+                                                              ++*keystrokes;
+                                                          })),
+                    Button("Ask", [dialog] { *dialog = true; })})
+            .confirmationDialog("Sure?", flag(dialog), [] { return Button("Yes", [] {}); });
+    }));
+    // "é" written as e and a combining accent is one character, one keystroke.
+    EXPECT_EQ(host.type("Tag", "Cafe\xCC\x81"), Outcome::Performed);
+    EXPECT_EQ(*keystrokes, 4);
+    EXPECT_EQ(*text, "Cafe\xCC\x81");
+
+    EXPECT_EQ(host.press("Ask"), Outcome::Performed);
+    EXPECT_EQ(host.type("Tag", "x"), Outcome::NotFound);
+    EXPECT_EQ(host.pressEscape(), Outcome::Performed);
+    EXPECT_FALSE(*dialog);
+    EXPECT_TRUE(*sheet);
+    // The sheet has no cancel action of its own; the system still dismisses it.
+    EXPECT_EQ(host.pressEscape(), Outcome::NotFound);
+    EXPECT_EQ(host.dismiss(), Outcome::Performed);
+    EXPECT_FALSE(*sheet);
+    EXPECT_EQ(host.dismiss(), Outcome::NotFound);
+}

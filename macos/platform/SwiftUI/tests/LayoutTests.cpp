@@ -283,10 +283,10 @@ TEST(Layout, ControlsInFormRowsSpanTheRowAndLabelsWrapBesideTheirIcons) {
     Binding<std::string> choice([value] { return *value; },
                                 [value](const std::string& v) { *value = v; });
     HostingController host(
-        Form({Section("Connection",
-                      {Toggle("Speak replies", toggle),
-                       Picker("Phones connect over", choice,
-                              {Text("The local network").tag("local"), Text("Tailscale only").tag("tailscale")})})})
+        Form({Section("Connection", {Toggle("Speak replies", toggle),
+                                     Picker("Phones connect over", choice,
+                                            {Text("The local network").tag("local"),
+                                             Text("Tailscale only").tag("tailscale")})})})
             .frame({.width = 480}));
     Rect toggleRow = frameOf(host, "Toggle"), pickerRow = frameOf(host, "Picker");
     EXPECT_EQ(toggleRow.width(), pickerRow.width());
@@ -300,10 +300,12 @@ TEST(Layout, ControlsInFormRowsSpanTheRowAndLabelsWrapBesideTheirIcons) {
 
     std::string long_ = "Kestrelhaven removes the hooks it added to Claude Code's settings and "
                         "keeps a backup beside the file.";
-    HostingController wrapped(Label(Text(long_), Image::systemName("minus.circle")).frame({.width = 200}));
+    HostingController wrapped(
+        Label(Text(long_), Image::systemName("minus.circle")).frame({.width = 200}));
     HostingController single{Label("Installed", Image::systemName("minus.circle"))};
     Rect label = frameOf(wrapped, "Label");
     EXPECT_LE(label.width(), 200);
     EXPECT_GE(label.height(), 3 * single.fittingSize().height);
-    EXPECT_EQ(single.fittingSize().height, HostingController{Text("Installed")}.fittingSize().height);
+    EXPECT_EQ(single.fittingSize().height,
+              HostingController{Text("Installed")}.fittingSize().height);
 }

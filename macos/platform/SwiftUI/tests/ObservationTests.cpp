@@ -178,3 +178,60 @@ TEST(Observation, ActionsThatChangeStateOnAppearAreShownInTheSameUpdate) {
     EXPECT_EQ(host.type("New tag", "Trips"), Outcome::Performed);
     EXPECT_THAT(host.renderText(), HasSubstr("TextField text=\"Trips\""));
 }
+
+namespace {
+
+struct Delayed {
+    State<int> count{0};
+    View body() const {
+        return VStack({Text("count " + std::to_string(*count)), Button("Later", [this] {
+                           // Work that outlives this redraw holds a copy of the view: same state.
+                           Dispatch::DispatchQueue::main().async(
+                               [self = *this] { self.count.set(5); });
+                       })});
+    }
+};
+
+} // namespace
+
+TEST(Observation, CopiesOfAViewShareItsStateAndBindingsKeepTheirModel) {
+    HostingController host{Delayed{}};
+    EXPECT_EQ(host.press("Later"), Outcome::Performed);
+    turnRunLoop();
+    EXPECT_THAT(host.renderText(), HasSubstr("Text \"count 5\""));
+
+    // A published field's binding keeps its model alive and announces its writes.
+    auto model = std::make_shared<SetupLike::Model>();
+    int announced = 0;
+    auto subscription = model->subscribe([&] { ++announced; });
+    Binding<bool> binding = model->mcpWanted.binding();
+    std::weak_ptr<SetupLike::Model> weak = model;
+    model.reset();
+    ASSERT_FALSE(weak.expired());
+    binding.set(false);
+    EXPECT_FALSE(binding.get());
+    EXPECT_EQ(announced, 1);
+
+    // A state object outside any host belongs to its view and is made once.
+    Counter counter{"alone", nullptr};
+    EXPECT_EQ(counter.section.get(), counter.section.get());
+}
+
+TEST(Observation, SubscriptionsEndWithTheirObjectOrTheirOwner) {
+    Subscription outlives;
+    {
+        auto model = std::make_shared<SetupLike::Model>();
+        outlives = model->subscribe([] {});
+    }
+    outlives.cancel();
+
+    auto model = std::make_shared<SetupLike::Model>();
+    int calls = 0;
+    {
+        auto scoped = model->subscribe([&] { ++calls; });
+        model->checks = 1;
+        model->busy = std::string("x");
+    }
+    model->busy = std::nullopt;
+    EXPECT_EQ(calls, 1);
+}

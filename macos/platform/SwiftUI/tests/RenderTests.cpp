@@ -206,16 +206,18 @@ struct Panel {
     }
     View chip(const std::string& tag) const {
         bool isChosen = tag == chosen;
-        View button = Button([] {},
-                      HStack({.spacing = 4},
-                             {If(isChosen, Image::systemName("checkmark")
-                                               .font(Font::system(9, Font::Weight::Bold))),
-                              Text(tag).lineLimit(1)}))
-            .padding(Edges::horizontal, 10)
-            .padding(Edges::vertical, 4)
-            .background(Capsule().fill(isChosen ? Color::accentColor.opacity(0.18) : Color::clear))
-            .overlay(Capsule().strokeBorder(isChosen ? Color::accentColor : Color::separator, 1))
-            .buttonStyle(ButtonStyle::Plain);
+        View button =
+            Button([] {}, HStack({.spacing = 4},
+                                 {If(isChosen, Image::systemName("checkmark")
+                                                   .font(Font::system(9, Font::Weight::Bold))),
+                                  Text(tag).lineLimit(1)}))
+                .padding(Edges::horizontal, 10)
+                .padding(Edges::vertical, 4)
+                .background(
+                    Capsule().fill(isChosen ? Color::accentColor.opacity(0.18) : Color::clear))
+                .overlay(
+                    Capsule().strokeBorder(isChosen ? Color::accentColor : Color::separator, 1))
+                .buttonStyle(ButtonStyle::Plain);
         return isChosen ? button.accessibilityAddTraits(AccessibilityTraits::IsSelected) : button;
     }
     View body() const {
@@ -264,15 +266,17 @@ struct Panel {
                                 .font(Font::callout)
                                 .foregroundStyle(Color::orange)
                                 .padding(Edges::top, 12)})
-                        .frame({.maxWidth = infinity, .maxHeight = infinity,
+                        .frame({.maxWidth = infinity,
+                                .maxHeight = infinity,
                                 .alignment = Alignment::topLeading}),
                     Divider().padding(Edges::vertical, 12),
-                    HStack({.spacing = 10},
-                           {Spacer(),
-                            Button("Cancel", [] {}).keyboardShortcut(KeyboardShortcut::CancelAction),
-                            Button("Add", [] {})
-                                .keyboardShortcut(KeyboardShortcut::DefaultAction)
-                                .disabled(true)})
+                    HStack(
+                        {.spacing = 10},
+                        {Spacer(),
+                         Button("Cancel", [] {}).keyboardShortcut(KeyboardShortcut::CancelAction),
+                         Button("Add", [] {})
+                             .keyboardShortcut(KeyboardShortcut::DefaultAction)
+                             .disabled(true)})
                         .frame({.minHeight = 28})})
             .padding(20)
             .frame({.width = 460, .height = 430});

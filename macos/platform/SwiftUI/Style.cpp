@@ -1,23 +1,14 @@
+#include "Core/Description.h"
+
 #include <SwiftUI/Color.h>
 #include <SwiftUI/Font.h>
-#include <cstdio>
 
 namespace SwiftUI {
-
-namespace {
-
-std::string number(double value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%g", value);
-    return buffer;
-}
-
-} // namespace
 
 std::string Color::description() const {
     std::string result = m_name;
     if (m_opacity != 1) {
-        result += "@" + number(m_opacity);
+        result += "@" + shortNumber(m_opacity);
     }
     return result;
 }
@@ -31,7 +22,7 @@ std::string Font::description() const {
     if (m_style) {
         return m_style;
     }
-    std::string result = "system(" + number(m_size);
+    std::string result = "system(" + shortNumber(m_size);
     if (m_design == Design::Monospaced) {
         result += ",mono";
     }

@@ -6,12 +6,6 @@ namespace SwiftUI {
 
 namespace {
 
-std::string number(double value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%g", value);
-    return buffer;
-}
-
 std::vector<std::string> attributeTokens(const Element& element) {
     std::vector<std::string> tokens;
     if (element.accessibilityLabel) {
@@ -24,6 +18,12 @@ std::vector<std::string> attributeTokens(const Element& element) {
 }
 
 } // namespace
+
+std::string shortNumber(double value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g", value);
+    return buffer;
+}
 
 std::string quote(std::string_view text) {
     std::string result = "\"";
@@ -97,8 +97,8 @@ void Description::finishLine() {
     m_pending.clear();
     if (m_withFrames) {
         const Rect& f = m_lineElement->frame;
-        text += " @" + number(f.minX()) + "," + number(f.minY()) + " " + number(f.width()) + "x" +
-                number(f.height());
+        text += " @" + shortNumber(f.minX()) + "," + shortNumber(f.minY()) + " " +
+                shortNumber(f.width()) + "x" + shortNumber(f.height());
     }
     m_lineElement = nullptr;
 }

@@ -68,5 +68,7 @@ private:
 
 // `text` in double quotes, with quotes, backslashes and line breaks escaped.
 std::string quote(std::string_view text);
+// A number in its shortest form: 12, 0.8, 11.5.
+std::string shortNumber(double value);
 
 } // namespace SwiftUI

@@ -8,6 +8,8 @@
 
 #include "Element.h"
 
+#include <SwiftUI/Node.h>
+
 namespace SwiftUI {
 
 struct LabeledLayout {
@@ -24,5 +26,19 @@ enum class LabelSide { Leading, Trailing };
 // Lays out `label` (may be null) beside a control of `controlSize`.
 LabeledLayout layoutLabeled(const Element* label, Size controlSize, LabelSide side, bool formRow,
                             ProposedViewSize proposal);
+
+// A control whose element's first child is its label.
+class LabeledNode : public Node {
+public:
+    Size sizeThatFits(const Element& element, ProposedViewSize proposal) const override;
+    void placeChildren(Element& element) const override;
+    std::optional<double> firstBaseline(const Element& element,
+                                        ProposedViewSize proposal) const override;
+
+protected:
+    virtual LabeledLayout layout(const Element& element, ProposedViewSize proposal) const = 0;
+    // Where the control itself goes, in the element's frame.
+    static Rect controlFrame(const Element& element, const LabeledLayout& layout);
+};
 
 } // namespace SwiftUI

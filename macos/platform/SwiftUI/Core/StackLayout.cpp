@@ -149,4 +149,17 @@ void placeStack(const StackSpec& spec, Element& element) {
     }
 }
 
+Size StackedNode::sizeThatFits(const Element& element, ProposedViewSize proposal) const {
+    return planStack(m_spec, childPointers(element), proposal).size;
+}
+
+void StackedNode::placeChildren(Element& element) const {
+    placeStack(m_spec, element);
+}
+
+std::optional<double> StackedNode::firstBaseline(const Element& element,
+                                                 ProposedViewSize proposal) const {
+    return planStack(m_spec, childPointers(element), proposal).firstBaseline;
+}
+
 } // namespace SwiftUI

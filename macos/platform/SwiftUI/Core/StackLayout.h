@@ -45,4 +45,21 @@ std::vector<const Element*> childPointers(const Element& element);
 // Places `element`'s children by the plan for its frame and proposal.
 void placeStack(const StackSpec& spec, Element& element);
 
+// A node that lays its element's children out as one stack.
+class StackedNode : public Node {
+public:
+    explicit StackedNode(StackSpec spec) : m_spec(spec) {}
+
+    Size sizeThatFits(const Element& element, ProposedViewSize proposal) const override;
+    void placeChildren(Element& element) const override;
+    std::optional<double> firstBaseline(const Element& element,
+                                        ProposedViewSize proposal) const override;
+
+protected:
+    const StackSpec& spec() const { return m_spec; }
+
+private:
+    StackSpec m_spec;
+};
+
 } // namespace SwiftUI

@@ -29,10 +29,12 @@ struct SectionParts {
     bool footer = false;
 };
 
-class SectionNode final : public Node {
+// Outside a form a section is a column of its parts.
+class SectionNode final : public StackedNode {
 public:
     SectionNode(std::vector<View> content, std::optional<View> header, std::optional<View> footer)
-        : m_content(std::move(content)), m_header(std::move(header)), m_footer(std::move(footer)) {}
+        : StackedNode(column), m_content(std::move(content)), m_header(std::move(header)),
+          m_footer(std::move(footer)) {}
 
     void resolve(Resolver& resolver, const Scope& scope, ElementList& out) const override {
         auto element = makeElement(scope);
@@ -64,11 +66,6 @@ public:
         element->data = parts;
         out.push_back(std::move(element));
     }
-    // Outside a form a section is a column of its parts.
-    Size sizeThatFits(const Element& element, ProposedViewSize proposal) const override {
-        return planStack(column, childPointers(element), proposal).size;
-    }
-    void placeChildren(Element& element) const override { placeStack(column, element); }
     void describe(const Element& element, Description& description) const override {
         auto parts = std::any_cast<SectionParts>(element.data);
         auto line = description.line(element, "Section");

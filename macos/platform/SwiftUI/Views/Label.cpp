@@ -16,23 +16,16 @@ constexpr StackSpec labelStack{
     .axis = Axis::Horizontal, .spacing = 6, .vertical = VerticalAlignment::FirstTextBaseline};
 
 // The children are the icon, then the title.
-class LabelNode final : public Node {
+class LabelNode final : public StackedNode {
 public:
-    LabelNode(Text title, Image icon) : m_title(std::move(title)), m_icon(std::move(icon)) {}
+    LabelNode(Text title, Image icon)
+        : StackedNode(labelStack), m_title(std::move(title)), m_icon(std::move(icon)) {}
 
     void resolve(Resolver& resolver, const Scope& scope, ElementList& out) const override {
         auto element = makeElement(scope);
         resolver.resolve(m_icon, scope.child("icon"), element->children);
         resolver.resolve(m_title, scope.child("title"), element->children);
         out.push_back(std::move(element));
-    }
-    Size sizeThatFits(const Element& element, ProposedViewSize proposal) const override {
-        return planStack(labelStack, childPointers(element), proposal).size;
-    }
-    void placeChildren(Element& element) const override { placeStack(labelStack, element); }
-    std::optional<double> firstBaseline(const Element& element,
-                                        ProposedViewSize proposal) const override {
-        return planStack(labelStack, childPointers(element), proposal).firstBaseline;
     }
     void describe(const Element& element, Description& description) const override {
         auto line = description.line(element, "Label");

@@ -19,7 +19,7 @@ constexpr Graphics::Color fieldFill{1, 1, 1, 1};
 constexpr Graphics::Color fieldBorder{0, 0, 0, 0.18};
 
 // The first child is the title; the options follow.
-class PickerNode final : public Node, public PickerControl {
+class PickerNode final : public LabeledNode, public PickerControl {
 public:
     PickerNode(Text title, Picker::Selection selection, std::vector<View> options)
         : m_title(std::move(title)), m_selection(std::move(selection)),
@@ -36,18 +36,6 @@ public:
         out.push_back(std::move(element));
     }
 
-    Size sizeThatFits(const Element& element, ProposedViewSize proposal) const override {
-        return layout(element, proposal).size;
-    }
-    void placeChildren(Element& element) const override {
-        LabeledLayout l = layout(element, element.proposal);
-        if (l.label) {
-            Rect frame = *l.label;
-            frame.origin = {element.frame.minX() + frame.minX(),
-                            element.frame.minY() + frame.minY()};
-            place(*element.children.front(), frame, l.labelProposal);
-        }
-    }
     std::optional<double> firstBaseline(const Element& element,
                                         ProposedViewSize proposal) const override {
         LabeledLayout l = layout(element, proposal);
@@ -86,9 +74,7 @@ public:
     }
     void draw(const Element& element, Painter& painter) const override {
         LabeledLayout l = layout(element, element.proposal);
-        Rect control{
-            {element.frame.minX() + l.control.minX(), element.frame.minY() + l.control.minY()},
-            l.control.size};
+        Rect control = controlFrame(element, l);
         painter.dimmed(element.env().disabled, [&] {
             if (l.label) {
                 painter.draw(*element.children.front());
@@ -144,7 +130,7 @@ private:
         }
         return {width, metrics.height};
     }
-    LabeledLayout layout(const Element& element, ProposedViewSize proposal) const {
+    LabeledLayout layout(const Element& element, ProposedViewSize proposal) const override {
         const Element* label =
             element.env().labelsHidden ? nullptr : element.children.front().get();
         return layoutLabeled(label, controlSize(element), LabelSide::Leading,

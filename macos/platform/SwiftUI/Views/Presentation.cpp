@@ -36,22 +36,18 @@ private:
     Presentation m_presentation;
 };
 
-// A column of views that writes no line of its own.
-class ColumnNode final : public Node {
+// A column of views, described as `kind`, or with no line of its own when that is null.
+class ColumnNode final : public StackedNode {
 public:
     ColumnNode(std::vector<View> content, const char* kind, double spacing)
-        : m_content(std::move(content)),
-          m_kind(kind), m_spec{.axis = Axis::Vertical, .spacing = spacing} {}
+        : StackedNode({.axis = Axis::Vertical, .spacing = spacing}), m_content(std::move(content)),
+          m_kind(kind) {}
 
     void resolve(Resolver& resolver, const Scope& scope, ElementList& out) const override {
         auto element = makeElement(scope);
         element->children = resolver.resolveAll(m_content, scope);
         out.push_back(std::move(element));
     }
-    Size sizeThatFits(const Element& element, ProposedViewSize proposal) const override {
-        return planStack(m_spec, childPointers(element), proposal).size;
-    }
-    void placeChildren(Element& element) const override { placeStack(m_spec, element); }
     void describe(const Element& element, Description& description) const override {
         if (!m_kind) {
             description.childrenInPlace(element);
@@ -64,7 +60,6 @@ public:
 private:
     std::vector<View> m_content;
     const char* m_kind;
-    StackSpec m_spec;
 };
 
 } // namespace

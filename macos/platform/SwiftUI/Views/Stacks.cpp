@@ -11,35 +11,26 @@ namespace {
 
 constexpr double defaultSpacing = 8;
 
-class StackNode final : public Node {
+class StackNode final : public StackedNode {
 public:
     StackNode(StackSpec spec, std::vector<View> content)
-        : m_spec(spec), m_content(std::move(content)) {}
+        : StackedNode(spec), m_content(std::move(content)) {}
 
     void resolve(Resolver& resolver, const Scope& scope, ElementList& out) const override {
         auto element = makeElement(scope);
         auto inner = modified(scope.environment, [this](Environment& environment) {
-            environment.stackAxis = m_spec.axis;
+            environment.stackAxis = spec().axis;
             environment.inFormRow = false;
         });
         element->children = resolver.resolveAll(m_content, scope.with(inner));
         out.push_back(std::move(element));
     }
-    Size sizeThatFits(const Element& element, ProposedViewSize proposal) const override {
-        return planStack(m_spec, childPointers(element), proposal).size;
-    }
-    void placeChildren(Element& element) const override { placeStack(m_spec, element); }
-    std::optional<double> firstBaseline(const Element& element,
-                                        ProposedViewSize proposal) const override {
-        return planStack(m_spec, childPointers(element), proposal).firstBaseline;
-    }
     void describe(const Element& element, Description& description) const override {
-        description.line(element, m_spec.axis == Axis::Vertical ? "VStack" : "HStack");
+        description.line(element, spec().axis == Axis::Vertical ? "VStack" : "HStack");
         description.children(element);
     }
 
 private:
-    StackSpec m_spec;
     std::vector<View> m_content;
 };
 

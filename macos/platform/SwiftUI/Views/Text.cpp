@@ -147,9 +147,7 @@ public:
             line.flag(*environment.textCase == TextCase::Uppercase ? "uppercase" : "lowercase");
         }
         if (first.kerning) {
-            char buffer[32];
-            std::snprintf(buffer, sizeof buffer, "%g", *first.kerning);
-            line.value("kerning", buffer);
+            line.value("kerning", shortNumber(*first.kerning));
         }
         if (environment.textSelectable) {
             line.flag("selectable");

@@ -15,7 +15,7 @@ constexpr Graphics::Color offFill{1, 1, 1, 1};
 constexpr Graphics::Color offBorder{0, 0, 0, 0.25};
 constexpr Graphics::Color offTrack{0, 0, 0, 0.09};
 
-class ToggleNode final : public Node, public ToggleControl {
+class ToggleNode final : public LabeledNode, public ToggleControl {
 public:
     ToggleNode(Binding<bool> isOn, View label)
         : m_isOn(std::move(isOn)), m_label(std::move(label)) {}
@@ -25,23 +25,6 @@ public:
         resolver.resolve(m_label, scope.child("label").with(labelEnvironment(scope.environment)),
                          element->children);
         out.push_back(std::move(element));
-    }
-
-    Size sizeThatFits(const Element& element, ProposedViewSize proposal) const override {
-        return layout(element, proposal).size;
-    }
-    void placeChildren(Element& element) const override {
-        LabeledLayout l = layout(element, element.proposal);
-        if (l.label && !element.children.empty()) {
-            Rect frame = *l.label;
-            frame.origin = {element.frame.minX() + frame.minX(),
-                            element.frame.minY() + frame.minY()};
-            place(*element.children.front(), frame, l.labelProposal);
-        }
-    }
-    std::optional<double> firstBaseline(const Element& element,
-                                        ProposedViewSize proposal) const override {
-        return layout(element, proposal).firstBaseline;
     }
 
     void describe(const Element& element, Description& description) const override {
@@ -62,9 +45,7 @@ public:
     }
     void draw(const Element& element, Painter& painter) const override {
         LabeledLayout l = layout(element, element.proposal);
-        Rect control{
-            {element.frame.minX() + l.control.minX(), element.frame.minY() + l.control.minY()},
-            l.control.size};
+        Rect control = controlFrame(element, l);
         bool on = m_isOn.get();
         const Graphics::Color accent = Color::accentColor.resolved();
         painter.dimmed(element.env().disabled, [&] {
@@ -107,7 +88,7 @@ private:
         return environment.toggleStyle == ToggleStyle::Switch ||
                (environment.toggleStyle == ToggleStyle::Automatic && environment.inFormRow);
     }
-    LabeledLayout layout(const Element& element, ProposedViewSize proposal) const {
+    LabeledLayout layout(const Element& element, ProposedViewSize proposal) const override {
         auto metrics = controlMetrics(element.env().controlSize);
         Size control =
             isSwitch(element) ? metrics.toggleSwitch : Size{metrics.checkbox, metrics.checkbox};

@@ -1,5 +1,7 @@
 #include "Data.h"
 
+#include <cstring>
+
 namespace Foundation {
 
 namespace {
@@ -43,6 +45,28 @@ std::size_t validSequenceLength(Bytes bytes, std::size_t at, std::size_t& invali
     return length;
 }
 
+// Length of the longest valid prefix; ASCII is checked eight bytes at a time, since pipe output
+// and file contents are mostly ASCII and may run to many megabytes.
+std::size_t validPrefixLength(Bytes bytes) {
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        if (bytes.size() - at >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + at, sizeof word);
+            if ((word & 0x8080808080808080ull) == 0) {
+                at += 8;
+                continue;
+            }
+        }
+        std::size_t invalidLength = 0;
+        const std::size_t length = validSequenceLength(bytes, at, invalidLength);
+        if (length == 0)
+            return at;
+        at += length;
+    }
+    return at;
+}
+
 } // namespace
 
 std::string decodeUTF8Lossy(Bytes bytes) {
@@ -50,11 +74,12 @@ std::string decodeUTF8Lossy(Bytes bytes) {
     text.reserve(bytes.size());
     std::size_t at = 0;
     while (at < bytes.size()) {
-        std::size_t invalidLength = 0;
-        if (const std::size_t length = validSequenceLength(bytes, at, invalidLength)) {
-            text.append(reinterpret_cast<const char*>(bytes.data() + at), length);
-            at += length;
-        } else {
+        const std::size_t valid = validPrefixLength(bytes.subspan(at));
+        text.append(reinterpret_cast<const char*>(bytes.data() + at), valid);
+        at += valid;
+        if (at < bytes.size()) {
+            std::size_t invalidLength = 0;
+            validSequenceLength(bytes, at, invalidLength);
             text.append("\xEF\xBF\xBD");
             at += invalidLength;
         }
@@ -62,17 +87,15 @@ std::string decodeUTF8Lossy(Bytes bytes) {
     return text;
 }
 
+std::string decodeUTF8Lossy(std::string&& text) {
+    if (isValidUTF8(text))
+        return std::move(text);
+    return decodeUTF8Lossy(std::string_view(text));
+}
+
 bool isValidUTF8(std::string_view text) {
     const Bytes bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        std::size_t invalidLength = 0;
-        const std::size_t length = validSequenceLength(bytes, at, invalidLength);
-        if (length == 0)
-            return false;
-        at += length;
-    }
-    return true;
+    return validPrefixLength(bytes) == bytes.size();
 }
 
 } // namespace Foundation

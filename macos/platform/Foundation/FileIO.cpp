@@ -1,6 +1,7 @@
 #include "FileIO.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
@@ -135,15 +136,31 @@ bool writeFileAtomically(const std::filesystem::path& path, Bytes bytes, mode_t 
     return true;
 }
 
-bool createFolder(const std::filesystem::path& path) {
+bool createFolder(const std::filesystem::path& path, Error* error) {
     std::error_code ignored;
     if (std::filesystem::is_directory(path, ignored))
         return true;
-    if (path.has_parent_path() && path.parent_path() != path && !createFolder(path.parent_path()))
+    if (path.has_parent_path() && path.parent_path() != path &&
+        !createFolder(path.parent_path(), error))
         return false;
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+        if (error)
+            *error = posixError(errno, "Couldn't create the folder " + path.string());
         return false;
-    return std::filesystem::is_directory(path, ignored);
+    }
+    if (std::filesystem::is_directory(path, ignored))
+        return true;
+    if (error)
+        *error = posixError(ENOTDIR, "Couldn't create the folder " + path.string());
+    return false;
+}
+
+bool moveItem(const std::filesystem::path& from, const std::filesystem::path& to, Error* error) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (error)
+        *error = posixError(errno, "Couldn't move " + from.string() + " to " + to.string());
+    return false;
 }
 
 } // namespace Foundation

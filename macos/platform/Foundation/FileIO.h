@@ -5,10 +5,12 @@
 // read to at most `limit` bytes; a larger file is refused rather than cut.
 // Atomic writes create a temporary file exclusively beside the target with
 // the given mode, write it fully, fsync it, and rename it into place, checking
-// every step; a failed write leaves the target as it was.
+// every step; a failed write leaves the target as it was. Moves never replace
+// what stands at their destination.
 #pragma once
 
 #include <Foundation/Data.h>
+#include <Foundation/Error.h>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -33,6 +35,12 @@ bool writeFileAtomically(const std::filesystem::path& path, Bytes bytes, mode_t 
                          std::string* error = nullptr);
 
 // Creates `path` and any missing parents with mode 0700; true when it is a folder afterwards.
-bool createFolder(const std::filesystem::path& path);
+// On failure `error` says which folder could not be made and why.
+bool createFolder(const std::filesystem::path& path, Error* error = nullptr);
+
+// Renames `from` to `to` when nothing stands at `to`; fails, changing nothing, when something
+// does or when the rename fails (also across file systems).
+bool moveItem(const std::filesystem::path& from, const std::filesystem::path& to,
+              Error* error = nullptr);
 
 } // namespace Foundation

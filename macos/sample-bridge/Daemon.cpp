@@ -40,8 +40,7 @@ int serveDaemon(std::ostream& errors) {
 
 } // namespace
 
-int runNode(const std::vector<std::string>& arguments, std::ostream& output,
-            std::ostream& errors) {
+int runNode(const std::vector<std::string>& arguments, std::ostream& output, std::ostream& errors) {
     std::size_t next = 0;
     if (next < arguments.size() && arguments[next] == "--disable-sigusr1")
         ++next;

@@ -17,7 +17,6 @@ namespace SampleBridge {
 
 // `arguments` without the program's own name; the tool's answers go to `output`, complaints
 // to `errors`.
-int runNode(const std::vector<std::string>& arguments, std::ostream& output,
-            std::ostream& errors);
+int runNode(const std::vector<std::string>& arguments, std::ostream& output, std::ostream& errors);
 
 } // namespace SampleBridge

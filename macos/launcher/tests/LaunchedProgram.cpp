@@ -1,5 +1,6 @@
 #include "LaunchedProgram.h"
 
+#include <Foundation/ExecArray.h>
 #include <Testing/Testing.h>
 #include <cerrno>
 #include <cstdlib>
@@ -12,14 +13,6 @@
 namespace LaunchedProgram {
 
 namespace {
-
-std::vector<char*> nullTerminated(const std::vector<std::string>& texts) {
-    std::vector<char*> pointers;
-    for (const std::string& text : texts)
-        pointers.push_back(const_cast<char*>(text.c_str()));
-    pointers.push_back(nullptr);
-    return pointers;
-}
 
 class Terminal {
 public:
@@ -89,8 +82,8 @@ Ended run(const Launch& launch, const std::filesystem::path& folder) {
     direct(actions, 2, launch.errors, errorFile, terminal);
     std::vector<std::string> arguments{launch.program.string()};
     arguments.insert(arguments.end(), launch.arguments.begin(), launch.arguments.end());
-    const auto argumentPointers = nullTerminated(arguments);
-    const auto environmentPointers = nullTerminated(launch.environment);
+    const auto argumentPointers = Foundation::execArray(arguments);
+    const auto environmentPointers = Foundation::execArray(launch.environment);
     pid_t pid = -1;
     const int failed = posix_spawn(&pid, launch.program.c_str(), &actions, nullptr,
                                    argumentPointers.data(), environmentPointers.data());

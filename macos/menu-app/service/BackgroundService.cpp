@@ -72,8 +72,7 @@ Outcome turnOn(const std::vector<std::string>& retiring,
     for (const std::string& developerLabel : retiring) {
         progress("Stopping " + developerLabel + "…");
         if (const auto error = DeveloperAgent::retire(developerLabel))
-            return Outcome::failed("Couldn't retire " + developerLabel + ": " +
-                                   error->description);
+            return Outcome::failed("Couldn't retire " + developerLabel + ": " + error->description);
     }
     if (!waitForBridge(false, 6))
         return Outcome::failed("Another bridge still answers on " + LocalHTTP::socketPath() +

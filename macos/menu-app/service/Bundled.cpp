@@ -28,8 +28,8 @@ const std::filesystem::path& node() {
 }
 
 const std::filesystem::path& cliScript() {
-    static const auto* path = new std::filesystem::path(app() / "Contents" / "Resources" /
-                                                        "bridge" / "dist" / "cli.js");
+    static const auto* path =
+        new std::filesystem::path(app() / "Contents" / "Resources" / "bridge" / "dist" / "cli.js");
     return *path;
 }
 

@@ -83,7 +83,8 @@ std::optional<Foundation::Error> retire(const std::string& label) {
         return error;
     auto destination = retiredFolder() / (label + ".plist");
     if (occupied(destination))
-        destination = retiredFolder() / (label + "-" + std::to_string(std::time(nullptr)) + ".plist");
+        destination =
+            retiredFolder() / (label + "-" + std::to_string(std::time(nullptr)) + ".plist");
     if (!Foundation::moveItem(source, destination, &error))
         return error;
     return std::nullopt;

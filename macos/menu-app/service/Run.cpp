@@ -2,6 +2,7 @@
 
 #include <Dispatch/DispatchQueue.h>
 #include <Foundation/Data.h>
+#include <Foundation/ExecArray.h>
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -76,14 +77,6 @@ std::string fileName(const std::string& path) {
     return std::filesystem::path(path).filename().string();
 }
 
-std::vector<char*> nullTerminated(const std::vector<std::string>& texts) {
-    std::vector<char*> pointers;
-    for (const std::string& text : texts)
-        pointers.push_back(const_cast<char*>(text.c_str()));
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
 Clock::time_point secondsFromNow(double seconds) {
     return Clock::now() +
            std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
@@ -106,8 +99,8 @@ int spawn(const std::string& executable, const std::vector<std::string>& argumen
         for (const auto& [name, value] : *environment)
             environmentTexts.push_back(name + "=" + value);
     }
-    const auto argumentPointers = nullTerminated(argumentTexts);
-    const auto environmentPointers = nullTerminated(environmentTexts);
+    const auto argumentPointers = Foundation::execArray(argumentTexts);
+    const auto environmentPointers = Foundation::execArray(environmentTexts);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -122,11 +115,11 @@ int spawn(const std::string& executable, const std::vector<std::string>& argumen
     sigfillset(&signals);
     posix_spawnattr_setsigdefault(&attributes, &signals);
     posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes,
-                             POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    const int failed = ::posix_spawn(&pid, executable.c_str(), &actions, &attributes,
-                                     argumentPointers.data(),
-                                     environment ? environmentPointers.data() : environ);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
+                                              POSIX_SPAWN_SETSIGDEF);
+    const int failed =
+        ::posix_spawn(&pid, executable.c_str(), &actions, &attributes, argumentPointers.data(),
+                      environment ? environmentPointers.data() : environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     return failed;

@@ -45,18 +45,30 @@ std::size_t validSequenceLength(Bytes bytes, std::size_t at, std::size_t& invali
     return length;
 }
 
-// Length of the longest valid prefix; ASCII is checked eight bytes at a time, since pipe output
+// True when the `words` eight-byte words at `bytes` are all ASCII.
+bool isASCII(const std::uint8_t* bytes, std::size_t words) {
+    std::uint64_t any = 0;
+    for (std::size_t index = 0; index < words; ++index) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + index * sizeof word, sizeof word);
+        any |= word;
+    }
+    return (any & 0x8080808080808080ull) == 0;
+}
+
+// Length of the longest valid prefix. ASCII is checked many bytes at a time, since pipe output
 // and file contents are mostly ASCII and may run to many megabytes.
 std::size_t validPrefixLength(Bytes bytes) {
     std::size_t at = 0;
     while (at < bytes.size()) {
-        if (bytes.size() - at >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, bytes.data() + at, sizeof word);
-            if ((word & 0x8080808080808080ull) == 0) {
-                at += 8;
-                continue;
-            }
+        const std::size_t left = bytes.size() - at;
+        if (left >= 64 && isASCII(bytes.data() + at, 8)) {
+            at += 64;
+            continue;
+        }
+        if (left >= 8 && isASCII(bytes.data() + at, 1)) {
+            at += 8;
+            continue;
         }
         std::size_t invalidLength = 0;
         const std::size_t length = validSequenceLength(bytes, at, invalidLength);

@@ -155,8 +155,8 @@ std::vector<std::string> Domain::labels() const {
 std::optional<Foundation::Error> Domain::save(const Job& job) const {
     std::string sentence;
     if (Foundation::writeFileAtomically(
-            jobFile(job.label), Foundation::dataFrom(Foundation::serializePropertyList(encode(job))),
-            0600, &sentence))
+            jobFile(job.label),
+            Foundation::dataFrom(Foundation::serializePropertyList(encode(job))), 0600, &sentence))
         return std::nullopt;
     return failure(EIO, sentence);
 }

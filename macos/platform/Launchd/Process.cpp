@@ -1,5 +1,6 @@
 #include "Process.h"
 
+#include <Foundation/ExecArray.h>
 #include <Foundation/FileIO.h>
 #include <cerrno>
 #include <charconv>
@@ -55,14 +56,6 @@ struct Report {
     ::close_range(3, ~0u, CLOSE_RANGE_CLOEXEC);
     ::execve(arguments[0], arguments, environment);
     reportAndExit(pipe, Report::failed, errno, 127);
-}
-
-std::vector<char*> nullTerminated(const std::vector<std::string>& texts) {
-    std::vector<char*> pointers;
-    for (const std::string& text : texts)
-        pointers.push_back(const_cast<char*>(text.c_str()));
-    pointers.push_back(nullptr);
-    return pointers;
 }
 
 struct ProcessStatus {
@@ -142,8 +135,8 @@ std::optional<Instance> start(const std::vector<std::string>& arguments,
     if (arguments.empty())
         return fail(EINVAL);
     // Made before forking: the child may only make async-signal-safe calls.
-    const std::vector<char*> argumentPointers = nullTerminated(arguments);
-    const std::vector<char*> environmentPointers = nullTerminated(environment);
+    const std::vector<char*> argumentPointers = Foundation::execArray(arguments);
+    const std::vector<char*> environmentPointers = Foundation::execArray(environment);
     int pipe[2];
     if (::pipe2(pipe, O_CLOEXEC) != 0)
         return fail(errno);

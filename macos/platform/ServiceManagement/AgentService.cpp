@@ -93,9 +93,7 @@ std::optional<Foundation::Error> AgentService::registerService() const {
     if (!Foundation::createFolder(registry(), &error))
         return error;
     const Foundation::PropertyList record(Foundation::PropertyList::Dictionary{
-        {"Bundle", m_bundle.string()},
-        {"Label", *label},
-        {"Approved", !choices.requiresApproval}});
+        {"Bundle", m_bundle.string()}, {"Label", *label}, {"Approved", !choices.requiresApproval}});
     if (!Foundation::writeFileAtomically(
             registration(), Foundation::dataFrom(Foundation::serializePropertyList(record)), 0600,
             &sentence))

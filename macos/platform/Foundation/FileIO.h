@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <sys/types.h>
+#include <system_error>
 
 namespace Foundation {
 
@@ -27,6 +28,14 @@ ReadResult readRegularFile(const std::filesystem::path& path, std::size_t limit)
 
 // The file's bytes, or nothing on any failure.
 std::optional<Data> readFile(const std::filesystem::path& path, std::size_t limit);
+
+// At most the first `count` bytes of a regular file; nothing when it can't be opened or isn't one.
+std::optional<Data> readFilePrefix(const std::filesystem::path& path, std::size_t count);
+
+// Creates a new file at `path` (never one that exists, nor through a link) holding `bytes`, with
+// exactly `mode` whatever the umask, and flushes it to storage. On failure nothing this call
+// created is left and the error is the system's.
+std::error_code createFile(const std::filesystem::path& path, Bytes bytes, mode_t mode);
 
 // Writes `bytes` to `path` atomically; on failure returns false and sets `error` to a sentence.
 bool writeFileAtomically(const std::filesystem::path& path, Bytes bytes, mode_t mode,

@@ -4,10 +4,10 @@
 // the same on every run. The last line printed is the ratio of the two (ours / nlohmann).
 #include "JSON.h"
 
+#include <Testing/BenchmarkRatio.h>
 #include <benchmark/benchmark.h>
 #include <cstdint>
 #include <iostream>
-#include <map>
 #include <nlohmann/json.hpp>
 
 namespace {
@@ -126,30 +126,10 @@ void nlohmannOrdered(benchmark::State& state) {
 BENCHMARK(orderPreserving)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(nlohmannOrdered)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// Keeps each benchmark's time per iteration as well as printing it.
-class RecordingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            secondsPerIteration[run.run_name.function_name] =
-                run.real_accumulated_time / static_cast<double>(run.iterations);
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> secondsPerIteration;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     std::cout << "file: " << file().size() << " bytes\n";
-    benchmark::Initialize(&argc, argv);
-    RecordingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    const auto ours = reporter.secondsPerIteration.find("orderPreserving");
-    const auto theirs = reporter.secondsPerIteration.find("nlohmannOrdered");
-    if (ours == reporter.secondsPerIteration.end() || theirs == reporter.secondsPerIteration.end())
-        return 1;
-    std::cout << "ratio (ours / nlohmann ordered_json): " << ours->second / theirs->second << "\n";
-    return 0;
+    return Testing::runComparing(argc, argv, "orderPreserving", "nlohmannOrdered",
+                                 "nlohmann ordered_json");
 }

@@ -10,9 +10,9 @@ namespace {
 
 int init(std::ostream& output, std::ostream& errors) {
     const auto folder = Foundation::homeDirectory() / ".kestrelhaven";
-    Foundation::Error error;
-    if (!Foundation::createFolder(folder, &error)) {
-        errors << "sample bridge: couldn't prepare the data folder: " << error.description << "\n";
+    if (std::error_code error; !Foundation::createFolder(folder, &error)) {
+        errors << "sample bridge: couldn't prepare the data folder " << folder.string() << ": "
+               << error.message() << "\n";
         return 1;
     }
     ::chmod(folder.c_str(), 0700);

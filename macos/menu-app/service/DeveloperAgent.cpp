@@ -78,15 +78,15 @@ std::optional<Foundation::Error> retire(const std::string& label) {
     const auto source = plist(label);
     if (!fileExists(source))
         return std::nullopt;
-    Foundation::Error error;
-    if (!Foundation::createFolder(retiredFolder(), &error))
-        return error;
+    if (std::error_code made; !Foundation::createFolder(retiredFolder(), &made))
+        return Foundation::posixError(made, "Couldn't create " + retiredFolder().string());
     auto destination = retiredFolder() / (label + ".plist");
     if (occupied(destination))
         destination =
             retiredFolder() / (label + "-" + std::to_string(std::time(nullptr)) + ".plist");
-    if (!Foundation::moveItem(source, destination, &error))
-        return error;
+    if (const std::error_code moved = Foundation::moveItem(source, destination))
+        return Foundation::posixError(moved, "Couldn't move " + source.string() + " to " +
+                                                 destination.string());
     return std::nullopt;
 }
 

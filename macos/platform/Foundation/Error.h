@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 
 namespace Foundation {
 
@@ -21,5 +22,8 @@ inline constexpr const char* posixErrorDomain = "NSPOSIXErrorDomain";
 
 // An error of the POSIX domain for the errno value `code`: `what` + ": " + the system's text.
 Error posixError(int code, const std::string& what);
+inline Error posixError(std::error_code code, const std::string& what) {
+    return posixError(code.value(), what);
+}
 
 } // namespace Foundation

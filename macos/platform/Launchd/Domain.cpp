@@ -177,8 +177,8 @@ std::optional<Foundation::Error> Domain::bootstrap(const std::filesystem::path& 
     auto described = describedJob(plist, bundle, &error);
     if (!described)
         return error;
-    if (!Foundation::createFolder(m_folder, &error))
-        return error;
+    if (std::error_code made; !Foundation::createFolder(m_folder, &made))
+        return Foundation::posixError(made, "Couldn't create " + m_folder.string());
     FolderLock lock(m_folder);
     if (job(described->label))
         return failure(EEXIST, "Service " + described->label + " is already loaded");

@@ -88,10 +88,9 @@ std::optional<Foundation::Error> AgentService::registerService() const {
                 return failure(static_cast<int>(error->code), error->description);
         }
     }
-    Foundation::Error error;
+    if (std::error_code made; !Foundation::createFolder(registry(), &made))
+        return Foundation::posixError(made, "Couldn't create " + registry().string());
     std::string sentence;
-    if (!Foundation::createFolder(registry(), &error))
-        return error;
     const Foundation::PropertyList record(Foundation::PropertyList::Dictionary{
         {"Bundle", m_bundle.string()}, {"Label", *label}, {"Approved", !choices.requiresApproval}});
     if (!Foundation::writeFileAtomically(

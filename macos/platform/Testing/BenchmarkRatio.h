@@ -1,8 +1,9 @@
-// The ending every benchmark program shares: run the benchmarks, then print,
-// as the last line, the ratio of our code's time per iteration to its
-// baseline's, both measured in the same run.
+// Running a benchmark program that measures our code beside a baseline.
 //
-// Header-only, so that only the benchmark programs need Google Benchmark.
+// `runComparing` runs the registered benchmarks with the console reporter and
+// then prints, as the last line, "ratio (ours / <baseline>): <x>": the real
+// time per iteration of the benchmark function `ours` over that of
+// `baseline`. Header-only, for programs that link Google Benchmark.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -13,35 +14,35 @@
 
 namespace Testing {
 
-// Keeps each benchmark's real time per iteration, by function name, as well as printing it.
+namespace Detail {
+
+// Keeps each benchmark's time per iteration as well as printing it.
 class RecordingReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (!run.error_occurred && run.iterations > 0)
-                secondsPerIteration[run.run_name.function_name] =
-                    run.real_accumulated_time / static_cast<double>(run.iterations);
-        }
+        for (const Run& run : runs)
+            secondsPerIteration[run.run_name.function_name] =
+                run.real_accumulated_time / static_cast<double>(run.iterations);
         ConsoleReporter::ReportRuns(runs);
     }
-
     std::map<std::string, double> secondsPerIteration;
 };
 
-// Runs the registered benchmarks and prints "ratio (ours / baseline): <ratio>" last. Gives
-// the program's exit status: 1 when either benchmark has no time.
-inline int runWithRatio(int argc, char** argv, const std::string& ours,
-                        const std::string& baseline) {
+} // namespace Detail
+
+// The program's exit status: 1 when either benchmark did not run.
+inline int runComparing(int argc, char** argv, const std::string& ours, const std::string& baseline,
+                        const std::string& baselineLabel) {
     benchmark::Initialize(&argc, argv);
-    RecordingReporter reporter;
+    Detail::RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    const auto ourTime = reporter.secondsPerIteration.find(ours);
-    const auto baselineTime = reporter.secondsPerIteration.find(baseline);
-    if (ourTime == reporter.secondsPerIteration.end() ||
-        baselineTime == reporter.secondsPerIteration.end())
+    const auto& times = reporter.secondsPerIteration;
+    const auto ourTime = times.find(ours);
+    const auto baselineTime = times.find(baseline);
+    if (ourTime == times.end() || baselineTime == times.end())
         return 1;
-    std::cout << "ratio (" << ours << " / " << baseline
+    std::cout << "ratio (ours / " << baselineLabel
               << "): " << ourTime->second / baselineTime->second << "\n";
     return 0;
 }

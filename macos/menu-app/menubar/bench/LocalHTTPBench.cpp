@@ -5,6 +5,7 @@
 
 #include <Testing/BenchmarkRatio.h>
 #include <Testing/Testing.h>
+#include <benchmark/benchmark.h>
 #include <cstring>
 #include <sample-bridge/Server.h>
 #include <sys/socket.h>
@@ -58,5 +59,5 @@ BENCHMARK(rawSocket)->MinTime(1.0);
 int main(int argc, char** argv) {
     Testing::useTestHome();
     SampleBridge::Server server(LocalHTTP::socketPath());
-    return Testing::runWithRatio(argc, argv, "localHTTP", "rawSocket");
+    return Testing::runComparing(argc, argv, "localHTTP", "rawSocket", "raw");
 }

@@ -106,5 +106,5 @@ BENCHMARK(baseline)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "write") == 0)
         return write();
-    return Testing::runWithRatio(argc, argv, "runRun", "baseline");
+    return Testing::runComparing(argc, argv, "runRun", "baseline", "posix_spawn and read");
 }

@@ -254,7 +254,7 @@ Result run(const std::string& executable, const std::vector<std::string>& argume
             }
         }
     }
-    return {status.value_or(-1), Foundation::decodeUTF8Lossy(std::move(streams[0].bytes)),
+    return {*status, Foundation::decodeUTF8Lossy(std::move(streams[0].bytes)),
             Foundation::decodeUTF8Lossy(std::move(streams[1].bytes))};
 }
 

@@ -16,7 +16,7 @@ class TestDouble {
 public:
     struct Choices {
         bool requiresApproval = false;
-        std::optional<Foundation::Error> registerFailure;
+        std::optional<Foundation::Error> registerFailure = std::nullopt;
     };
 
     explicit TestDouble(Choices choices);

@@ -112,7 +112,7 @@ TEST_F(BackgroundServices, AFailedPreparationEndsTheTurnOnWithTheToolsComplaint)
 TEST_F(BackgroundServices, ARefusedRegistrationIsReportedUnlessApprovalIsPending) {
     const Foundation::Error refusal{"SMAppServiceErrorDomain", 1, "Operation not permitted"};
     {
-        TestDouble refusing({.requiresApproval = false, .registerFailure = refusal});
+        TestDouble refusing({.registerFailure = refusal});
         EXPECT_EQ(turnOn(),
                   Outcome::failed("macOS refused the background service: Operation not permitted"));
         EXPECT_THAT(progress, ElementsAre("Preparing ~/.kestrelhaven…",

@@ -92,7 +92,7 @@ TEST_F(AgentServices, TheDoubleHoldsTheAgentForApprovalOrRefusesIt) {
         EXPECT_EQ(agent().status(), Status::notFound);
     }
     {
-        TestDouble waiting({.requiresApproval = true, .registerFailure = std::nullopt});
+        TestDouble waiting({.requiresApproval = true});
         EXPECT_EQ(agent().registerService(), std::nullopt);
         EXPECT_EQ(agent().status(), Status::requiresApproval);
         TestDouble waitingAndRefusing({.requiresApproval = true, .registerFailure = refusal});

@@ -45,9 +45,9 @@ std::string temporaryName(const std::filesystem::path& target) {
     return "." + target.filename().string() + "." + suffix + ".tmp";
 }
 
-} // namespace
+enum class Oversize { Refuse, Cut };
 
-ReadResult readRegularFile(const std::filesystem::path& path, std::size_t limit) {
+ReadResult readRegular(const std::filesystem::path& path, std::size_t limit, Oversize oversize) {
     ReadResult result;
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0) {
@@ -77,6 +77,10 @@ ReadResult readRegularFile(const std::filesystem::path& path, std::size_t limit)
         if (count == 0)
             break;
         data.insert(data.end(), buffer, buffer + count);
+        if (data.size() > limit && oversize == Oversize::Cut) {
+            data.resize(limit);
+            break;
+        }
         if (data.size() > limit) {
             result.failure = ReadFailure::TooLarge;
             return result;
@@ -86,8 +90,18 @@ ReadResult readRegularFile(const std::filesystem::path& path, std::size_t limit)
     return result;
 }
 
+} // namespace
+
+ReadResult readRegularFile(const std::filesystem::path& path, std::size_t limit) {
+    return readRegular(path, limit, Oversize::Refuse);
+}
+
 std::optional<Data> readFile(const std::filesystem::path& path, std::size_t limit) {
     return readRegularFile(path, limit).data;
+}
+
+std::optional<Data> readFilePrefix(const std::filesystem::path& path, std::size_t limit) {
+    return readRegular(path, limit, Oversize::Cut).data;
 }
 
 bool writeFileAtomically(const std::filesystem::path& path, Bytes bytes, mode_t mode,

@@ -1,9 +1,12 @@
 #include "Testing.h"
 
 #include <Foundation/Bundle.h>
+#include <cmath>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace Testing {
 
@@ -66,6 +69,15 @@ std::string readText(const std::filesystem::path& path) {
     std::ostringstream contents;
     contents << in.rdbuf();
     return contents.str();
+}
+
+void setModificationTime(const std::filesystem::path& path, double secondsSince1970) {
+    const double whole = std::floor(secondsSince1970);
+    const timespec times[2] = {
+        {0, UTIME_OMIT},
+        {static_cast<time_t>(whole), static_cast<long>((secondsSince1970 - whole) * 1e9)}};
+    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
+        throw std::runtime_error("couldn't set the time of " + path.string());
 }
 
 } // namespace Testing

@@ -1,0 +1,36 @@
+#include "Alert.h"
+
+#include <iostream>
+
+namespace AppKit {
+
+namespace {
+
+Alert::Presenter& presenter() {
+    static auto* current = new Alert::Presenter;
+    return *current;
+}
+
+} // namespace
+
+std::vector<std::string> Alert::buttons() const {
+    if (m_buttons.empty())
+        return {"OK"};
+    return m_buttons;
+}
+
+ModalResponse Alert::runModal() {
+    if (const Presenter& present = presenter())
+        return present(*this);
+    std::cerr << "Alert: " << m_messageText;
+    if (!m_informativeText.empty())
+        std::cerr << " — " << m_informativeText;
+    std::cerr << '\n';
+    return alertFirstButtonReturn;
+}
+
+void Alert::setPresenter(Presenter replacement) {
+    presenter() = std::move(replacement);
+}
+
+} // namespace AppKit

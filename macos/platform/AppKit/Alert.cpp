@@ -1,6 +1,6 @@
 #include "Alert.h"
 
-#include <iostream>
+#include <cstdio>
 
 namespace AppKit {
 
@@ -22,10 +22,11 @@ std::vector<std::string> Alert::buttons() const {
 ModalResponse Alert::runModal() {
     if (const Presenter& present = presenter())
         return present(*this);
-    std::cerr << "Alert: " << m_messageText;
+    std::string line = "Alert: " + m_messageText;
     if (!m_informativeText.empty())
-        std::cerr << " — " << m_informativeText;
-    std::cerr << '\n';
+        line += " — " + m_informativeText;
+    line += '\n';
+    std::fputs(line.c_str(), stderr);
     return alertFirstButtonReturn;
 }
 

@@ -86,6 +86,8 @@ private:
     void stepBack();
 
     std::vector<std::shared_ptr<Menu>> m_open;
+    // The titles of the items whose submenus are open, after the first menu.
+    std::vector<std::string> m_openTitles;
     std::shared_ptr<MenuItem> m_chosen;
     const Alert* m_alert = nullptr;
     std::optional<ModalResponse> m_answer;
@@ -117,7 +119,7 @@ void Presentation::redraw() const {
     }
     for (std::size_t depth = 0; depth < m_open.size(); ++depth) {
         if (depth > 0)
-            lines.push_back("  ▸ " + m_open[depth]->title());
+            lines.push_back(std::string(depth * 4 - 2, ' ') + "▸ " + m_openTitles[depth - 1]);
         for (auto& line : TerminalText::menu(*m_open[depth], m_toolTips))
             lines.push_back(std::string(depth * 4, ' ') + line);
         lines.push_back("");
@@ -175,6 +177,7 @@ void Presentation::handle(Press press) {
 // after the menu has closed.
 void Presentation::openMenu(const std::shared_ptr<Menu>& root) {
     m_open = {root};
+    m_openTitles.clear();
     m_chosen = nullptr;
     root->open();
     redraw();
@@ -182,6 +185,7 @@ void Presentation::openMenu(const std::shared_ptr<Menu>& root) {
     for (auto it = m_open.rbegin(); it != m_open.rend(); ++it)
         (*it)->close();
     m_open.clear();
+    m_openTitles.clear();
     const auto chosen = std::move(m_chosen);
     m_chosen = nullptr;
     redraw();
@@ -199,6 +203,7 @@ void Presentation::chooseInMenu(char key) {
         return;
     if (item->hasSubmenu()) {
         m_open.push_back(item->submenu());
+        m_openTitles.push_back(item->title());
         item->submenu()->open();
         return;
     }
@@ -208,8 +213,10 @@ void Presentation::chooseInMenu(char key) {
 
 void Presentation::stepBack() {
     m_open.back()->close();
-    if (m_open.size() > 1)
+    if (m_open.size() > 1) {
         m_open.pop_back();
+        m_openTitles.pop_back();
+    }
 }
 
 ModalResponse Presentation::present(const Alert& alert) {

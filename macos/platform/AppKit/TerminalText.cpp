@@ -165,10 +165,20 @@ std::string attributed(const AttributedString& text) {
         }
     }
     std::string out;
+    std::string current;
+    const auto switchTo = [&](const std::string& style) {
+        if (style == current)
+            return;
+        if (!current.empty())
+            out += reset;
+        out += style;
+        current = style;
+    };
     std::size_t column = 0, tabs = 0;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (!cells[i].tab) {
-            out += styled(cells[i].style, cells[i].glyph);
+            switchTo(cells[i].style);
+            out += cells[i].glyph;
             ++column;
             continue;
         }
@@ -184,10 +194,12 @@ std::string attributed(const AttributedString& text) {
             }
         }
         ++tabs;
+        switchTo({});
         const std::size_t pad = target > column ? target - column : 1;
         out.append(pad, ' ');
         column += pad;
     }
+    switchTo({});
     return out;
 }
 

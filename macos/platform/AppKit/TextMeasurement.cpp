@@ -12,6 +12,13 @@ PangoContext* context() {
     static PangoContext* shared = [] {
         PangoContext* made = pango_font_map_create_context(pango_cairo_font_map_get_default());
         pango_cairo_context_set_resolution(made, 72);
+        // Unhinted outlines and metrics, as the platform lays text out: widths then do not depend
+        // on a pixel grid, and measuring reads only the fonts' metrics.
+        cairo_font_options_t* options = cairo_font_options_create();
+        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+        pango_cairo_context_set_font_options(made, options);
+        cairo_font_options_destroy(options);
         return made;
     }();
     return shared;

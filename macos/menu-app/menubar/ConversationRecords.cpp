@@ -28,15 +28,18 @@ std::string Conversation::shortTitle() const {
 }
 
 std::string Conversation::when() const {
-    static const auto clock = Foundation::DateFormatter::styled(Foundation::DateStyle::None,
-                                                                Foundation::DateStyle::Short);
-    static const auto day = Foundation::DateFormatter::fromTemplate("MMMd");
-    static const auto dayOfYear = Foundation::DateFormatter::fromTemplate("MMMdy");
+    // Each formatter is made on its first use and kept for the process.
     const double seconds = last_active / 1000;
-    if (Foundation::Calendar::isInToday(seconds))
+    if (Foundation::Calendar::isInToday(seconds)) {
+        static const auto clock = Foundation::DateFormatter::styled(Foundation::DateStyle::None,
+                                                                    Foundation::DateStyle::Short);
         return clock.string(seconds);
-    if (Foundation::Calendar::isInThisYear(seconds))
+    }
+    if (Foundation::Calendar::isInThisYear(seconds)) {
+        static const auto day = Foundation::DateFormatter::fromTemplate("MMMd");
         return day.string(seconds);
+    }
+    static const auto dayOfYear = Foundation::DateFormatter::fromTemplate("MMMdy");
     return dayOfYear.string(seconds);
 }
 

@@ -7,6 +7,7 @@
 #include "TerminalText.h"
 
 #include <Dispatch/RunLoop.h>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <limits>

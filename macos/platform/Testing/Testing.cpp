@@ -81,3 +81,9 @@ void setModificationTime(const std::filesystem::path& path, double secondsSince1
 }
 
 } // namespace Testing
+
+// Fontconfig keeps its configuration and font patterns for the life of the process, and Pango's
+// font map holds on to them; the leak checker of the sanitizer build is told so.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}

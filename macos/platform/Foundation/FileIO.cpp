@@ -1,6 +1,9 @@
 #include "FileIO.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
@@ -36,6 +39,10 @@ std::string describeErrno(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
 
+std::error_code lastError() {
+    return {errno != 0 ? errno : EIO, std::generic_category()};
+}
+
 std::string temporaryName(const std::filesystem::path& target) {
     static thread_local std::mt19937_64 generator{std::random_device{}()};
     static constexpr char alphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -45,42 +52,58 @@ std::string temporaryName(const std::filesystem::path& target) {
     return "." + target.filename().string() + "." + suffix + ".tmp";
 }
 
+// Opens `path` for reading, never blocking on a FIFO or device, and only when it is a regular
+// file; otherwise -1 with `failure` saying why.
+int openRegular(const std::filesystem::path& path, ReadFailure& failure, struct stat& status) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        failure = errno == ENOENT ? ReadFailure::Missing : ReadFailure::Unreadable;
+        return -1;
+    }
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        failure = S_ISREG(status.st_mode) ? ReadFailure::Unreadable : ReadFailure::NotRegular;
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Appends bytes from `fd` to `data` until the end of the file or until it holds `most` bytes.
+bool readInto(int fd, Data& data, std::size_t most) {
+    std::uint8_t buffer[16384];
+    while (data.size() < most) {
+        const std::size_t wanted = std::min(sizeof buffer, most - data.size());
+        const ssize_t count = ::read(fd, buffer, wanted);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return false;
+        if (count == 0)
+            break;
+        data.insert(data.end(), buffer, buffer + count);
+    }
+    return true;
+}
+
 } // namespace
 
 ReadResult readRegularFile(const std::filesystem::path& path, std::size_t limit) {
     ReadResult result;
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (fd.get() < 0) {
-        result.failure = errno == ENOENT ? ReadFailure::Missing : ReadFailure::Unreadable;
-        return result;
-    }
     struct stat status {};
-    if (::fstat(fd.get(), &status) != 0) {
+    FileDescriptor fd(openRegular(path, result.failure, status));
+    if (fd.get() < 0)
+        return result;
+    Data data;
+    data.reserve(std::min<std::size_t>(static_cast<std::size_t>(status.st_size), limit) + 1);
+    // One byte past the limit tells a file of exactly the limit from a larger one.
+    const std::size_t most = limit == SIZE_MAX ? limit : limit + 1;
+    if (!readInto(fd.get(), data, most)) {
         result.failure = ReadFailure::Unreadable;
         return result;
     }
-    if (!S_ISREG(status.st_mode)) {
-        result.failure = ReadFailure::NotRegular;
+    if (data.size() > limit) {
+        result.failure = ReadFailure::TooLarge;
         return result;
-    }
-    Data data;
-    data.reserve(std::min<std::size_t>(static_cast<std::size_t>(status.st_size), limit) + 1);
-    std::uint8_t buffer[16384];
-    for (;;) {
-        const ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0) {
-            result.failure = ReadFailure::Unreadable;
-            return result;
-        }
-        if (count == 0)
-            break;
-        data.insert(data.end(), buffer, buffer + count);
-        if (data.size() > limit) {
-            result.failure = ReadFailure::TooLarge;
-            return result;
-        }
     }
     result.data = std::move(data);
     return result;
@@ -88,6 +111,47 @@ ReadResult readRegularFile(const std::filesystem::path& path, std::size_t limit)
 
 std::optional<Data> readFile(const std::filesystem::path& path, std::size_t limit) {
     return readRegularFile(path, limit).data;
+}
+
+std::optional<Data> readFilePrefix(const std::filesystem::path& path, std::size_t count) {
+    ReadFailure ignored;
+    struct stat status {};
+    FileDescriptor fd(openRegular(path, ignored, status));
+    if (fd.get() < 0)
+        return std::nullopt;
+    Data data;
+    if (!readInto(fd.get(), data, count))
+        return std::nullopt;
+    return data;
+}
+
+std::error_code createFile(const std::filesystem::path& path, Bytes bytes, mode_t mode) {
+    const int rawFd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+    if (rawFd < 0)
+        return lastError();
+    FileDescriptor fd(rawFd);
+    auto failAndRemove = [&] {
+        const std::error_code error = lastError();
+        ::unlink(path.c_str());
+        return error;
+    };
+    // The creation mode passes through the umask; the stated mode must hold exactly.
+    if (::fchmod(fd.get(), mode) != 0)
+        return failAndRemove();
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        errno = 0;
+        const ssize_t count = ::write(fd.get(), bytes.data() + written, bytes.size() - written);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return failAndRemove();
+        written += static_cast<std::size_t>(count);
+    }
+    if (::fsync(fd.get()) != 0 || !fd.close())
+        return failAndRemove();
+    return {};
 }
 
 bool writeFileAtomically(const std::filesystem::path& path, Bytes bytes, mode_t mode,
@@ -99,51 +163,46 @@ bool writeFileAtomically(const std::filesystem::path& path, Bytes bytes, mode_t 
     };
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     std::filesystem::path temporary;
-    int rawFd = -1;
-    for (int attempt = 0; attempt < 16 && rawFd < 0; ++attempt) {
+    std::error_code created = std::make_error_code(std::errc::file_exists);
+    for (int attempt = 0; attempt < 16 && created == std::errc::file_exists; ++attempt) {
         temporary = folder / temporaryName(path);
-        rawFd =
-            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
-        if (rawFd < 0 && errno != EEXIST)
-            return fail(describeErrno("Couldn't create " + temporary.string()));
+        created = createFile(temporary, bytes, mode);
     }
-    if (rawFd < 0)
+    if (created == std::errc::file_exists)
         return fail("Couldn't create a temporary file in " + folder.string());
-    FileDescriptor fd(rawFd);
-    auto failAndRemove = [&](const std::string& sentence) {
+    if (created)
+        return fail("Couldn't create " + temporary.string() + ": " + created.message());
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        const std::string sentence = describeErrno("Couldn't replace " + path.string());
         ::unlink(temporary.c_str());
         return fail(sentence);
-    };
-    // The creation mode passes through the umask; the stated mode must hold exactly.
-    if (::fchmod(fd.get(), mode) != 0)
-        return failAndRemove(describeErrno("Couldn't set the mode of " + temporary.string()));
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t count = ::write(fd.get(), bytes.data() + written, bytes.size() - written);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return failAndRemove(describeErrno("Couldn't write " + temporary.string()));
-        written += static_cast<std::size_t>(count);
     }
-    if (::fsync(fd.get()) != 0)
-        return failAndRemove(describeErrno("Couldn't flush " + temporary.string()));
-    if (!fd.close())
-        return failAndRemove(describeErrno("Couldn't close " + temporary.string()));
-    if (::rename(temporary.c_str(), path.c_str()) != 0)
-        return failAndRemove(describeErrno("Couldn't replace " + path.string()));
     return true;
 }
 
-bool createFolder(const std::filesystem::path& path) {
+bool createFolder(const std::filesystem::path& path, std::error_code* error) {
     std::error_code ignored;
     if (std::filesystem::is_directory(path, ignored))
         return true;
-    if (path.has_parent_path() && path.parent_path() != path && !createFolder(path.parent_path()))
+    if (path.has_parent_path() && path.parent_path() != path &&
+        !createFolder(path.parent_path(), error))
         return false;
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+        if (error)
+            *error = lastError();
         return false;
-    return std::filesystem::is_directory(path, ignored);
+    }
+    if (std::filesystem::is_directory(path, ignored))
+        return true;
+    if (error)
+        *error = std::make_error_code(std::errc::not_a_directory);
+    return false;
+}
+
+std::error_code moveItem(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0)
+        return lastError();
+    return {};
 }
 
 } // namespace Foundation

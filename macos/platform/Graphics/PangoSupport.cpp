@@ -81,8 +81,3 @@ Description description(const Font& font) {
 
 } // namespace Graphics::PangoSupport
 
-// The font system keeps a few allocations for the life of the process and frees them only
-// when shut down, which is unsafe while fonts are cached: the leak checker is told of them.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}

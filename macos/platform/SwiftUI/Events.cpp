@@ -40,12 +40,10 @@ void collectAll(Element& element, Control::Kind kind, std::vector<Found>& found)
     }
 }
 
-} // namespace
-
 // Finds a control and, unless it is disabled, acts on it while holding the tree that made it.
 template <typename Act>
-static Outcome act(HostingController::Impl& impl, Control::Kind kind, std::string_view name,
-                   std::size_t occurrence, Act&& action) {
+Outcome act(HostingController::Impl& impl, Control::Kind kind, std::string_view name,
+            std::size_t occurrence, Act&& action) {
     impl.update();
     auto tree = impl.tree;
     std::vector<Found> found;
@@ -65,6 +63,28 @@ static Outcome act(HostingController::Impl& impl, Control::Kind kind, std::strin
     }
     return outcome;
 }
+
+Outcome pressShortcut(HostingController::Impl& impl, bool defaultAction) {
+    impl.update();
+    auto tree = impl.tree;
+    std::vector<Found> buttons;
+    collectAll(*tree->front(), Control::Kind::Button, buttons);
+    for (const Found& found : buttons) {
+        auto& button = static_cast<const ButtonControl&>(*found.control);
+        if (defaultAction ? button.isDefaultAction(*found.element)
+                          : button.isCancelAction(*found.element)) {
+            if (found.element->env().disabled) {
+                return Outcome::Disabled;
+            }
+            button.press(*found.element);
+            impl.markDirty();
+            return Outcome::Performed;
+        }
+    }
+    return Outcome::NotFound;
+}
+
+} // namespace
 
 Outcome HostingController::press(std::string_view name, std::size_t occurrence) {
     return act(*m_impl, Control::Kind::Button, name, occurrence,
@@ -131,26 +151,6 @@ Outcome HostingController::submit(std::string_view field) {
                               ? Outcome::Performed
                               : Outcome::NotFound;
                });
-}
-
-static Outcome pressShortcut(HostingController::Impl& impl, bool defaultAction) {
-    impl.update();
-    auto tree = impl.tree;
-    std::vector<Found> buttons;
-    collectAll(*tree->front(), Control::Kind::Button, buttons);
-    for (const Found& found : buttons) {
-        auto& button = static_cast<const ButtonControl&>(*found.control);
-        if (defaultAction ? button.isDefaultAction(*found.element)
-                          : button.isCancelAction(*found.element)) {
-            if (found.element->env().disabled) {
-                return Outcome::Disabled;
-            }
-            button.press(*found.element);
-            impl.markDirty();
-            return Outcome::Performed;
-        }
-    }
-    return Outcome::NotFound;
 }
 
 Outcome HostingController::pressReturn() {

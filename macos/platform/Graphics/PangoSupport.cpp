@@ -80,4 +80,3 @@ Description description(const Font& font) {
 }
 
 } // namespace Graphics::PangoSupport
-

@@ -158,8 +158,8 @@ TextLayout::~TextLayout() {
 
 TextLayout::TextLayout(TextLayout&& other) noexcept
     : m_layout(std::exchange(other.m_layout, nullptr)), m_size(other.m_size),
-      m_contentOffset(other.m_contentOffset), m_firstBaseline(other.m_firstBaseline), m_lineCount(other.m_lineCount),
-      m_truncated(other.m_truncated) {}
+      m_contentOffset(other.m_contentOffset), m_firstBaseline(other.m_firstBaseline),
+      m_lineCount(other.m_lineCount), m_truncated(other.m_truncated) {}
 
 TextLayout& TextLayout::operator=(TextLayout&& other) noexcept {
     if (this != &other) {

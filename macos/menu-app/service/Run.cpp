@@ -87,8 +87,10 @@ int millisecondsUntil(Clock::time_point deadline) {
     return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, INT_MAX));
 }
 
-// Starts the child in a process group of its own, so that a time-out can end its
-// descendants too; gives its process id, or the errno value of the failure.
+// Starts the child in a session of its own, and so a process group of its own, so that a
+// time-out can end its descendants too, and so that it has no controlling terminal: an
+// interactive login shell then never stops for the terminal the application runs on. Gives its
+// process id, or the errno value of the failure.
 int spawn(const std::string& executable, const std::vector<std::string>& arguments,
           const std::optional<Environment>& environment, const Pipe& output, const Pipe& errors,
           pid_t& pid) {
@@ -114,8 +116,7 @@ int spawn(const std::string& executable, const std::vector<std::string>& argumen
     posix_spawnattr_setsigmask(&attributes, &signals);
     sigfillset(&signals);
     posix_spawnattr_setsigdefault(&attributes, &signals);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK |
                                               POSIX_SPAWN_SETSIGDEF);
     const int failed =
         ::posix_spawn(&pid, executable.c_str(), &actions, &attributes, argumentPointers.data(),

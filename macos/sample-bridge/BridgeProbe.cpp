@@ -1,5 +1,6 @@
 #include "sample-bridge/BridgeProbe.h"
 
+#include <Foundation/FileDescriptor.h>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -13,21 +14,6 @@ namespace SampleBridge {
 namespace {
 
 constexpr std::size_t replyLimit = 1024 * 1024;
-
-class Socket {
-public:
-    Socket() : m_fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {}
-    ~Socket() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 bool ready(int fd, short events, double timeout) {
     pollfd entry{fd, events, 0};
@@ -47,19 +33,18 @@ std::optional<nlohmann::json> probe(const std::filesystem::path& socket, const s
     if (name.size() >= sizeof address.sun_path)
         return std::nullopt;
     std::memcpy(address.sun_path, name.c_str(), name.size() + 1);
-    Socket connection;
-    if (connection.fd() < 0 ||
-        ::connect(connection.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address) !=
-            0)
+    const Foundation::FileDescriptor connection(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!connection || ::connect(connection.get(), reinterpret_cast<const sockaddr*>(&address),
+                                 sizeof address) != 0)
         return std::nullopt;
 
     const std::string request =
         "GET " + path + " HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n";
     for (std::size_t sent = 0; sent < request.size();) {
-        if (!ready(connection.fd(), POLLOUT, timeout))
+        if (!ready(connection.get(), POLLOUT, timeout))
             return std::nullopt;
         const ssize_t count =
-            ::send(connection.fd(), request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
+            ::send(connection.get(), request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
@@ -70,9 +55,9 @@ std::optional<nlohmann::json> probe(const std::filesystem::path& socket, const s
     std::string reply;
     std::array<char, 16384> buffer;
     for (;;) {
-        if (!ready(connection.fd(), POLLIN, timeout))
+        if (!ready(connection.get(), POLLIN, timeout))
             return std::nullopt;
-        const ssize_t count = ::read(connection.fd(), buffer.data(), buffer.size());
+        const ssize_t count = ::read(connection.get(), buffer.data(), buffer.size());
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)

@@ -5,6 +5,7 @@
 #include "sample-bridge/Environments.h"
 
 #include <Foundation/Home.h>
+#include <Foundation/TextPieces.h>
 #include <algorithm>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -37,13 +38,6 @@ bool isExecutableFile(const fs::path& path) {
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
            ::access(path.c_str(), X_OK) == 0;
-}
-
-std::string joined(const std::vector<std::string>& words) {
-    std::string text;
-    for (const auto& word : words)
-        text += (text.empty() ? "" : ", ") + word;
-    return text;
 }
 
 struct Doctor {
@@ -83,13 +77,8 @@ struct Doctor {
     void claude() {
         std::vector<fs::path> places;
         const char* path = std::getenv("PATH");
-        const std::string list = path ? path : "";
-        for (std::size_t start = 0; start <= list.size();) {
-            const std::size_t end = std::min(list.find(':', start), list.size());
-            if (end > start)
-                places.push_back(fs::path(list.substr(start, end - start)) / "claude");
-            start = end + 1;
-        }
+        for (const auto folder : Foundation::nonEmptyPieces(path ? path : "", ':'))
+            places.push_back(fs::path(folder) / "claude");
         places.push_back(home / ".local" / "bin" / "claude");
         for (const auto& place : places) {
             if (isExecutableFile(place)) {
@@ -127,7 +116,7 @@ struct Doctor {
                                    actionFix("Add Hooks…", "add_hooks")));
         } else {
             checks.push_back(check("hooks", "warn", "Claude Code hooks",
-                                   "Missing for " + joined(missing) + ".",
+                                   "Missing for " + Foundation::joined(missing, ", ") + ".",
                                    actionFix("Repair…", "add_hooks")));
         }
     }
@@ -238,7 +227,8 @@ struct Doctor {
                 connected.push_back(row.value("device_id", std::string("?")));
         }
         if (!connected.empty())
-            checks.push_back(check("phones", "ok", "iPhone", joined(connected) + " connected."));
+            checks.push_back(check("phones", "ok", "iPhone",
+                                   Foundation::joined(connected, ", ") + " connected."));
         else if (paired > 0)
             checks.push_back(
                 check("phones", "warn", "iPhone", "Paired, but none is connected now."));

@@ -5,6 +5,7 @@
 
 #include <Foundation/FileIO.h>
 #include <Foundation/Home.h>
+#include <Foundation/TextPieces.h>
 #include <cstdlib>
 #include <optional>
 
@@ -56,6 +57,29 @@ std::optional<Target> target(const Options& options, std::ostream& errors) {
     return Target{file, environment->label + " (" + ClaudeFiles::shown(file) + ")", false};
 }
 
+// What one run works on: its options, the user file it changes, and that file as read.
+struct Job {
+    Options options;
+    Target target;
+    ClaudeFiles::Read read;
+};
+
+std::optional<Job> begin(const std::vector<std::string>& arguments, const char* verb,
+                         std::ostream& errors) {
+    const auto options = parse(arguments, errors, verb);
+    if (!options)
+        return std::nullopt;
+    auto where = target(*options, errors);
+    if (!where)
+        return std::nullopt;
+    auto read = ClaudeFiles::readObject(where->userFile);
+    return Job{*options, std::move(*where), std::move(read)};
+}
+
+std::string unreadable(const Target& target) {
+    return ClaudeFiles::shown(target.userFile) + " isn't valid JSON; it was left as it is";
+}
+
 std::string startupFile() {
     const char* shell = std::getenv("SHELL");
     const std::string name = shell ? fs::path(shell).filename().string() : "";
@@ -68,14 +92,9 @@ std::string startupFile() {
 
 bool onPath(const fs::path& folder) {
     const char* path = std::getenv("PATH");
-    const std::string list = path ? path : "";
-    for (std::size_t start = 0; start <= list.size();) {
-        const std::size_t end = std::min(list.find(':', start), list.size());
-        if (fs::path(list.substr(start, end - start)).lexically_normal() ==
-            folder.lexically_normal())
+    for (const auto entry : Foundation::nonEmptyPieces(path ? path : "", ':'))
+        if (fs::path(entry).lexically_normal() == folder.lexically_normal())
             return true;
-        start = end + 1;
-    }
     return false;
 }
 
@@ -122,56 +141,43 @@ int finish(const Options& options, bool install, Document entry, std::ostream& o
 
 int installMcp(const std::vector<std::string>& arguments, std::ostream& output,
                std::ostream& errors) {
-    const auto options = parse(arguments, errors, "install-mcp");
-    if (!options)
-        return 1;
-    const auto where = target(*options, errors);
-    if (!where)
+    auto job = begin(arguments, "install-mcp", errors);
+    if (!job)
         return 1;
     output << "Adding Kestrelhaven to Claude Code's MCP servers…\n";
-    const auto fail = [&](const std::string& detail) {
-        return finish(*options, true, result("failed", *where, detail), output);
+    const auto end = [&](const char* status, const std::string& detail) {
+        return finish(job->options, true, result(status, job->target, detail), output);
     };
-    auto read = ClaudeFiles::readObject(where->userFile);
-    if (!read.document)
-        return fail(ClaudeFiles::shown(where->userFile) +
-                    " isn't valid JSON; it was left as it is");
-    Document& document = *read.document;
+    if (!job->read.document)
+        return end("failed", unreadable(job->target));
+    Document& document = *job->read.document;
     if (document.contains("mcpServers") && !document["mcpServers"].is_object())
-        return fail("its MCP servers have a shape it doesn't know");
+        return end("failed", "its MCP servers have a shape it doesn't know");
     const bool had = ClaudeFiles::server(document) == ClaudeFiles::Server::ours;
     const fs::path script =
         Foundation::homeDirectory() / ".kestrelhaven" / ClaudeFiles::serverScript;
     document["mcpServers"][ClaudeFiles::serverName] = {
         {"type", "stdio"}, {"command", "node"}, {"args", Document::array({script.string()})}};
     std::string error;
-    if (!ClaudeFiles::writeObject(where->userFile, document, error) ||
-        (where->own && !installDossierCommand(error)))
-        return fail(error);
+    if (!ClaudeFiles::writeObject(job->target.userFile, document, error) ||
+        (job->target.own && !installDossierCommand(error)))
+        return end("failed", error);
     const std::string name = ClaudeFiles::serverName;
-    return finish(*options, true,
-                  had ? result("updated", *where, name + " updated")
-                      : result("added", *where, name + " added"),
-                  output);
+    return had ? end("updated", name + " updated") : end("added", name + " added");
 }
 
 int uninstallMcp(const std::vector<std::string>& arguments, std::ostream& output,
                  std::ostream& errors) {
-    const auto options = parse(arguments, errors, "uninstall-mcp");
-    if (!options)
-        return 1;
-    const auto where = target(*options, errors);
-    if (!where)
+    auto job = begin(arguments, "uninstall-mcp", errors);
+    if (!job)
         return 1;
     output << "Taking Kestrelhaven out of Claude Code's MCP servers…\n";
     const auto end = [&](const char* status, const std::string& detail) {
-        return finish(*options, false, result(status, *where, detail), output);
+        return finish(job->options, false, result(status, job->target, detail), output);
     };
-    auto read = ClaudeFiles::readObject(where->userFile);
-    if (!read.document)
-        return end("failed",
-                   ClaudeFiles::shown(where->userFile) + " isn't valid JSON; it was left as it is");
-    switch (ClaudeFiles::server(*read.document)) {
+    if (!job->read.document)
+        return end("failed", unreadable(job->target));
+    switch (ClaudeFiles::server(*job->read.document)) {
     case ClaudeFiles::Server::absent:
         return end("absent", "nothing to take out");
     case ClaudeFiles::Server::another:
@@ -179,9 +185,9 @@ int uninstallMcp(const std::vector<std::string>& arguments, std::ostream& output
     case ClaudeFiles::Server::ours:
         break;
     }
-    (*read.document)["mcpServers"].erase(ClaudeFiles::serverName);
+    (*job->read.document)["mcpServers"].erase(ClaudeFiles::serverName);
     std::string error;
-    if (!ClaudeFiles::writeObject(where->userFile, *read.document, error))
+    if (!ClaudeFiles::writeObject(job->target.userFile, *job->read.document, error))
         return end("failed", error);
     return end("removed", std::string(ClaudeFiles::serverName) + " removed");
 }

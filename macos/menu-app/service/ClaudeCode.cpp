@@ -3,6 +3,7 @@
 #include "service/Bundled.h"
 
 #include <Foundation/Home.h>
+#include <Foundation/TextPieces.h>
 #include <Foundation/Unicode.h>
 #include <algorithm>
 #include <charconv>
@@ -19,17 +20,6 @@ bool isExecutableFile(const std::string& path) {
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
            ::access(path.c_str(), X_OK) == 0;
-}
-
-std::vector<std::string_view> pieces(std::string_view text, char separator) {
-    std::vector<std::string_view> found;
-    for (std::size_t start = 0; start <= text.size();) {
-        const std::size_t end = std::min(text.find(separator, start), text.size());
-        if (end > start)
-            found.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return found;
 }
 
 bool isDigit(char c) {
@@ -119,7 +109,7 @@ std::string ClaudeCode::loginShell() {
 std::optional<ClaudeCode> ClaudeCode::find() {
     std::vector<std::string> places;
     const char* path = std::getenv("PATH");
-    for (const auto piece : pieces(path ? path : "", ':'))
+    for (const auto piece : Foundation::nonEmptyPieces(path ? path : "", ':'))
         places.push_back(std::string(piece) + "/claude");
     const auto fixed = candidates();
     places.insert(places.end(), fixed.begin(), fixed.end());
@@ -131,7 +121,7 @@ std::optional<ClaudeCode> ClaudeCode::find() {
         Run::run(loginShell(), {"-l", "-i", "-c", "command -v claude"}, std::nullopt, runTimeout);
     if (shell.status != 0)
         return std::nullopt;
-    const auto lines = pieces(shell.output, '\n');
+    const auto lines = Foundation::nonEmptyPieces(shell.output, '\n');
     const std::string last = Foundation::Unicode::trimmed(lines.empty() ? "" : lines.back(),
                                                           Foundation::Unicode::isWhitespace);
     if (!last.starts_with('/') || !isExecutableFile(last))
@@ -148,7 +138,8 @@ std::optional<std::string> ClaudeCode::parseVersion(std::string_view text) {
 }
 
 int ClaudeCode::compare(std::string_view a, std::string_view b) {
-    const auto left = pieces(a, '.'), right = pieces(b, '.');
+    const auto left = Foundation::nonEmptyPieces(a, '.'),
+               right = Foundation::nonEmptyPieces(b, '.');
     for (std::size_t i = 0; i < std::max(left.size(), right.size()); ++i) {
         const std::uint64_t x = i < left.size() ? versionNumber(left[i]) : 0;
         const std::uint64_t y = i < right.size() ? versionNumber(right[i]) : 0;

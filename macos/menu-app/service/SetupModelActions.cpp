@@ -9,19 +9,13 @@
 #include <AppKit/Alert.h>
 #include <AppKit/Application.h>
 #include <AppKit/Pasteboard.h>
+#include <Foundation/TextPieces.h>
 #include <Foundation/Unicode.h>
 #include <Foundation/UserDefaults.h>
 
 namespace {
 
 constexpr std::string_view hooksCommand = "kestrelhaven install-hooks --env ";
-
-std::string joined(const std::vector<std::string>& texts, std::string_view separator) {
-    std::string text;
-    for (const auto& piece : texts)
-        text += (text.empty() ? "" : std::string(separator)) + piece;
-    return text;
-}
 
 bool isSpaceOrTab(char32_t scalar) {
     return scalar == U' ' || scalar == U'\t';
@@ -146,7 +140,7 @@ void SetupModel::turnOnService() {
         !confirm("Run the bridge from the app?",
                  "A LaunchAgent from a developer install (`kestrelhaven setup`) runs the bridge "
                  "now: " +
-                     joined(retiring, ", ") +
+                     Foundation::joined(retiring, ", ") +
                      ". Kestrelhaven stops it, keeps its plist in "
                      "~/.kestrelhaven/retired-launchagents, and runs its own copy of the bridge "
                      "instead.\n\nYour settings, paired phones and Claude Code hooks carry over: "
@@ -182,7 +176,7 @@ void SetupModel::installHooks() {
     note = std::nullopt;
     std::vector<std::string> events(ClaudeHooks::events.begin(), ClaudeHooks::events.end());
     std::string informative =
-        "Kestrelhaven adds a hook for each of " + joined(events, ", ") +
+        "Kestrelhaven adds a hook for each of " + Foundation::joined(events, ", ") +
         " to ~/.claude/settings.json. Each one hands the event to the bridge over its local socket "
         "with curl; the PermissionRequest hook waits for your phone's answer until you answer on "
         "the phone or in the terminal (Claude Code's own prompt shows meanwhile).\n\nA backup of "

@@ -4,19 +4,13 @@
 #include "settings/ContainerWindowController.h"
 
 #include <Foundation/Home.h>
+#include <Foundation/TextPieces.h>
 #include <ServiceManagement/AgentService.h>
 
 using namespace SwiftUI;
 using Status = ServiceManagement::Status;
 
 namespace {
-
-std::string joined(const std::vector<std::string>& texts) {
-    std::string text;
-    for (const auto& piece : texts)
-        text += (text.empty() ? "" : ", ") + piece;
-    return text;
-}
 
 bool hasStatus(const DoctorReport::Check* check, std::string_view status) {
     return check && check->status == status;
@@ -31,7 +25,8 @@ View SetupView::serviceRow() const {
     const auto turnOn = [model = model.get()] { model->turnOnService(); };
     if (!agents.empty())
         return row(Mark::warn, title,
-                   "A developer LaunchAgent runs the bridge from a checkout (" + joined(agents) +
+                   "A developer LaunchAgent runs the bridge from a checkout (" +
+                       Foundation::joined(agents, ", ") +
                        "). Switch to the app's own copy, which starts at login and doesn't depend "
                        "on the Node you have installed.",
                    Button("Switch…", turnOn));
@@ -126,7 +121,8 @@ View SetupView::hooksRowOwn() const {
                        : "Installed in ~/.claude/settings.json.");
     }
     case ClaudeHooks::State::Kind::partial:
-        return row(Mark::warn, title, "Missing for " + joined(hooks.missing) + ".",
+        return row(Mark::warn, title,
+                   "Missing for " + Foundation::joined(hooks.missing, ", ") + ".",
                    Button("Repair…", install));
     case ClaudeHooks::State::Kind::absent:
         return row(Mark::pending, title,
@@ -164,31 +160,30 @@ View SetupView::integrationRow() const {
     else if (dossier && dossier->fix)
         control = fixButton(*dossier->fix, *dossier);
 
-    return HStack(
-        {.alignment = VerticalAlignment::Top, .spacing = 10},
-        {Image::systemName(mark.symbol()).foregroundStyle(mark.color()).frame({.width = 18}),
-         VStack({.alignment = HorizontalAlignment::Leading, .spacing = 2},
-                {checkbox,
-                 Text(std::string("Lets Claude Code sessions add documents to your Dossier (“add "
-                                  "this to my Dossier”) and receive phone prompts in containers. "
-                                  "Adds Kestrelhaven to Claude Code's MCP servers."))
-                     .foregroundStyle(Color::secondary)
-                     .fixedSize(false, true),
-                 If(mcp != nullptr,
-                    [&] {
-                        return Text(mcp->detail)
-                            .font(Font::caption)
-                            .foregroundStyle(Color::secondary)
-                            .fixedSize(false, true);
-                    }),
-                 If(dossier != nullptr,
-                    [&] {
-                        return Text(dossier->detail)
-                            .font(Font::caption)
-                            .foregroundStyle(Color::orange)
-                            .fixedSize(false, true);
-                    })}),
-         Spacer(12), control});
+    return rowFrame(
+        mark,
+        VStack({.alignment = HorizontalAlignment::Leading, .spacing = 2},
+               {checkbox,
+                Text(std::string("Lets Claude Code sessions add documents to your Dossier (“add "
+                                 "this to my Dossier”) and receive phone prompts in containers. "
+                                 "Adds Kestrelhaven to Claude Code's MCP servers."))
+                    .foregroundStyle(Color::secondary)
+                    .fixedSize(false, true),
+                If(mcp != nullptr,
+                   [&] {
+                       return Text(mcp->detail)
+                           .font(Font::caption)
+                           .foregroundStyle(Color::secondary)
+                           .fixedSize(false, true);
+                   }),
+                If(dossier != nullptr,
+                   [&] {
+                       return Text(dossier->detail)
+                           .font(Font::caption)
+                           .foregroundStyle(Color::orange)
+                           .fixedSize(false, true);
+                   })}),
+        control);
 }
 
 View SetupView::phoneRows(const DoctorReport& report) const {

@@ -23,14 +23,20 @@ void openNewContainer() {
 
 } // namespace
 
-View SetupView::row(Mark mark, std::string title, std::string detail, View control) const {
+View SetupView::rowFrame(Mark mark, View middle, View control) {
     return HStack(
         {.alignment = VerticalAlignment::Top, .spacing = 10},
         {Image::systemName(mark.symbol()).foregroundStyle(mark.color()).frame({.width = 18}),
-         VStack({.alignment = HorizontalAlignment::Leading, .spacing = 2},
-                {Text(std::move(title)).bold(),
-                 Text(std::move(detail)).foregroundStyle(Color::secondary).fixedSize(false, true)}),
-         Spacer(12), control});
+         std::move(middle), Spacer(12), std::move(control)});
+}
+
+View SetupView::row(Mark mark, std::string title, std::string detail, View control) const {
+    return rowFrame(
+        mark,
+        VStack({.alignment = HorizontalAlignment::Leading, .spacing = 2},
+               {Text(std::move(title)).bold(),
+                Text(std::move(detail)).foregroundStyle(Color::secondary).fixedSize(false, true)}),
+        std::move(control));
 }
 
 View SetupView::fixButton(const DoctorReport::Fix& fix, const DoctorReport::Check& check) const {

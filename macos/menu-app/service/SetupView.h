@@ -33,6 +33,8 @@ struct SetupView {
 private:
     using View = SwiftUI::View;
 
+    // The frame of every row: the mark, a middle column, a flexible space and the control.
+    static View rowFrame(Mark mark, View middle, View control);
     View row(Mark mark, std::string title, std::string detail, View control = {}) const;
     View doctorRow(const DoctorReport::Check& check) const;
     View fixButton(const DoctorReport::Fix& fix, const DoctorReport::Check& check) const;

@@ -3,6 +3,7 @@
 #include <Dispatch/DispatchQueue.h>
 #include <Foundation/ExecArray.h>
 #include <Foundation/Home.h>
+#include <Foundation/TextPieces.h>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -65,13 +66,9 @@ std::vector<std::filesystem::path> dataFolders() {
     folders.push_back(home && *home ? std::filesystem::path(home)
                                     : Foundation::homeDirectory() / ".local" / "share");
     const char* dirs = std::getenv("XDG_DATA_DIRS");
-    const std::string list = dirs && *dirs ? dirs : "/usr/local/share:/usr/share";
-    for (std::size_t start = 0; start <= list.size();) {
-        const std::size_t end = std::min(list.find(':', start), list.size());
-        if (end > start)
-            folders.emplace_back(list.substr(start, end - start));
-        start = end + 1;
-    }
+    for (const auto folder :
+         Foundation::nonEmptyPieces(dirs && *dirs ? dirs : "/usr/local/share:/usr/share", ':'))
+        folders.emplace_back(folder);
     return folders;
 }
 

@@ -1,5 +1,7 @@
 #include "FileIO.h"
 
+#include "FileDescriptor.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -13,27 +15,6 @@
 namespace Foundation {
 
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-    // Closes now and reports whether closing succeeded.
-    bool close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 std::string describeErrno(const std::string& what) {
     return what + ": " + std::strerror(errno);

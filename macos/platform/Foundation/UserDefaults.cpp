@@ -48,6 +48,17 @@ struct Store {
         writeFileAtomically(target, dataFrom(text), 0600);
     }
 
+    // The value under `key` when `is` says it has the type wanted.
+    template <class T>
+    std::optional<T> read(std::string_view key, bool (nlohmann::json::*is)() const noexcept) {
+        std::lock_guard guard(lock);
+        const auto& all = loaded();
+        const auto found = all.find(key);
+        if (found == all.end() || !((*found).*is)())
+            return std::nullopt;
+        return found->get<T>();
+    }
+
     template <class Change> void change(Change&& apply) {
         std::lock_guard guard(lock);
         apply(loaded());
@@ -77,23 +88,11 @@ std::filesystem::path file() {
 }
 
 std::optional<bool> boolean(std::string_view key) {
-    Store& shared = store();
-    std::lock_guard guard(shared.lock);
-    const auto& values = shared.loaded();
-    const auto found = values.find(key);
-    if (found == values.end() || !found->is_boolean())
-        return std::nullopt;
-    return found->get<bool>();
+    return store().read<bool>(key, &nlohmann::json::is_boolean);
 }
 
 std::optional<std::string> string(std::string_view key) {
-    Store& shared = store();
-    std::lock_guard guard(shared.lock);
-    const auto& values = shared.loaded();
-    const auto found = values.find(key);
-    if (found == values.end() || !found->is_string())
-        return std::nullopt;
-    return found->get<std::string>();
+    return store().read<std::string>(key, &nlohmann::json::is_string);
 }
 
 void setBool(std::string_view key, bool value) {

@@ -185,7 +185,7 @@ private:
                 top().starred = true;
             return;
         }
-        if (consumeFallback())
+        if (skipping() || consumeFallback())
             return;
         switch (c) {
         case '\\':

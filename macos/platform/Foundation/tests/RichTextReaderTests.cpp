@@ -26,7 +26,7 @@ TEST(RichTextReader, KeepsTextBreaksAndSpecialCharacters) {
 TEST(RichTextReader, SkipsGroupsThatAreNotText) {
     EXPECT_EQ(read("{\\rtf1{\\fonttbl{\\f0 Helvetica;}}{\\colortbl;\\red0;}"
                    "{\\*\\expandedcolortbl;;}{\\info{\\title T}}{\\stylesheet{\\s1 Head;}}"
-                   "{\\header H}{\\*\\unknown U {\\nested N}}Body}"),
+                   "{\\header H}{\\*\\unknown U {\\nested N}\\{\\~\\'e9}Body}"),
               "Body");
     // A field's instruction goes, its result stays, starred or not.
     EXPECT_EQ(read("{\\rtf1 See {\\field{\\*\\fldinst{HYPERLINK \"https://x.test/\"}}"

@@ -1,0 +1,23 @@
+#include "OutboxError.h"
+
+std::string OutboxError::description() const {
+    if (const auto* write = std::get_if<Write>(&value)) {
+        // The text is a file name, or a file name, ": " and the system's reason.
+        const std::size_t colon = write->text.find(": ");
+        const std::string name = write->text.substr(0, colon);
+        const std::string reason =
+            colon == std::string::npos ? std::string() : ": " + write->text.substr(colon + 2);
+        return "The share file “" + name + "” couldn't be put in place" + reason + ".";
+    }
+    if (std::holds_alternative<BadRef>(value))
+        return "The share's reference isn't valid, so nothing was written.";
+    return "The share couldn't be written as JSON, so nothing was written.";
+}
+
+std::string FolderError::description() const {
+    return "The folder “" + folder.string() + "” couldn't be made: " + code.message() + ".";
+}
+
+std::string description(const ShareWriteError& error) {
+    return std::visit([](const auto& failure) { return failure.description(); }, error);
+}

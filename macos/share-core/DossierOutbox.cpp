@@ -17,6 +17,18 @@ constexpr std::string_view answerSuffix = ".answer.json";
 // An answer whose item is gone is kept this long for the sheet to read.
 constexpr double orphanAnswerAge = 60000;
 
+// The record of a valid ref from its file, when the file holds that same ref.
+template <class Record>
+std::optional<Record> read(std::string_view ref, const std::filesystem::path& file,
+                           std::size_t limit) {
+    if (!DossierOutbox::isValidRef(ref))
+        return std::nullopt;
+    auto record = RecordFile::read<Record>(file, limit);
+    if (!record || record->ref != ref)
+        return std::nullopt;
+    return record;
+}
+
 // The names in the folder, in listing order; none when it cannot be listed.
 std::vector<std::string> listing(const std::filesystem::path& folder) {
     std::vector<std::string> names;
@@ -104,21 +116,22 @@ std::optional<ShareWriteError> DossierOutbox::prepare() const {
 }
 
 std::optional<ShareWriteError> DossierOutbox::add(const DossierOutboxItem& item) const {
-    if (!isValidRef(item.ref))
-        return OutboxError::badRef();
-    if (auto failure = prepare())
-        return failure;
-    if (auto failure = RecordFile::write(item.json(), url(item.ref), maxFileBytes))
-        return *failure;
-    return std::nullopt;
+    return write(item.ref, item.json(), url(item.ref), maxFileBytes);
 }
 
 std::optional<ShareWriteError> DossierOutbox::writeAnswer(const DossierShareAnswer& answer) const {
-    if (!isValidRef(answer.ref))
+    return write(answer.ref, answer.json(), answerURL(answer.ref), maxAnswerBytes);
+}
+
+std::optional<ShareWriteError> DossierOutbox::write(std::string_view ref,
+                                                    const JSONCoding::OrderedJSON& record,
+                                                    const std::filesystem::path& file,
+                                                    std::size_t limit) const {
+    if (!isValidRef(ref))
         return OutboxError::badRef();
     if (auto failure = prepare())
         return failure;
-    if (auto failure = RecordFile::write(answer.json(), answerURL(answer.ref), maxAnswerBytes))
+    if (auto failure = RecordFile::write(record, file, limit))
         return *failure;
     return std::nullopt;
 }
@@ -133,12 +146,7 @@ std::vector<std::string> DossierOutbox::refs() const {
 }
 
 std::optional<DossierOutboxItem> DossierOutbox::item(std::string_view ref) const {
-    if (!isValidRef(ref))
-        return std::nullopt;
-    auto item = RecordFile::read<DossierOutboxItem>(url(ref), maxFileBytes);
-    if (!item || item->ref != ref)
-        return std::nullopt;
-    return item;
+    return read<DossierOutboxItem>(ref, url(ref), maxFileBytes);
 }
 
 std::vector<DossierOutboxItem> DossierOutbox::items() const {
@@ -156,12 +164,7 @@ std::vector<DossierOutboxItem> DossierOutbox::items() const {
 }
 
 std::optional<DossierShareAnswer> DossierOutbox::answer(std::string_view ref) const {
-    if (!isValidRef(ref))
-        return std::nullopt;
-    auto answer = RecordFile::read<DossierShareAnswer>(answerURL(ref), maxAnswerBytes);
-    if (!answer || answer->ref != ref)
-        return std::nullopt;
-    return answer;
+    return read<DossierShareAnswer>(ref, answerURL(ref), maxAnswerBytes);
 }
 
 void DossierOutbox::remove(std::string_view ref) const {

@@ -74,6 +74,12 @@ struct DossierOutbox {
     // Deletes answers that are broken, older than `age`, or older than a minute with their item
     // gone. Times in milliseconds since 1970.
     void sweepAnswers(double now, double age) const;
+
+private:
+    std::optional<ShareWriteError> write(std::string_view ref,
+                                         const JSONCoding::OrderedJSON& record,
+                                         const std::filesystem::path& file,
+                                         std::size_t limit) const;
 };
 
 // How long the share sheet waits for its answer after writing an item, in seconds: the one

@@ -48,7 +48,7 @@ void DossierShareQueue::answered(const std::string& ref, const DossierPostOutcom
                        states.insert_or_assign(ref, Held{held.reason, held.msg, now});
                    },
                    [&](const DossierPostOutcome::Refused& refused) {
-                       states.insert_or_assign(ref, Refused{refused.reason, refused.msg});
+                       states.insert_or_assign(ref, refused);
                    },
                },
                outcome.value);

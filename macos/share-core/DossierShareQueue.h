@@ -23,11 +23,7 @@ struct DossierShareQueue {
         double at = 0;
         bool operator==(const Held&) const = default;
     };
-    struct Refused {
-        std::string reason;
-        std::string msg;
-        bool operator==(const Refused&) const = default;
-    };
+    using Refused = DossierPostOutcome::Refused;
     struct Waiting {
         bool operator==(const Waiting&) const = default;
     };

@@ -4,10 +4,9 @@
 #include "ShareInput.h"
 
 #include <Foundation/FileIO.h>
+#include <Testing/BenchmarkRatio.h>
 #include <Testing/Testing.h>
 #include <benchmark/benchmark.h>
-#include <iostream>
-#include <map>
 
 namespace {
 
@@ -70,31 +69,11 @@ void readAndValidate(benchmark::State& state) {
 BENCHMARK(richTextToPlainText)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(readAndValidate)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// Keeps each benchmark's time per iteration as well as printing it.
-class RecordingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            secondsPerIteration[run.benchmark_name()] =
-                run.real_accumulated_time / static_cast<double>(run.iterations);
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> secondsPerIteration;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     documentFile();
-    benchmark::Initialize(&argc, argv);
-    RecordingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    const auto ours = reporter.secondsPerIteration.find("richTextToPlainText/min_time:2.000");
-    const auto base = reporter.secondsPerIteration.find("readAndValidate/min_time:2.000");
-    if (ours == reporter.secondsPerIteration.end() || base == reporter.secondsPerIteration.end())
-        return 1;
-    std::cout << "ratio (rich text to plain text / read and validate): "
-              << ours->second / base->second << "\n";
-    return 0;
+    return Testing::runComparing(argc, argv, "richTextToPlainText/min_time:2.000",
+                                 "readAndValidate/min_time:2.000",
+                                 "ratio (rich text to plain text / read and validate)");
 }

@@ -3,11 +3,10 @@
 // the ratio of the two (ours / raw).
 #include "menubar/LocalHTTP.h"
 
+#include <Testing/BenchmarkRatio.h>
 #include <Testing/Testing.h>
 #include <benchmark/benchmark.h>
 #include <cstring>
-#include <iostream>
-#include <map>
 #include <sample-bridge/Server.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -55,31 +54,11 @@ void rawSocket(benchmark::State& state) {
 BENCHMARK(localHTTP)->MinTime(1.0);
 BENCHMARK(rawSocket)->MinTime(1.0);
 
-// Keeps each benchmark's time per iteration as well as printing it.
-class RecordingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            secondsPerIteration[run.benchmark_name()] =
-                run.real_accumulated_time / static_cast<double>(run.iterations);
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> secondsPerIteration;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     Testing::useTestHome();
     SampleBridge::Server server(LocalHTTP::socketPath());
-    benchmark::Initialize(&argc, argv);
-    RecordingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    const auto ours = reporter.secondsPerIteration.find("localHTTP/min_time:1.000");
-    const auto raw = reporter.secondsPerIteration.find("rawSocket/min_time:1.000");
-    if (ours == reporter.secondsPerIteration.end() || raw == reporter.secondsPerIteration.end())
-        return 1;
-    std::cout << "ratio (ours / raw): " << ours->second / raw->second << "\n";
-    return 0;
+    return Testing::runComparing(argc, argv, "localHTTP/min_time:1.000", "rawSocket/min_time:1.000",
+                                 "ratio (ours / raw)");
 }

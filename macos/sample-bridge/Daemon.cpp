@@ -1,32 +1,17 @@
 #include "sample-bridge/Daemon.h"
 
 #include "sample-bridge/Server.h"
+#include "sample-bridge/Tool.h"
 
+#include <Foundation/Home.h>
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
-#include <pwd.h>
-#include <unistd.h>
 
 namespace SampleBridge {
 
 namespace {
 
-std::optional<std::filesystem::path> homeFolder() {
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return home;
-    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir && *entry->pw_dir)
-        return entry->pw_dir;
-    return std::nullopt;
-}
-
 int serveDaemon(std::ostream& errors) {
-    const auto home = homeFolder();
-    if (!home) {
-        errors << "sample bridge: no home folder\n";
-        return 1;
-    }
     // Blocked before the server's threads start, so that they inherit the mask and only the
     // wait below takes these signals.
     sigset_t stopSignals;
@@ -40,7 +25,8 @@ int serveDaemon(std::ostream& errors) {
     pairing.simulatedPhone = true;
     state.setPairing(std::move(pairing));
     try {
-        Server server(*home / ".kestrelhaven" / "bridge.sock", std::move(state));
+        Server server(Foundation::homeDirectory() / ".kestrelhaven" / "bridge.sock",
+                      std::move(state));
         errors << "sample bridge: serving at " << server.socketPath().string() << "\n";
         int signal = 0;
         while (sigwait(&stopSignals, &signal) != 0) {
@@ -54,7 +40,7 @@ int serveDaemon(std::ostream& errors) {
 
 } // namespace
 
-int runNode(const std::vector<std::string>& arguments, std::ostream& errors) {
+int runNode(const std::vector<std::string>& arguments, std::ostream& output, std::ostream& errors) {
     std::size_t next = 0;
     if (next < arguments.size() && arguments[next] == "--disable-sigusr1")
         ++next;
@@ -62,10 +48,10 @@ int runNode(const std::vector<std::string>& arguments, std::ostream& errors) {
         next < arguments.size() ? std::filesystem::path(arguments[next]).filename().string() : "";
     if (script == "daemon.js" && next + 1 == arguments.size())
         return serveDaemon(errors);
-    if (script == "cli.js") {
-        errors << "sample bridge: unknown command\n";
-        return 1;
-    }
+    if (script == "cli.js")
+        return runTool(std::vector<std::string>(arguments.begin() + static_cast<long>(next) + 1,
+                                                arguments.end()),
+                       output, errors);
     errors << "usage: node [--disable-sigusr1] <folder>/daemon.js | <folder>/cli.js VERB ...\n";
     return 2;
 }

@@ -5,8 +5,8 @@
 // simulated phone on, at $HOME/.kestrelhaven/bridge.sock (the folder made with
 // mode 0700) until SIGTERM or SIGINT, then removes the socket and gives 0;
 // a server that cannot start gives 1. `[--disable-sigusr1] <folder>/cli.js
-// VERB …` is the bridge's command-line tool, which knows no verb yet and gives
-// 1. Anything else prints a usage line and gives 2.
+// VERB …` is the bridge's command-line tool (Tool.h). Anything else prints a
+// usage line and gives 2.
 #pragma once
 
 #include <ostream>
@@ -15,7 +15,8 @@
 
 namespace SampleBridge {
 
-// `arguments` without the program's own name; complaints go to `errors`.
-int runNode(const std::vector<std::string>& arguments, std::ostream& errors);
+// `arguments` without the program's own name; the tool's answers go to `output`, complaints
+// to `errors`.
+int runNode(const std::vector<std::string>& arguments, std::ostream& output, std::ostream& errors);
 
 } // namespace SampleBridge

@@ -4,5 +4,6 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
-    return SampleBridge::runNode(std::vector<std::string>(argv + 1, argv + argc), std::cerr);
+    return SampleBridge::runNode(std::vector<std::string>(argv + 1, argv + argc), std::cout,
+                                 std::cerr);
 }

@@ -6,7 +6,6 @@
 #include <Foundation/FileIO.h>
 #include <Foundation/UUID.h>
 #include <algorithm>
-#include <cstring>
 #include <set>
 #include <unistd.h>
 
@@ -102,7 +101,7 @@ std::optional<OutboxError> DossierOutbox::writeWhole(Foundation::Bytes data,
     if (!failure)
         return std::nullopt;
     if (failure->renaming)
-        return OutboxError::write(name + ": " + std::strerror(failure->code));
+        return OutboxError::write(name + ": " + failure->code.message());
     return OutboxError::write(name);
 }
 
@@ -110,7 +109,7 @@ std::optional<ShareWriteError> DossierOutbox::prepare() const {
     std::error_code error;
     const auto status = std::filesystem::symlink_status(directory, error);
     if (!std::filesystem::exists(status) && !Foundation::createFolder(directory, &error))
-        return FolderError{directory, error};
+        return makingFolder(directory, error);
     Foundation::excludeFromBackup(directory);
     return std::nullopt;
 }

@@ -14,10 +14,12 @@ std::string OutboxError::description() const {
     return "The share couldn't be written as JSON, so nothing was written.";
 }
 
-std::string FolderError::description() const {
-    return "The folder “" + folder.string() + "” couldn't be made: " + code.message() + ".";
+Foundation::Error makingFolder(const std::filesystem::path& folder, std::error_code error) {
+    return Foundation::posixError(error, "The folder “" + folder.string() + "” couldn't be made");
 }
 
 std::string description(const ShareWriteError& error) {
-    return std::visit([](const auto& failure) { return failure.description(); }, error);
+    if (const auto* outbox = std::get_if<OutboxError>(&error))
+        return outbox->description();
+    return std::get<Foundation::Error>(error).description + ".";
 }

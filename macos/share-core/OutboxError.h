@@ -3,14 +3,15 @@
 // `OutboxError` is the outbox's own failure: a file that could not be put in
 // place (`Write`, whose text names the file, with the system's reason after
 // ": " when there is one), a record with an invalid ref (`BadRef`), or a
-// record that cannot be encoded as JSON (`Encode`). `FolderError` is the file
-// system's failure to make the folder the file goes in. Writers report either
-// as a `ShareWriteError`; its description is a whole sentence for the user.
+// record that cannot be encoded as JSON (`Encode`). A folder the file goes in
+// that cannot be made is the file system's error, a `Foundation::Error`.
+// Writers report either as a `ShareWriteError`; its description is a whole
+// sentence for the user.
 #pragma once
 
+#include <Foundation/Error.h>
 #include <filesystem>
 #include <string>
-#include <system_error>
 #include <variant>
 
 class OutboxError {
@@ -39,15 +40,9 @@ public:
     Value value;
 };
 
-struct FolderError {
-    std::filesystem::path folder;
-    std::error_code code;
+using ShareWriteError = std::variant<OutboxError, Foundation::Error>;
 
-    std::string description() const;
-
-    bool operator==(const FolderError&) const = default;
-};
-
-using ShareWriteError = std::variant<OutboxError, FolderError>;
+// The file system's error for a folder that could not be made.
+Foundation::Error makingFolder(const std::filesystem::path& folder, std::error_code error);
 
 std::string description(const ShareWriteError& error);

@@ -16,7 +16,7 @@ std::optional<ShareWriteError> writeState(const std::filesystem::path& folder,
                                           std::string_view name, const OrderedJSON& record) {
     std::error_code error;
     if (!Foundation::createFolder(folder, &error))
-        return FolderError{folder, error};
+        return makingFolder(folder, error);
     if (auto failure = RecordFile::write(record, folder / name, ShareStateStore::maxFileBytes))
         return *failure;
     return std::nullopt;

@@ -1,32 +1,79 @@
 #include "service/Bundled.h"
 
 #include <Foundation/Bundle.h>
-#include <cstdlib>
-#include <pwd.h>
+#include <Foundation/Home.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace Bundled {
 
 namespace {
 
-std::filesystem::path userHome() {
-    if (const char* fromEnvironment = std::getenv("HOME"); fromEnvironment && *fromEnvironment)
-        return fromEnvironment;
-    if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir)
-        return entry->pw_dir;
-    return "/";
-}
+constexpr const char* defaultAgentPlistName = "com.tallowmeadows.kestrelhaven.agent.plist";
 
 } // namespace
 
+// The values fixed for the life of the process are never destroyed: threads may read them
+// while the process exits.
+const std::filesystem::path& app() {
+    static const auto* path = new std::filesystem::path(Foundation::Bundle::main().path());
+    return *path;
+}
+
+const std::filesystem::path& node() {
+    static const auto* path = new std::filesystem::path(app() / "Contents" / "Helpers" / "node");
+    return *path;
+}
+
+const std::filesystem::path& cliScript() {
+    static const auto* path =
+        new std::filesystem::path(app() / "Contents" / "Resources" / "bridge" / "dist" / "cli.js");
+    return *path;
+}
+
 const std::filesystem::path& home() {
-    static const std::filesystem::path* folder = [] {
+    static const auto* folder = [] {
         const auto* value = Foundation::Bundle::main().object("KHHome");
         if (value && value->text() && value->text()->starts_with("/"))
             return new std::filesystem::path(*value->text());
-        return new std::filesystem::path(userHome());
+        return new std::filesystem::path(Foundation::homeDirectory());
     }();
     return *folder;
+}
+
+std::string agentPlistName() {
+    const auto* value = Foundation::Bundle::main().object("KHAgentPlistName");
+    return value && value->text() ? *value->text() : defaultAgentPlistName;
+}
+
+bool needsMoving() {
+    const std::string path = app().string();
+    return path.starts_with("/Volumes/") || path.find("/AppTranslocation/") != std::string::npos;
+}
+
+bool present() {
+    struct stat status {};
+    const bool executable = ::stat(node().c_str(), &status) == 0 && !S_ISDIR(status.st_mode) &&
+                            ::access(node().c_str(), X_OK) == 0;
+    return executable && ::stat(cliScript().c_str(), &status) == 0;
+}
+
+Run::Result cli(const std::vector<std::string>& arguments, double timeout) {
+    Run::Environment environment;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string_view text(*entry);
+        const std::size_t equals = text.find('=');
+        if (equals != std::string_view::npos)
+            environment.emplace(text.substr(0, equals), text.substr(equals + 1));
+    }
+    environment.erase("NODE_OPTIONS");
+    environment.erase("NODE_PATH");
+    environment.insert_or_assign("HOME", home().string());
+    std::vector<std::string> toolArguments{cliScript().string()};
+    toolArguments.insert(toolArguments.end(), arguments.begin(), arguments.end());
+    return Run::run(node().string(), toolArguments, environment, timeout);
 }
 
 } // namespace Bundled

@@ -1,5 +1,7 @@
 #include "Data.h"
 
+#include <cstring>
+
 namespace Foundation {
 
 namespace {
@@ -43,6 +45,40 @@ std::size_t validSequenceLength(Bytes bytes, std::size_t at, std::size_t& invali
     return length;
 }
 
+// True when the `words` eight-byte words at `bytes` are all ASCII.
+bool isASCII(const std::uint8_t* bytes, std::size_t words) {
+    std::uint64_t any = 0;
+    for (std::size_t index = 0; index < words; ++index) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + index * sizeof word, sizeof word);
+        any |= word;
+    }
+    return (any & 0x8080808080808080ull) == 0;
+}
+
+// Length of the longest valid prefix. ASCII is checked many bytes at a time, since pipe output
+// and file contents are mostly ASCII and may run to many megabytes.
+std::size_t validPrefixLength(Bytes bytes) {
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const std::size_t left = bytes.size() - at;
+        if (left >= 64 && isASCII(bytes.data() + at, 8)) {
+            at += 64;
+            continue;
+        }
+        if (left >= 8 && isASCII(bytes.data() + at, 1)) {
+            at += 8;
+            continue;
+        }
+        std::size_t invalidLength = 0;
+        const std::size_t length = validSequenceLength(bytes, at, invalidLength);
+        if (length == 0)
+            return at;
+        at += length;
+    }
+    return at;
+}
+
 } // namespace
 
 std::string decodeUTF8Lossy(Bytes bytes) {
@@ -50,11 +86,12 @@ std::string decodeUTF8Lossy(Bytes bytes) {
     text.reserve(bytes.size());
     std::size_t at = 0;
     while (at < bytes.size()) {
-        std::size_t invalidLength = 0;
-        if (const std::size_t length = validSequenceLength(bytes, at, invalidLength)) {
-            text.append(reinterpret_cast<const char*>(bytes.data() + at), length);
-            at += length;
-        } else {
+        const std::size_t valid = validPrefixLength(bytes.subspan(at));
+        text.append(reinterpret_cast<const char*>(bytes.data() + at), valid);
+        at += valid;
+        if (at < bytes.size()) {
+            std::size_t invalidLength = 0;
+            validSequenceLength(bytes, at, invalidLength);
             text.append("\xEF\xBF\xBD");
             at += invalidLength;
         }
@@ -62,17 +99,15 @@ std::string decodeUTF8Lossy(Bytes bytes) {
     return text;
 }
 
+std::string decodeUTF8Lossy(std::string&& text) {
+    if (isValidUTF8(text))
+        return std::move(text);
+    return decodeUTF8Lossy(std::string_view(text));
+}
+
 bool isValidUTF8(std::string_view text) {
     const Bytes bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        std::size_t invalidLength = 0;
-        const std::size_t length = validSequenceLength(bytes, at, invalidLength);
-        if (length == 0)
-            return false;
-        at += length;
-    }
-    return true;
+    return validPrefixLength(bytes) == bytes.size();
 }
 
 } // namespace Foundation

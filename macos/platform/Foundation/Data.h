@@ -30,6 +30,8 @@ std::string decodeUTF8Lossy(Bytes bytes);
 inline std::string decodeUTF8Lossy(std::string_view text) {
     return decodeUTF8Lossy(Bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
+// The same for text held in a string: valid text is moved rather than copied.
+std::string decodeUTF8Lossy(std::string&& text);
 
 bool isValidUTF8(std::string_view text);
 

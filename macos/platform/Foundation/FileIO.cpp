@@ -1,6 +1,9 @@
 #include "FileIO.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
@@ -32,6 +35,10 @@ private:
     int m_fd;
 };
 
+std::error_code lastError() {
+    return {errno != 0 ? errno : EIO, std::generic_category()};
+}
+
 std::string temporaryName(const std::string& targetName) {
     static thread_local std::mt19937_64 generator{std::random_device{}()};
     static constexpr char alphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -41,57 +48,68 @@ std::string temporaryName(const std::string& targetName) {
     return "." + targetName + "." + suffix + ".tmp";
 }
 
+// Opens `path` for reading, never blocking on a FIFO or device, and only when it is a regular
+// file; otherwise -1 with `failure` saying why.
+int openRegular(const std::filesystem::path& path, ReadFailure& failure, struct stat& status,
+                Links links = Links::Follow) {
+    const int flags =
+        O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (links == Links::Refuse ? O_NOFOLLOW : 0);
+    const int fd = ::open(path.c_str(), flags);
+    if (fd < 0) {
+        failure = errno == ENOENT  ? ReadFailure::Missing
+                  : errno == ELOOP ? ReadFailure::NotRegular
+                                   : ReadFailure::Unreadable;
+        return -1;
+    }
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        failure = S_ISREG(status.st_mode) ? ReadFailure::Unreadable : ReadFailure::NotRegular;
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Appends bytes from `fd` to `data` until the end of the file or until it holds `most` bytes.
+bool readInto(int fd, Data& data, std::size_t most) {
+    std::uint8_t buffer[16384];
+    while (data.size() < most) {
+        const std::size_t wanted = std::min(sizeof buffer, most - data.size());
+        const ssize_t count = ::read(fd, buffer, wanted);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return false;
+        if (count == 0)
+            break;
+        data.insert(data.end(), buffer, buffer + count);
+    }
+    return true;
+}
+
 } // namespace
 
 ReadResult readRegularFile(const std::filesystem::path& path, std::size_t limit, Links links) {
     ReadResult result;
-    const int flags =
-        O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (links == Links::Refuse ? O_NOFOLLOW : 0);
-    FileDescriptor fd(::open(path.c_str(), flags));
-    if (fd.get() < 0) {
-        result.failure = errno == ENOENT  ? ReadFailure::Missing
-                         : errno == ELOOP ? ReadFailure::NotRegular
-                                          : ReadFailure::Unreadable;
-        return result;
-    }
     struct stat status {};
-    if (::fstat(fd.get(), &status) != 0) {
-        result.failure = ReadFailure::Unreadable;
+    FileDescriptor fd(openRegular(path, result.failure, status, links));
+    if (fd.get() < 0)
         return result;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        result.failure = ReadFailure::NotRegular;
-        return result;
-    }
     if (static_cast<std::uintmax_t>(status.st_size) > limit) {
         result.failure = ReadFailure::TooLarge;
         return result;
     }
-    // The file may grow after fstat: read one byte past the limit at most, to tell.
-    Data data(static_cast<std::size_t>(status.st_size) + 1);
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == data.size()) {
-            if (filled > limit)
-                break;
-            data.resize(std::min(limit + 1, std::max<std::size_t>(filled * 2, 16384)));
-        }
-        const ssize_t count = ::read(fd.get(), data.data() + filled, data.size() - filled);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0) {
-            result.failure = ReadFailure::Unreadable;
-            return result;
-        }
-        if (count == 0)
-            break;
-        filled += static_cast<std::size_t>(count);
+    Data data;
+    data.reserve(std::min<std::size_t>(static_cast<std::size_t>(status.st_size), limit) + 1);
+    // One byte past the limit tells a file of exactly the limit from a larger one.
+    const std::size_t most = limit == SIZE_MAX ? limit : limit + 1;
+    if (!readInto(fd.get(), data, most)) {
+        result.failure = ReadFailure::Unreadable;
+        return result;
     }
-    if (filled > limit) {
+    if (data.size() > limit) {
         result.failure = ReadFailure::TooLarge;
         return result;
     }
-    data.resize(filled);
     result.data = std::move(data);
     return result;
 }
@@ -100,48 +118,68 @@ std::optional<Data> readFile(const std::filesystem::path& path, std::size_t limi
     return readRegularFile(path, limit, links).data;
 }
 
-std::optional<WriteFailure> atomicWrite(const std::filesystem::path& path, Bytes bytes, mode_t mode,
-                                        const TemporaryNamer& name) {
-    auto fail = [](const std::string& what, bool renaming = false) {
-        const int code = errno;
-        return WriteFailure{renaming, code, what + ": " + std::strerror(code)};
-    };
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    std::filesystem::path temporary;
-    int rawFd = -1;
-    for (int attempt = 0; attempt < 16 && rawFd < 0; ++attempt) {
-        temporary = folder / name(path.filename().string());
-        rawFd =
-            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
-        if (rawFd < 0 && errno != EEXIST)
-            return fail("Couldn't create " + temporary.string());
-    }
+std::optional<Data> readFilePrefix(const std::filesystem::path& path, std::size_t count) {
+    ReadFailure ignored;
+    struct stat status {};
+    FileDescriptor fd(openRegular(path, ignored, status));
+    if (fd.get() < 0)
+        return std::nullopt;
+    Data data;
+    if (!readInto(fd.get(), data, count))
+        return std::nullopt;
+    return data;
+}
+
+std::error_code createFile(const std::filesystem::path& path, Bytes bytes, mode_t mode) {
+    const int rawFd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
     if (rawFd < 0)
-        return fail("Couldn't create a temporary file in " + folder.string());
+        return lastError();
     FileDescriptor fd(rawFd);
-    auto failAndRemove = [&](const std::string& what, bool renaming = false) {
-        WriteFailure failure = fail(what, renaming);
-        ::unlink(temporary.c_str());
-        return failure;
+    auto failAndRemove = [&] {
+        const std::error_code error = lastError();
+        ::unlink(path.c_str());
+        return error;
     };
     // The creation mode passes through the umask; the stated mode must hold exactly.
     if (::fchmod(fd.get(), mode) != 0)
-        return failAndRemove("Couldn't set the mode of " + temporary.string());
+        return failAndRemove();
     std::size_t written = 0;
     while (written < bytes.size()) {
+        errno = 0;
         const ssize_t count = ::write(fd.get(), bytes.data() + written, bytes.size() - written);
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
-            return failAndRemove("Couldn't write " + temporary.string());
+            return failAndRemove();
         written += static_cast<std::size_t>(count);
     }
-    if (::fsync(fd.get()) != 0)
-        return failAndRemove("Couldn't flush " + temporary.string());
-    if (!fd.close())
-        return failAndRemove("Couldn't close " + temporary.string());
-    if (::rename(temporary.c_str(), path.c_str()) != 0)
-        return failAndRemove("Couldn't replace " + path.string(), true);
+    if (::fsync(fd.get()) != 0 || !fd.close())
+        return failAndRemove();
+    return {};
+}
+
+std::optional<WriteFailure> atomicWrite(const std::filesystem::path& path, Bytes bytes, mode_t mode,
+                                        const TemporaryNamer& name) {
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    std::filesystem::path temporary;
+    std::error_code created = std::make_error_code(std::errc::file_exists);
+    for (int attempt = 0; attempt < 16 && created == std::errc::file_exists; ++attempt) {
+        temporary = folder / name(path.filename().string());
+        created = createFile(temporary, bytes, mode);
+    }
+    if (created == std::errc::file_exists)
+        return WriteFailure{false, created,
+                            "Couldn't create a temporary file in " + folder.string()};
+    if (created)
+        return WriteFailure{false, created,
+                            "Couldn't create " + temporary.string() + ": " + created.message()};
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        const std::error_code error = lastError();
+        ::unlink(temporary.c_str());
+        return WriteFailure{true, error,
+                            "Couldn't replace " + path.string() + ": " + error.message()};
+    }
     return std::nullopt;
 }
 
@@ -162,7 +200,7 @@ bool createFolder(const std::filesystem::path& path, std::error_code* error) {
         return false;
     if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
         if (error)
-            *error = std::error_code(errno, std::generic_category());
+            *error = lastError();
         return false;
     }
     if (std::filesystem::is_directory(path, ignored))
@@ -173,5 +211,11 @@ bool createFolder(const std::filesystem::path& path, std::error_code* error) {
 }
 
 void excludeFromBackup(const std::filesystem::path&) {}
+
+std::error_code moveItem(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0)
+        return lastError();
+    return {};
+}
 
 } // namespace Foundation

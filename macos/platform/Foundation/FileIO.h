@@ -7,7 +7,8 @@
 // checked is what is read: nothing is looked up twice.
 // Atomic writes create a temporary file exclusively beside the target with
 // the given mode, write it fully, fsync it, and rename it into place, checking
-// every step; a failed write leaves the target as it was.
+// every step; a failed write leaves the target as it was. Moves never replace
+// what stands at their destination.
 #pragma once
 
 #include <Foundation/Data.h>
@@ -38,11 +39,19 @@ ReadResult readRegularFile(const std::filesystem::path& path, std::size_t limit,
 std::optional<Data> readFile(const std::filesystem::path& path, std::size_t limit,
                              Links links = Links::Follow);
 
+// At most the first `count` bytes of a regular file; nothing when it can't be opened or isn't one.
+std::optional<Data> readFilePrefix(const std::filesystem::path& path, std::size_t count);
+
+// Creates a new file at `path` (never one that exists, nor through a link) holding `bytes`, with
+// exactly `mode` whatever the umask, and flushes it to storage. On failure nothing this call
+// created is left and the error is the system's.
+std::error_code createFile(const std::filesystem::path& path, Bytes bytes, mode_t mode);
+
 // Why an atomic write failed: `renaming` when every step but the final rename succeeded (the
-// temporary file is removed again), the error number, and a sentence naming the step.
+// temporary file is removed again), the system's error, and a sentence naming the step.
 struct WriteFailure {
     bool renaming = false;
-    int code = 0;
+    std::error_code code;
     std::string sentence;
 };
 
@@ -58,11 +67,15 @@ bool writeFileAtomically(const std::filesystem::path& path, Bytes bytes, mode_t 
                          std::string* error = nullptr);
 
 // Creates `path` and any missing parents with mode 0700; true when it is a folder afterwards.
-// On failure `error`, when given, holds the file system's error.
+// On failure `error`, when given, is the system's error.
 bool createFolder(const std::filesystem::path& path, std::error_code* error = nullptr);
 
 // Marks a folder as one that backups leave out. Linux has no such mark, so this does nothing;
 // it is the seam where a platform with backups sets it.
 void excludeFromBackup(const std::filesystem::path& folder);
+
+// Renames `from` to `to` when nothing stands at `to`. Fails with the system's error, changing
+// nothing, when something does (file_exists) or the rename fails (also across file systems).
+std::error_code moveItem(const std::filesystem::path& from, const std::filesystem::path& to);
 
 } // namespace Foundation

@@ -1,6 +1,7 @@
 #include "Unicode.h"
 
 #include <Foundation/Data.h>
+#include <algorithm>
 #include <memory>
 #include <unicode/brkiter.h>
 #include <unicode/normalizer2.h>
@@ -94,6 +95,46 @@ template <class Visit> void visitCharacters(std::string_view text, Visit visit) 
         start = end;
         return more;
     });
+}
+
+bool isASCII(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
+}
+
+// The characters of a text, invalid bytes read as U+FFFD, as views into a copy the object keeps.
+class CharacterList {
+public:
+    explicit CharacterList(std::string_view text)
+        : m_text(isValidUTF8(text) ? std::string(text) : decodeUTF8Lossy(text)) {
+        forEachCharacter(m_text, [&](std::string_view character) {
+            m_characters.push_back(character);
+            return true;
+        });
+    }
+    CharacterList(const CharacterList&) = delete;
+    CharacterList& operator=(const CharacterList&) = delete;
+
+    std::size_t size() const { return m_characters.size(); }
+    std::string_view operator[](std::size_t index) const { return m_characters[index]; }
+    // The text from the start of character `index` to the end.
+    std::string from(std::size_t index) const {
+        return index == size() ? std::string()
+                               : m_text.substr(m_characters[index].data() - m_text.data());
+    }
+
+private:
+    std::string m_text;
+    std::vector<std::string_view> m_characters;
+};
+
+// Whether the characters of `part` equal, one by one, the characters of `text` from `first`.
+bool charactersMatch(const CharacterList& text, std::size_t first, const CharacterList& part) {
+    for (std::size_t i = 0; i < part.size(); ++i) {
+        if (!canonicallyEquivalent(text[first + i], part[i]))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -254,6 +295,9 @@ std::string lowercased(std::string_view text) {
 bool canonicallyEquivalent(std::string_view a, std::string_view b) {
     if (a == b)
         return true;
+    // ASCII is its own canonical form.
+    if (isASCII(a) && isASCII(b))
+        return false;
     UErrorCode status = U_ZERO_ERROR;
     const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(status);
     if (U_FAILURE(status))
@@ -265,6 +309,39 @@ bool canonicallyEquivalent(std::string_view a, std::string_view b) {
     const icu::UnicodeString left = normalized(a);
     const icu::UnicodeString right = normalized(b);
     return U_SUCCESS(status) && left == right;
+}
+
+std::optional<std::string> afterPrefix(std::string_view text, std::string_view part) {
+    // Plain ASCII on both sides of the join splits between characters, except CR LF.
+    if (isASCII(text) && isASCII(part)) {
+        if (!text.starts_with(part))
+            return std::nullopt;
+        if (!part.empty() && part.back() == '\r' && text.substr(part.size()).starts_with('\n'))
+            return std::nullopt;
+        return std::string(text.substr(part.size()));
+    }
+    const CharacterList textCharacters(text), partCharacters(part);
+    if (partCharacters.size() > textCharacters.size() ||
+        !charactersMatch(textCharacters, 0, partCharacters))
+        return std::nullopt;
+    return textCharacters.from(partCharacters.size());
+}
+
+bool hasPrefix(std::string_view text, std::string_view part) {
+    return afterPrefix(text, part).has_value();
+}
+
+bool hasSuffix(std::string_view text, std::string_view part) {
+    if (isASCII(text) && isASCII(part)) {
+        if (!text.ends_with(part))
+            return false;
+        const std::size_t join = text.size() - part.size();
+        return part.empty() || join == 0 || !(text[join - 1] == '\r' && part.front() == '\n');
+    }
+    const CharacterList textCharacters(text), partCharacters(part);
+    return partCharacters.size() <= textCharacters.size() &&
+           charactersMatch(textCharacters, textCharacters.size() - partCharacters.size(),
+                           partCharacters);
 }
 
 } // namespace Foundation::Unicode

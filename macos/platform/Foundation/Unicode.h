@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,5 +59,12 @@ std::string lowercased(std::string_view text);
 
 // Equality under canonical equivalence, as the platform's string comparison has it.
 bool canonicallyEquivalent(std::string_view a, std::string_view b);
+
+// Prefixes and suffixes as the platform's strings have them: whole characters compared under
+// canonical equivalence, so "e\u0301" neither begins with "e" nor ends with "\u0301".
+bool hasPrefix(std::string_view text, std::string_view part);
+bool hasSuffix(std::string_view text, std::string_view part);
+// The rest of the text after `part` when the text begins with it.
+std::optional<std::string> afterPrefix(std::string_view text, std::string_view part);
 
 } // namespace Foundation::Unicode

@@ -1,17 +1,15 @@
-// Running a benchmark program that compares itself with a baseline.
+// Running a benchmark program that measures our code beside a baseline.
 //
-// `runComparing` runs the registered benchmarks, printing each as usual, and
-// then prints one last line: the label and the ratio of one benchmark's time
-// per iteration to another's, both measured in the same run. Names are as the
-// benchmark library reports them ("name/min_time:1.000"). For benchmark
-// programs only: it needs the benchmark library.
+// `runComparing` runs the registered benchmarks with the console reporter and
+// then prints, as the last line, "ratio (ours / <baseline>): <x>": the real
+// time per iteration of the benchmark function `ours` over that of
+// `baseline`. Header-only, for programs that link Google Benchmark.
 #pragma once
 
 #include <benchmark/benchmark.h>
 #include <iostream>
 #include <map>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace Testing {
@@ -23,27 +21,29 @@ class RecordingReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
-            secondsPerIteration[run.benchmark_name()] =
+            secondsPerIteration[run.run_name.function_name] =
                 run.real_accumulated_time / static_cast<double>(run.iterations);
         ConsoleReporter::ReportRuns(runs);
     }
-    std::map<std::string, double, std::less<>> secondsPerIteration;
+    std::map<std::string, double> secondsPerIteration;
 };
 
 } // namespace Detail
 
-// The program's exit status: 1 when either benchmark did not report.
-inline int runComparing(int argc, char** argv, std::string_view measured, std::string_view baseline,
-                        std::string_view label) {
+// The program's exit status: 1 when either benchmark did not run.
+inline int runComparing(int argc, char** argv, const std::string& ours, const std::string& baseline,
+                        const std::string& baselineLabel) {
     benchmark::Initialize(&argc, argv);
     Detail::RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    const auto ours = reporter.secondsPerIteration.find(measured);
-    const auto base = reporter.secondsPerIteration.find(baseline);
-    if (ours == reporter.secondsPerIteration.end() || base == reporter.secondsPerIteration.end())
+    const auto& times = reporter.secondsPerIteration;
+    const auto ourTime = times.find(ours);
+    const auto baselineTime = times.find(baseline);
+    if (ourTime == times.end() || baselineTime == times.end())
         return 1;
-    std::cout << label << ": " << ours->second / base->second << "\n";
+    std::cout << "ratio (ours / " << baselineLabel
+              << "): " << ourTime->second / baselineTime->second << "\n";
     return 0;
 }
 

@@ -47,8 +47,8 @@ template <class Predicate> bool eventually(Predicate ready) {
 }
 
 int runNode(const std::vector<std::string>& arguments, std::string* errors = nullptr) {
-    std::ostringstream stream;
-    const int status = SampleBridge::runNode(arguments, stream);
+    std::ostringstream output, stream;
+    const int status = SampleBridge::runNode(arguments, output, stream);
     if (errors)
         *errors = stream.str();
     return status;
@@ -81,7 +81,7 @@ TEST(SampleBridgeDaemon, ServesTheDemoUnderHomeUntilTerminatedOrInterrupted) {
     }
 }
 
-TEST(SampleBridgeDaemon, TheCommandLineToolKnowsNoVerbYet) {
+TEST(SampleBridgeDaemon, TheCommandLineToolRefusesVerbsItDoesNotKnow) {
     std::string errors;
     EXPECT_EQ(runNode({"--disable-sigusr1", "/bundle/dist/cli.js", "doctor", "--json"}, &errors),
               1);

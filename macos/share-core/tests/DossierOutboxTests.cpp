@@ -270,9 +270,9 @@ TEST_F(Outbox, AFolderThatCannotBeMadeIsTheFileSystemsError) {
     Testing::writeText(home.path() / "Library", "a file where a folder should be");
     const auto failure = outbox.add(item(ref('a')));
     ASSERT_TRUE(failure);
-    const auto* folder = std::get_if<FolderError>(&*failure);
+    const auto* folder = std::get_if<Foundation::Error>(&*failure);
     ASSERT_TRUE(folder);
-    EXPECT_EQ(folder->code, std::errc::not_a_directory);
+    EXPECT_EQ(folder->code, ENOTDIR);
     EXPECT_EQ(description(*failure),
               "The folder “" + outbox.directory.string() + "” couldn't be made: Not a directory.");
 }

@@ -71,7 +71,7 @@ TEST_F(StateStore, WritesMakeTheFolderEachTime) {
     Testing::writeText(store.directory, "in the way");
     const auto failure = store.writeMac(state());
     ASSERT_TRUE(failure);
-    EXPECT_TRUE(std::holds_alternative<FolderError>(*failure));
+    EXPECT_TRUE(std::holds_alternative<Foundation::Error>(*failure));
 }
 
 TEST(MacShareState, RunsWhileItsHeartbeatIsFresh) {

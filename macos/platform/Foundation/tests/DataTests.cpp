@@ -19,3 +19,18 @@ TEST(Data, ValidityMatchesDecoding) {
     EXPECT_FALSE(Foundation::isValidUTF8("\xFF"));
     EXPECT_FALSE(Foundation::isValidUTF8("ok\xE2\x82"));
 }
+
+TEST(Data, LongTextDecodesTheSameAtEveryOffset) {
+    // The long ASCII runs are checked in blocks: a fault must be found wherever it falls.
+    for (const std::string fault : {"\xFF", "\xE2\x82", "é"}) {
+        for (std::size_t offset = 0; offset < 140; ++offset) {
+            std::string text(150, 'a');
+            text.replace(offset, 1, fault);
+            const std::string repaired =
+                fault == "é" ? text : std::string(150, 'a').replace(offset, 1, "\uFFFD");
+            EXPECT_EQ(decodeUTF8Lossy(std::string_view(text)), repaired) << offset;
+            EXPECT_EQ(Foundation::isValidUTF8(text), fault == "é") << offset;
+            EXPECT_EQ(decodeUTF8Lossy(std::move(text)), repaired) << offset;
+        }
+    }
+}

@@ -24,6 +24,37 @@ TEST(FileIO, ReadsRegularFilesWithinTheLimitOnly) {
     EXPECT_EQ(readRegularFile(fifo, 10).failure, ReadFailure::NotRegular);
 }
 
+TEST(FileIO, ReadsTheStartOfRegularFilesOnly) {
+    Testing::TemporaryFolder folder;
+    const auto file = folder.path() / "f.txt";
+    Testing::writeText(file, "12345");
+    EXPECT_EQ(readFilePrefix(file, 3), dataFrom("123"));
+    EXPECT_EQ(readFilePrefix(file, 9), dataFrom("12345"));
+    EXPECT_EQ(readFilePrefix(folder.path(), 3), std::nullopt);
+    const auto fifo = folder.path() / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(readFilePrefix(fifo, 3), std::nullopt);
+}
+
+TEST(FileIO, CreatesOnlyNewFilesWithExactlyTheStatedMode) {
+    Testing::TemporaryFolder folder;
+    const auto file = folder.path() / "new";
+    const mode_t oldMask = umask(0077);
+    EXPECT_FALSE(createFile(file, dataFrom("x"), 0644));
+    umask(oldMask);
+    EXPECT_EQ(Testing::readText(file), "x");
+    struct stat status {};
+    ASSERT_EQ(stat(file.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0644u);
+
+    EXPECT_EQ(createFile(file, dataFrom("y"), 0600), std::errc::file_exists);
+    EXPECT_EQ(Testing::readText(file), "x");
+    // Nor through a link, dangling or not.
+    std::filesystem::create_symlink(folder.path() / "nowhere", folder.path() / "link");
+    EXPECT_EQ(createFile(folder.path() / "link", dataFrom("y"), 0600), std::errc::file_exists);
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "nowhere"));
+}
+
 TEST(FileIO, AtomicWritesReplaceTheTargetWithTheStatedMode) {
     Testing::TemporaryFolder folder;
     const auto file = folder.path() / "state.json";
@@ -58,7 +89,32 @@ TEST(FileIO, CreatesFoldersWithTheirParents) {
     ASSERT_EQ(stat(nested.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0700u);
     Testing::writeText(folder.path() / "file", "");
-    EXPECT_FALSE(createFolder(folder.path() / "file" / "below"));
+    std::error_code error;
+    EXPECT_FALSE(createFolder(folder.path() / "file" / "below", &error));
+    EXPECT_EQ(error, std::errc::not_a_directory);
+    EXPECT_FALSE(createFolder(folder.path() / "file", &error));
+    EXPECT_EQ(error, std::errc::not_a_directory);
+}
+
+TEST(FileIO, AMoveNeverReplacesWhatStandsAtItsDestination) {
+    Testing::TemporaryFolder folder;
+    const auto from = folder.path() / "from";
+    const auto to = folder.path() / "to";
+    Testing::writeText(from, "new");
+    Testing::writeText(to, "old");
+    EXPECT_EQ(moveItem(from, to), std::errc::file_exists);
+    EXPECT_EQ(Testing::readText(to), "old");
+    EXPECT_EQ(Testing::readText(from), "new");
+    // Not even a dangling link is replaced.
+    std::filesystem::remove(to);
+    std::filesystem::create_symlink(folder.path() / "nowhere", to);
+    EXPECT_EQ(moveItem(from, to), std::errc::file_exists);
+
+    std::filesystem::remove(to);
+    EXPECT_EQ(moveItem(from, to), std::error_code());
+    EXPECT_EQ(Testing::readText(to), "new");
+    EXPECT_FALSE(std::filesystem::exists(from));
+    EXPECT_EQ(moveItem(from, folder.path() / "again"), std::errc::no_such_file_or_directory);
 }
 
 TEST(FileIO, ReadsExactlyAtTheLimitAndCanRefuseLinks) {
@@ -92,19 +148,11 @@ TEST(FileIO, AtomicWriteNamesItsTemporaryFileAndTellsARenameFailure) {
     const auto failure = atomicWrite(folder.path() / "dir", dataFrom("x"), 0600, namer);
     ASSERT_TRUE(failure);
     EXPECT_TRUE(failure->renaming);
-    EXPECT_NE(failure->code, 0);
+    EXPECT_TRUE(failure->code);
     EXPECT_FALSE(std::filesystem::exists(folder.path() / names.back()));
 
     const auto missing = atomicWrite(folder.path() / "no" / "t", dataFrom("x"), 0600, namer);
     ASSERT_TRUE(missing);
     EXPECT_FALSE(missing->renaming);
-    EXPECT_EQ(missing->code, ENOENT);
-}
-
-TEST(FileIO, FolderCreationReportsTheFileSystemsError) {
-    Testing::TemporaryFolder folder;
-    Testing::writeText(folder.path() / "file", "");
-    std::error_code error;
-    EXPECT_FALSE(createFolder(folder.path() / "file" / "below", &error));
-    EXPECT_EQ(error, std::errc::not_a_directory);
+    EXPECT_EQ(missing->code, std::errc::no_such_file_or_directory);
 }

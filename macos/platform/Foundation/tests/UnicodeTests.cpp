@@ -75,3 +75,24 @@ TEST(Unicode, FirstScalarsNewlinesAndLowercase) {
     });
     EXPECT_EQ(seen, (std::vector<std::string>{"a", "b", "\r\n"}));
 }
+
+TEST(Unicode, PrefixesAndSuffixesAreWholeCharacters) {
+    EXPECT_TRUE(hasPrefix("/bin/node --x", "/bin/node "));
+    EXPECT_FALSE(hasPrefix("/bin/nod", "/bin/node"));
+    EXPECT_TRUE(hasPrefix("x", ""));
+    // A combining mark after the prefix makes its last character another one.
+    EXPECT_FALSE(hasPrefix("cafe\u0301", "cafe"));
+    EXPECT_TRUE(hasPrefix("cafe\u0301!", "caf\u00E9"));
+    EXPECT_FALSE(hasPrefix("a\r\nb", "a\r"));
+    EXPECT_EQ(afterPrefix("caf\u00E9 au lait", "cafe\u0301 "), "au lait");
+    EXPECT_EQ(afterPrefix("abc", "abc"), "");
+    EXPECT_EQ(afterPrefix("abc", "abd"), std::nullopt);
+
+    EXPECT_TRUE(hasSuffix("run # mark", "# mark"));
+    EXPECT_FALSE(hasSuffix("run # mark\u0301", "# mark"));
+    EXPECT_FALSE(hasSuffix("run # mark ", "# mark"));
+    EXPECT_TRUE(hasSuffix("na\u00EFve", "i\u0308ve"));
+    EXPECT_FALSE(hasSuffix("a\r\n", "\n"));
+    EXPECT_FALSE(hasSuffix("ve", "naive"));
+    EXPECT_TRUE(hasSuffix("", ""));
+}

@@ -1,0 +1,6 @@
+// KestrelhavenBridge, placed at Contents/MacOS/KestrelhavenBridge in the bundle.
+#include "Launcher.h"
+
+int main() {
+    Launcher::run();
+}

@@ -1,0 +1,29 @@
+#include "Tools.h"
+
+#include <cstdlib>
+
+namespace Tools {
+
+namespace {
+
+const char* fileName(Tool tool) {
+    switch (tool) {
+    case Tool::launchctl:
+        return "launchctl";
+    }
+    return "";
+}
+
+std::string folder() {
+    if (const char* chosen = std::getenv("KH_TOOLS_DIR"); chosen && *chosen)
+        return chosen;
+    return KH_TOOLS_FOLDER;
+}
+
+} // namespace
+
+std::string path(Tool tool) {
+    return folder() + "/" + fileName(tool);
+}
+
+} // namespace Tools

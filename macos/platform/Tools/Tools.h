@@ -1,0 +1,22 @@
+// The system tools that the application runs, found in one table.
+//
+// On macOS these are fixed system paths (/bin/launchctl and the like). Here
+// each is one of our stand-in programs, which the build puts into its tool
+// folder; the folder is compiled in, so a tool is found whatever the current
+// directory. Setting KH_TOOLS_DIR to another folder makes every lookup use
+// that folder instead (tests use it to run a scripted tool).
+#pragma once
+
+#include <string>
+
+namespace Tools {
+
+enum class Tool {
+    // Stands in for /bin/launchctl: print, bootout, kickstart and bootstrap of the user's agents.
+    launchctl,
+};
+
+// The path to run `tool` by.
+std::string path(Tool tool);
+
+} // namespace Tools

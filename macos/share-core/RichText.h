@@ -24,6 +24,6 @@ std::optional<std::string> plainText(Foundation::Bytes data, Format format);
 std::optional<std::string> plainText(const std::filesystem::path& contentsOf);
 std::string plainText(const Foundation::AttributedString& string);
 
-std::string listsAsMarkdown(std::string_view text);
+std::string listsAsMarkdown(std::string text);
 
 } // namespace RichText

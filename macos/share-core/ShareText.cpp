@@ -1,5 +1,7 @@
 #include "ShareText.h"
 
+#include "TextReplace.h"
+
 #include <Foundation/Unicode.h>
 
 namespace ShareText {
@@ -39,19 +41,6 @@ std::optional<std::string> decodeUTF16(Bytes bytes, bool bigEndian) {
     return text;
 }
 
-void replaceAll(std::string& text, std::string_view from, std::string_view to) {
-    std::string result;
-    result.reserve(text.size());
-    std::size_t start = 0;
-    for (std::size_t found; (found = text.find(from, start)) != std::string::npos;) {
-        result.append(text, start, found - start);
-        result.append(to);
-        start = found + from.size();
-    }
-    result.append(text, start);
-    text = std::move(result);
-}
-
 } // namespace
 
 std::optional<std::string> decode(Bytes bytes) {
@@ -75,18 +64,13 @@ bool isBlank(std::string_view text) {
     return Unicode::trimmed(text, Unicode::isWhitespaceOrNewline).empty();
 }
 
-std::string normalizedNewlines(std::string_view text) {
-    std::string result(text);
-    // Only the passes that have something to replace run.
-    if (result.find("\u2029") != std::string::npos)
-        replaceAll(result, "\u2029", "\n");
-    if (result.find("\u2028") != std::string::npos)
-        replaceAll(result, "\u2028", "\n");
-    if (result.find('\r') != std::string::npos) {
-        replaceAll(result, "\r\n", "\n");
-        replaceAll(result, "\r", "\n");
-    }
-    return result;
+std::string normalizedNewlines(std::string text) {
+    // Each pass runs only when the text holds what it replaces.
+    replaceAll(text, "\u2029", "\n");
+    replaceAll(text, "\u2028", "\n");
+    replaceAll(text, "\r\n", "\n");
+    replaceAll(text, "\r", "\n");
+    return text;
 }
 
 std::string oneLine(std::string_view text, std::size_t max) {

@@ -24,7 +24,7 @@ std::optional<std::string> decode(Foundation::Bytes bytes);
 bool isBlank(std::string_view text);
 
 // U+2029, U+2028, CR LF and CR each become LF; U+0085, VT and FF stay.
-std::string normalizedNewlines(std::string_view text);
+std::string normalizedNewlines(std::string text);
 
 std::string oneLine(std::string_view text, std::size_t max);
 

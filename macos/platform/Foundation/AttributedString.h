@@ -13,7 +13,8 @@ class AttributedString {
 public:
     explicit AttributedString(std::string string) : m_string(std::move(string)) {}
 
-    const std::string& string() const { return m_string; }
+    const std::string& string() const& { return m_string; }
+    std::string string() && { return std::move(m_string); }
 
     bool operator==(const AttributedString&) const = default;
 

@@ -27,6 +27,8 @@ public:
 
     // Appends what `byte` completes to `out`.
     void feed(unsigned char byte, std::string& out);
+    // Whether characters may take more than one byte.
+    bool isMultiByte() const { return m_converter != nullptr; }
     // Whether a multi-byte character has started and waits for more bytes.
     bool hasPartial() const;
     // Ends a started character: it reads as U+FFFD.

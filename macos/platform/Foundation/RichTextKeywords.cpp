@@ -1,7 +1,10 @@
 #include "RichTextKeywords.h"
 
-#include <string>
-#include <unordered_map>
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace Foundation::RichTextKeywords {
 
@@ -21,8 +24,8 @@ Keyword codePage(int number) {
 
 const Keyword destination = act(Action::Destination);
 
-const std::unordered_map<std::string_view, Keyword>& table() {
-    static const std::unordered_map<std::string_view, Keyword> keywords = {
+const std::vector<std::pair<std::string_view, Keyword>>& keywords() {
+    static const std::vector<std::pair<std::string_view, Keyword>> keywords = {
         // Breaks and spacing. A line break is the platform's line separator.
         {"par", text("\n")},
         {"sect", text("\n")},
@@ -113,13 +116,59 @@ const std::unordered_map<std::string_view, Keyword>& table() {
     return keywords;
 }
 
+// Cheap rather than thorough: the length and three letters tell the keywords apart well enough
+// for a sparse table, and a word costs the same whatever its length.
+std::uint32_t hash(std::string_view word) {
+    if (word.empty())
+        return 0;
+    const auto letter = [&](std::size_t at) { return static_cast<unsigned char>(word[at]); };
+    std::uint32_t value = static_cast<std::uint32_t>(word.size());
+    value = value * 131 + letter(0);
+    value = value * 131 + letter(word.size() / 2);
+    value = value * 131 + letter(word.size() - 1);
+    return value ^ (value >> 7);
+}
+
+// Control words come by the million in a large document: an open-addressing table with a cheap
+// hash finds them faster than a general map.
+class Table {
+public:
+    Table() : m_entries(keywords()) {
+        m_slots.fill(nullptr);
+        for (const auto& entry : m_entries) {
+            std::uint32_t slot = hash(entry.first) & mask;
+            while (m_slots[slot])
+                slot = (slot + 1) & mask;
+            m_slots[slot] = &entry;
+            m_longest = std::max(m_longest, entry.first.size());
+        }
+    }
+
+    const Keyword* find(std::string_view word) const {
+        if (word.size() > m_longest)
+            return nullptr;
+        for (std::uint32_t slot = hash(word) & mask; m_slots[slot]; slot = (slot + 1) & mask) {
+            if (m_slots[slot]->first == word)
+                return &m_slots[slot]->second;
+        }
+        return nullptr;
+    }
+
+private:
+    // At least twice the number of keywords, so probes stay short.
+    static constexpr std::uint32_t mask = 511;
+    const std::vector<std::pair<std::string_view, Keyword>> m_entries;
+    std::array<const std::pair<std::string_view, Keyword>*, mask + 1> m_slots;
+    std::size_t m_longest = 0;
+};
+
 } // namespace
 
 const Keyword& find(std::string_view word) {
     static const Keyword ignored = act(Action::Ignore);
-    const auto& keywords = table();
-    const auto found = keywords.find(word);
-    return found == keywords.end() ? ignored : found->second;
+    static const Table table;
+    const Keyword* keyword = table.find(word);
+    return keyword ? *keyword : ignored;
 }
 
 } // namespace Foundation::RichTextKeywords

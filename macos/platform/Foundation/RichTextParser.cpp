@@ -6,7 +6,9 @@
 #include <Foundation/Unicode.h>
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -30,6 +32,42 @@ constexpr std::array<bool, 256> specialBytes = [] {
         special[byte] = true;
     return special;
 }();
+
+static_assert(std::endian::native == std::endian::little, "the byte scan reads its mask that way");
+
+// The end of the run of plain bytes that starts at `at`. Sixteen bytes are tested at a time:
+// most of a document is plain text, and this is where a reader spends its time.
+std::size_t plainRunEnd(std::string_view input, std::size_t at) {
+    using Bytes16 = signed char __attribute__((vector_size(16)));
+    constexpr Bytes16 backslash = Bytes16{} + '\\';
+    constexpr Bytes16 open = Bytes16{} + '{';
+    constexpr Bytes16 close = Bytes16{} + '}';
+    constexpr Bytes16 space = Bytes16{} + ' ';
+    while (at + 16 <= input.size()) {
+        Bytes16 bytes;
+        std::memcpy(&bytes, input.data() + at, 16);
+        // Signed bytes: those above ASCII are negative, so "below a space" takes them too,
+        // with LF, CR and NUL (and a few plain controls, sorted out below).
+        const Bytes16 stops =
+            (bytes == backslash) | (bytes == open) | (bytes == close) | (bytes < space);
+        std::uint64_t halves[2];
+        std::memcpy(halves, &stops, 16);
+        if (halves[0] | halves[1]) {
+            const std::size_t first =
+                halves[0] ? static_cast<std::size_t>(__builtin_ctzll(halves[0]) / 8)
+                          : 8 + static_cast<std::size_t>(__builtin_ctzll(halves[1]) / 8);
+            at += first;
+            if (specialBytes[static_cast<unsigned char>(input[at])])
+                return at;
+            ++at;
+            continue;
+        }
+        at += 16;
+    }
+    while (at < input.size() && !specialBytes[static_cast<unsigned char>(input[at])])
+        ++at;
+    return at;
+}
 
 bool isLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -143,9 +181,7 @@ private:
             m_decoder->feed(byte, m_output);
             return;
         }
-        std::size_t end = m_at;
-        while (end < m_input.size() && !specialBytes[static_cast<unsigned char>(m_input[end])])
-            ++end;
+        const std::size_t end = plainRunEnd(m_input, m_at);
         std::string_view run = m_input.substr(m_at, end - m_at);
         m_at = end;
         if (skipping())
@@ -345,7 +381,8 @@ private:
     // Ends what a character in progress lacks: a double-byte character's second byte, a high
     // surrogate's low one. Both read as U+FFFD.
     void endCharacter() {
-        m_decoder->finish(m_output);
+        if (m_decoder->isMultiByte())
+            m_decoder->finish(m_output);
         if (m_highSurrogate) {
             m_highSurrogate = 0;
             m_output.append("\uFFFD");

@@ -64,7 +64,7 @@ TEST(RichText, RewritesOnlyWholeListLines) {
     // A tab without a marker, a marker without its tab, two letters, no leading tab, a form
     // feed in the item: unchanged.
     for (const std::string_view line : {"a\tb", "\t• x", "\tab.\tx", "•\tx", "\t•\tx\fy"})
-        EXPECT_EQ(RichText::listsAsMarkdown(line), line) << line;
+        EXPECT_EQ(RichText::listsAsMarkdown(std::string(line)), line) << line;
     EXPECT_EQ(RichText::listsAsMarkdown("\t•\t"), "- ");
     EXPECT_EQ(RichText::listsAsMarkdown("\n\n"), "\n\n");
 }

@@ -27,6 +27,8 @@
 #include <vector>
 
 struct DossierOutbox {
+    using OutboxError = ::OutboxError;
+
     std::filesystem::path directory;
 
     static constexpr std::string_view folderName = "DossierOutbox";

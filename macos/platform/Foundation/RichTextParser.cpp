@@ -2,13 +2,11 @@
 
 #include "RichTextCodePage.h"
 #include "RichTextKeywords.h"
+#include "RichTextScan.h"
 
 #include <Foundation/Unicode.h>
 #include <algorithm>
-#include <array>
-#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -22,52 +20,6 @@ constexpr std::int64_t parameterLimit = 1'000'000'000;
 // Readers honour longer fallbacks poorly; a larger count is a broken document, not a reason to
 // skip text without end.
 constexpr std::int64_t maxUnicodeSkip = 255;
-
-// Bytes that a run of plain ASCII text stops at.
-constexpr std::array<bool, 256> specialBytes = [] {
-    std::array<bool, 256> special{};
-    for (std::size_t byte = 0x80; byte < 256; ++byte)
-        special[byte] = true;
-    for (const unsigned char byte : {'\\', '{', '}', '\r', '\n', '\0'})
-        special[byte] = true;
-    return special;
-}();
-
-static_assert(std::endian::native == std::endian::little, "the byte scan reads its mask that way");
-
-// The end of the run of plain bytes that starts at `at`. Sixteen bytes are tested at a time:
-// most of a document is plain text, and this is where a reader spends its time.
-std::size_t plainRunEnd(std::string_view input, std::size_t at) {
-    using Bytes16 = signed char __attribute__((vector_size(16)));
-    constexpr Bytes16 backslash = Bytes16{} + '\\';
-    constexpr Bytes16 open = Bytes16{} + '{';
-    constexpr Bytes16 close = Bytes16{} + '}';
-    constexpr Bytes16 space = Bytes16{} + ' ';
-    while (at + 16 <= input.size()) {
-        Bytes16 bytes;
-        std::memcpy(&bytes, input.data() + at, 16);
-        // Signed bytes: those above ASCII are negative, so "below a space" takes them too,
-        // with LF, CR and NUL (and a few plain controls, sorted out below).
-        const Bytes16 stops =
-            (bytes == backslash) | (bytes == open) | (bytes == close) | (bytes < space);
-        std::uint64_t halves[2];
-        std::memcpy(halves, &stops, 16);
-        if (halves[0] | halves[1]) {
-            const std::size_t first =
-                halves[0] ? static_cast<std::size_t>(__builtin_ctzll(halves[0]) / 8)
-                          : 8 + static_cast<std::size_t>(__builtin_ctzll(halves[1]) / 8);
-            at += first;
-            if (specialBytes[static_cast<unsigned char>(input[at])])
-                return at;
-            ++at;
-            continue;
-        }
-        at += 16;
-    }
-    while (at < input.size() && !specialBytes[static_cast<unsigned char>(input[at])])
-        ++at;
-    return at;
-}
 
 bool isLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -181,7 +133,7 @@ private:
             m_decoder->feed(byte, m_output);
             return;
         }
-        const std::size_t end = plainRunEnd(m_input, m_at);
+        const std::size_t end = RichTextScan::plainRunEnd(m_input, m_at);
         std::string_view run = m_input.substr(m_at, end - m_at);
         m_at = end;
         if (skipping())

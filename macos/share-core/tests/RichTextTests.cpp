@@ -67,4 +67,7 @@ TEST(RichText, RewritesOnlyWholeListLines) {
         EXPECT_EQ(RichText::listsAsMarkdown(std::string(line)), line) << line;
     EXPECT_EQ(RichText::listsAsMarkdown("\t•\t"), "- ");
     EXPECT_EQ(RichText::listsAsMarkdown("\n\n"), "\n\n");
+    // A rewrite longer than its line (deep numbered items) still comes out whole.
+    EXPECT_EQ(RichText::listsAsMarkdown("\t\t\t12.\tx\nplain\n\t•\tlast"),
+              "    12. x\nplain\n- last");
 }

@@ -1,7 +1,10 @@
 // Every problem and result sentence the sheet shows.
+#include "ShareClock.h"
 #include "ShareProblem.h"
 #include "ShareResult.h"
 
+#include <Dispatch/Clock.h>
+#include <chrono>
 #include <gtest/gtest.h>
 
 TEST(ShareProblem, HasACodeAndASentenceForEachCase) {
@@ -85,4 +88,15 @@ TEST(ShareResult, WithoutAnAnswerTheMacStateDecides) {
     EXPECT_EQ(ShareResult::from({}, mac(now - 150000, true), now), notRunning);
     EXPECT_EQ(ShareResult::from({}, mac(0, true), now), notRunning);
     EXPECT_EQ(ShareResult::from({}, std::nullopt, now), notRunning);
+}
+
+TEST(ShareClock, IsWallTimeThatMovesWithThePlatformClock) {
+    const double wall = std::chrono::duration<double, std::milli>(
+                            std::chrono::system_clock::now().time_since_epoch())
+                            .count();
+    const double before = ShareClock::now();
+    EXPECT_NEAR(before, wall, 5000);
+    Dispatch::Clock::advance(150);
+    EXPECT_GE(ShareClock::now() - before, 150000);
+    EXPECT_LT(ShareClock::now() - before, 155000);
 }

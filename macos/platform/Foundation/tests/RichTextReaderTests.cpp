@@ -1,5 +1,6 @@
 #include <Foundation/RichTextParser.h>
 #include <Foundation/RichTextReader.h>
+#include <Foundation/RichTextScan.h>
 #include <Testing/Testing.h>
 #include <gtest/gtest.h>
 
@@ -115,4 +116,22 @@ TEST(RichTextReader, ReadsFilesAndPackagesButNotFlatRTFD) {
 
     EXPECT_FALSE(readRichText(dataFrom("{\\rtf1 x}"), RichTextType::rtfd));
     EXPECT_EQ(readRichText(dataFrom("{\\rtf1 x}"), RichTextType::rtf)->string(), "x");
+}
+
+TEST(RichTextReader, PlainRunsEndAtTheFirstSpecialByteWherever) {
+    using Foundation::RichTextScan::plainRunEnd;
+    for (const char stop : {'\\', '{', '}', '\r', '\n', '\0', '\xC3'}) {
+        for (std::size_t at = 0; at < 40; ++at) {
+            // Tabs and other controls on the way are plain text.
+            std::string text(40, 'a');
+            text[3] = '\t';
+            text[21] = '\x1F';
+            if (at != 3 && at != 21)
+                text[at] = stop;
+            const std::size_t expected = at == 3 || at == 21 ? 40 : at;
+            EXPECT_EQ(plainRunEnd(text, 0), expected) << int(stop) << " at " << at;
+            EXPECT_EQ(plainRunEnd(text, std::min<std::size_t>(expected, 2)), expected);
+        }
+    }
+    EXPECT_EQ(plainRunEnd("", 0), 0u);
 }

@@ -1,7 +1,7 @@
 // The current time of the share files: milliseconds since 1970.
 //
-// It follows the platform clock, so a test that moves `Dispatch::Clock`
-// forward moves this time by as much and never waits for it.
+// It is the platform's wall clock in the unit the share files use, so a test
+// that sets the wall clock's source sets this time too and never waits.
 #pragma once
 
 namespace ShareClock {

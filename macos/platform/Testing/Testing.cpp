@@ -1,9 +1,12 @@
 #include "Testing.h"
 
 #include <Foundation/Bundle.h>
+#include <cmath>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace Testing {
 
@@ -68,4 +71,19 @@ std::string readText(const std::filesystem::path& path) {
     return contents.str();
 }
 
+void setModificationTime(const std::filesystem::path& path, double secondsSince1970) {
+    const double whole = std::floor(secondsSince1970);
+    const timespec times[2] = {
+        {0, UTIME_OMIT},
+        {static_cast<time_t>(whole), static_cast<long>((secondsSince1970 - whole) * 1e9)}};
+    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
+        throw std::runtime_error("couldn't set the time of " + path.string());
+}
+
 } // namespace Testing
+
+// Fontconfig keeps its configuration and font patterns for the life of the process, and Pango's
+// font map holds on to them; the leak checker of the sanitizer build is told so.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}

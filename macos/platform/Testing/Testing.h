@@ -39,4 +39,7 @@ const std::filesystem::path& useTestHome(Foundation::PropertyList::Dictionary in
 void writeText(const std::filesystem::path& path, const std::string& text);
 std::string readText(const std::filesystem::path& path);
 
+// Sets the file's modification time, in seconds since 1970.
+void setModificationTime(const std::filesystem::path& path, double secondsSince1970);
+
 } // namespace Testing

@@ -117,6 +117,23 @@ TEST(FileIO, AMoveNeverReplacesWhatStandsAtItsDestination) {
     EXPECT_EQ(moveItem(from, folder.path() / "again"), std::errc::no_such_file_or_directory);
 }
 
+TEST(FileIO, PrefixReadsCutLargeFilesButStillRefuseOddOnes) {
+    Testing::TemporaryFolder folder;
+    const auto file = folder.path() / "f.txt";
+    Testing::writeText(file, "12345");
+    EXPECT_EQ(readFilePrefix(file, 3), dataFrom("123"));
+    EXPECT_EQ(readFilePrefix(file, 5), dataFrom("12345"));
+    EXPECT_EQ(readFilePrefix(file, 50), dataFrom("12345"));
+
+    Testing::writeText(file, std::string(100'000, 'x'));
+    EXPECT_EQ(readFilePrefix(file, 65'536)->size(), 65'536u);
+
+    EXPECT_FALSE(readFilePrefix(folder.path() / "none", 10));
+    const auto fifo = folder.path() / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(readFilePrefix(fifo, 10));
+}
+
 TEST(FileIO, ReadsExactlyAtTheLimitAndCanRefuseLinks) {
     Testing::TemporaryFolder folder;
     const auto file = folder.path() / "f";

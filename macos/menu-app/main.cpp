@@ -1,0 +1,25 @@
+// KestrelhavenMenu: the menu-bar application, or a command-line tool when started with a switch.
+#include "menubar/AppDelegate.h"
+#include "service/SetupCommandLine.h"
+
+#include <AppKit/Application.h>
+#include <AppKit/TerminalPresentation.h>
+
+namespace {
+
+// The application holds its delegate only weakly; this keeps it for the life of the process.
+AppKit::Application* app = nullptr;
+std::shared_ptr<AppDelegate> delegate;
+
+} // namespace
+
+int main(int argc, char** argv) {
+    SetupCommandLine::runIfAsked(std::vector<std::string>(argv + 1, argv + argc));
+    app = &AppKit::Application::shared();
+    app->setActivationPolicy(AppKit::ActivationPolicy::Accessory);
+    delegate = std::make_shared<AppDelegate>();
+    app->setDelegate(delegate);
+    AppKit::TerminalPresentation::install();
+    app->run();
+    return 0;
+}

@@ -1,0 +1,9 @@
+#include "service/SetupCommandLine.h"
+
+namespace SetupCommandLine {
+
+bool runIfAsked(const std::vector<std::string>&) {
+    return false;
+}
+
+} // namespace SetupCommandLine

@@ -1,0 +1,85 @@
+#include "menubar/tests/MenuApp.h"
+#include "service/SetupActions.h"
+#include "settings/SettingsWindowController.h"
+
+#include <AppKit/Application.h>
+#include <Dispatch/Clock.h>
+
+using namespace AppKit;
+
+TEST(SettingsWindow, IsMadeOnceShownAgainAndRefreshesOnlyWhileOpen) {
+    auto model = std::make_shared<SettingsModel>(std::make_shared<Bridge>());
+    auto controller = std::make_shared<SettingsWindowController>(model);
+    EXPECT_FALSE(controller->window());
+    EXPECT_EQ(controller->model(), model);
+
+    const int activations = Application::shared().activationCount();
+    controller->show();
+    const auto window = controller->window();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->title(), "Kestrelhaven Settings");
+    EXPECT_EQ(window->styleMask(), 3u);
+    EXPECT_FALSE(window->isReleasedWhenClosed());
+    EXPECT_TRUE(window->isCentered());
+    EXPECT_TRUE(window->isKeyWindow());
+    EXPECT_TRUE(controller->isRefreshing());
+    EXPECT_EQ(Application::shared().activationCount(), activations + 1);
+
+    const auto shown = Application::shared().windows().size();
+    controller->show();
+    EXPECT_EQ(controller->window(), window);
+    EXPECT_EQ(Application::shared().windows().size(), shown);
+
+    window->close();
+    EXPECT_FALSE(controller->isRefreshing());
+    controller->show();
+    EXPECT_EQ(controller->window(), window);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(controller->isRefreshing());
+
+    // The refresh holds the controller weakly.
+    window->close();
+    controller->show();
+    std::weak_ptr<SettingsWindowController> weak = controller;
+    controller.reset();
+    EXPECT_TRUE(weak.expired());
+    Dispatch::Clock::advance(SettingsWindowController::refreshInterval);
+    Dispatch::RunLoop::main().runFor(0.05);
+}
+
+using LaunchedMenu = MenuApp;
+
+TEST_F(LaunchedMenu, SettingsOpensOneWindowFromTheMenuAndFromSetup) {
+    launch();
+    item("Settings…")->performAction();
+    const auto window = Application::shared().keyWindow();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->title(), "Kestrelhaven Settings");
+    window->close();
+    SetupActions::openSettings();
+    EXPECT_EQ(Application::shared().keyWindow(), window);
+}
+
+TEST_F(LaunchedMenu, SetupOpensThePairingPanelOnceTheMenuHasLaunched) {
+    // Before launch the callbacks do nothing.
+    SetupActions::openPair();
+    SetupActions::openSettings();
+    Dispatch::RunLoop::main().runFor(0.05);
+    EXPECT_EQ(count("/pair/arm"), 0u);
+    EXPECT_TRUE(Application::shared().windows().empty());
+
+    launch();
+    SetupActions::openPair();
+    EXPECT_TRUE(eventually([&] { return Application::shared().keyWindow() != nullptr; }));
+    EXPECT_EQ(Application::shared().keyWindow()->title(), "Pair a Device");
+
+    item("Pair a Device…")->performAction();
+    EXPECT_TRUE(eventually([&] { return count("/pair/arm") == 2; }));
+    EXPECT_EQ(Application::shared().windows().size(), 1u);
+
+    // Once the delegate is gone the callbacks do nothing again.
+    delegate.reset();
+    SetupActions::openPair();
+    Dispatch::RunLoop::main().runFor(0.05);
+    EXPECT_EQ(count("/pair/arm"), 2u);
+}

@@ -1,0 +1,30 @@
+// Text pictures of the headless objects, for the terminal presentation.
+//
+// Each function gives whole lines, with ANSI colour escapes, and no line
+// break at their ends. Points become columns at a fixed width per column, so
+// tab stops of attributed titles line up roughly as they would on screen.
+#pragma once
+
+#include <AppKit/Alert.h>
+#include <AppKit/AttributedString.h>
+#include <AppKit/Menu.h>
+#include <AppKit/StatusBar.h>
+#include <AppKit/Window.h>
+#include <string>
+#include <vector>
+
+namespace AppKit::TerminalText {
+
+// The labels that choose menu items by key, in order.
+constexpr std::string_view itemKeys = "123456789abcdefghijklmnopqrstuvwxyz";
+
+std::string attributed(const AttributedString& text);
+std::vector<std::string> statusItem(const StatusItem& item);
+// The menu's shown items, those that can be chosen labelled with `itemKeys` in order.
+std::vector<std::string> menu(const Menu& menu, bool withToolTips);
+// The items that `menu` labels, in label order.
+std::vector<std::shared_ptr<MenuItem>> labelledItems(const Menu& menu);
+std::vector<std::string> window(const Window& window);
+std::vector<std::string> alert(const Alert& alert);
+
+} // namespace AppKit::TerminalText

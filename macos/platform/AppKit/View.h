@@ -1,0 +1,115 @@
+// The views a small window is built from: a stack that arranges others, text
+// labels and an image view.
+//
+// Views hold what they show and how; nothing lays them out or draws them
+// here. A presentation reads them, and tests read them. Changing what a view
+// shows asks for a redraw.
+#pragma once
+
+#include <AppKit/AttributedString.h>
+#include <AppKit/Color.h>
+#include <AppKit/Font.h>
+#include <AppKit/Geometry.h>
+#include <AppKit/Image.h>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace AppKit {
+
+class View {
+public:
+    virtual ~View() = default;
+
+    bool isHidden() const { return m_hidden; }
+    void setHidden(bool hidden);
+
+    // The width and height that constraints hold the view at; none when it sizes itself.
+    const std::optional<Size>& fixedSize() const { return m_fixedSize; }
+    void setFixedSize(std::optional<Size> size) { m_fixedSize = size; }
+
+private:
+    bool m_hidden = false;
+    std::optional<Size> m_fixedSize;
+};
+
+enum class Orientation { Horizontal, Vertical };
+enum class StackAlignment { Leading, CenterX, Trailing, Top, CenterY, Bottom };
+
+class StackView : public View {
+public:
+    explicit StackView(Orientation orientation = Orientation::Horizontal)
+        : m_orientation(orientation) {}
+
+    Orientation orientation() const { return m_orientation; }
+    void setOrientation(Orientation orientation) { m_orientation = orientation; }
+    StackAlignment alignment() const { return m_alignment; }
+    void setAlignment(StackAlignment alignment) { m_alignment = alignment; }
+    double spacing() const { return m_spacing; }
+    void setSpacing(double spacing) { m_spacing = spacing; }
+    const EdgeInsets& edgeInsets() const { return m_edgeInsets; }
+    void setEdgeInsets(EdgeInsets insets) { m_edgeInsets = insets; }
+
+    const std::vector<std::shared_ptr<View>>& arrangedSubviews() const { return m_arranged; }
+    void addArrangedSubview(std::shared_ptr<View> view);
+
+private:
+    Orientation m_orientation;
+    StackAlignment m_alignment = StackAlignment::CenterY;
+    double m_spacing = 8;
+    EdgeInsets m_edgeInsets;
+    std::vector<std::shared_ptr<View>> m_arranged;
+};
+
+enum class LineBreakMode { WordWrapping, Clipping, TruncatingTail };
+
+// A text field used as a label: not editable, no border, no background.
+class TextField : public View {
+public:
+    // One line, clipped.
+    static std::shared_ptr<TextField> label(std::string text);
+    // As many lines as it needs, broken between words.
+    static std::shared_ptr<TextField> wrappingLabel(std::string text);
+
+    const std::string& stringValue() const { return m_text; }
+    void setStringValue(std::string text);
+    const Font& font() const { return m_font; }
+    void setFont(Font font);
+    const Color& textColor() const { return m_color; }
+    void setTextColor(Color color);
+    TextAlignment alignment() const { return m_alignment; }
+    void setAlignment(TextAlignment alignment);
+    LineBreakMode lineBreakMode() const { return m_lineBreakMode; }
+    void setLineBreakMode(LineBreakMode mode);
+    // 0 means no limit.
+    int maximumNumberOfLines() const { return m_maximumLines; }
+    void setMaximumNumberOfLines(int lines);
+    // The width at which the text wraps; 0 means none.
+    double preferredMaxLayoutWidth() const { return m_maxWidth; }
+    void setPreferredMaxLayoutWidth(double width);
+
+    TextField(std::string text, LineBreakMode mode, int maximumLines);
+
+private:
+    std::string m_text;
+    Font m_font = Font::systemFont(Font::systemFontSize);
+    Color m_color = Color::label();
+    TextAlignment m_alignment = TextAlignment::Natural;
+    LineBreakMode m_lineBreakMode;
+    int m_maximumLines;
+    double m_maxWidth = 0;
+};
+
+class ImageView : public View {
+public:
+    explicit ImageView(std::shared_ptr<Image> image = nullptr) : m_image(std::move(image)) {}
+
+    const std::shared_ptr<Image>& image() const { return m_image; }
+    void setImage(std::shared_ptr<Image> image);
+
+private:
+    std::shared_ptr<Image> m_image;
+};
+
+} // namespace AppKit

@@ -1,0 +1,54 @@
+#include "Window.h"
+
+#include "Application.h"
+#include "Display.h"
+
+namespace AppKit {
+
+std::shared_ptr<Window> Window::make(Size contentSize, unsigned styleMask) {
+    return std::shared_ptr<Window>(new Window(contentSize, styleMask));
+}
+
+std::shared_ptr<Panel> Panel::make(Size contentSize, unsigned styleMask) {
+    return std::shared_ptr<Panel>(new Panel(contentSize, styleMask));
+}
+
+void Window::setTitle(std::string title) {
+    m_title = std::move(title);
+    Display::setNeedsDisplay();
+}
+
+void Window::addWillCloseObserver(std::function<void(Window&)> observer) {
+    m_willClose.push_back(std::move(observer));
+}
+
+void Window::setContentView(std::shared_ptr<View> view) {
+    m_contentView = std::move(view);
+    Display::setNeedsDisplay();
+}
+
+void Window::makeKeyAndOrderFront() {
+    m_visible = true;
+    Application::shared().orderFront(shared_from_this());
+    Display::setNeedsDisplay();
+}
+
+void Window::close() {
+    if (!m_visible)
+        return;
+    // Whoever is told may drop the last other reference to this window.
+    const auto self = shared_from_this();
+    if (const auto told = delegate())
+        told->windowWillClose(*this);
+    for (const auto& observer : m_willClose)
+        observer(*this);
+    m_visible = false;
+    Application::shared().orderOut(*this);
+    Display::setNeedsDisplay();
+}
+
+bool Window::isKeyWindow() const {
+    return m_visible && Application::shared().keyWindow().get() == this;
+}
+
+} // namespace AppKit

@@ -1,0 +1,124 @@
+#include <AppKit/Alert.h>
+#include <AppKit/Application.h>
+#include <AppKit/StatusBar.h>
+#include <AppKit/Window.h>
+#include <Dispatch/RunLoop.h>
+#include <gtest/gtest.h>
+
+using namespace AppKit;
+
+namespace {
+
+struct Closing : WindowDelegate {
+    int closes = 0;
+    void windowWillClose(Window& window) override {
+        ++closes;
+        EXPECT_TRUE(window.isVisible());
+    }
+};
+
+struct Launching : ApplicationDelegate {
+    int launches = 0;
+    void applicationDidFinishLaunching() override {
+        ++launches;
+        Dispatch::RunLoop::main().perform(0, [] { Application::shared().terminate(); });
+    }
+};
+
+} // namespace
+
+TEST(Alert, RunsThroughThePresenterWhichAnswers) {
+    std::vector<std::string> shown;
+    Alert::setPresenter([&](const Alert& alert) {
+        shown.push_back(alert.messageText() + " | " + alert.informativeText());
+        for (const auto& button : alert.buttons())
+            shown.push_back(button);
+        return alertFirstButtonReturn + 2;
+    });
+    Alert alert;
+    alert.setMessageText("Install Claude Code?");
+    alert.setInformativeText("It opens Terminal.");
+    alert.addButton("Open Terminal");
+    alert.addButton("Copy Command");
+    alert.addButton("Cancel");
+    EXPECT_EQ(alert.runModal(), 1002);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Install Claude Code? | It opens Terminal.",
+                                               "Open Terminal", "Copy Command", "Cancel"}));
+
+    Alert plain;
+    EXPECT_EQ(plain.buttons(), std::vector<std::string>{"OK"});
+    EXPECT_EQ(plain.alertStyle(), AlertStyle::Warning);
+
+    // Without a presenter a headless run answers with the first button.
+    Alert::setPresenter({});
+    EXPECT_EQ(alert.runModal(), alertFirstButtonReturn);
+}
+
+TEST(Window, ShowsAsKeyAndClosesOnceTellingItsDelegateAndObservers) {
+    auto first = Window::make({300, 200}, WindowStyle::titled | WindowStyle::closable);
+    auto panel = Panel::make({340, 430}, WindowStyle::titled);
+    EXPECT_TRUE(panel->isPanel());
+    EXPECT_FALSE(first->isPanel());
+    auto delegate = std::make_shared<Closing>();
+    first->setDelegate(delegate);
+    int observed = 0;
+    first->addWillCloseObserver([&](Window&) { ++observed; });
+
+    EXPECT_FALSE(first->isVisible());
+    first->close();
+    EXPECT_EQ(delegate->closes, 0);
+
+    first->makeKeyAndOrderFront();
+    panel->makeKeyAndOrderFront();
+    EXPECT_TRUE(panel->isKeyWindow());
+    EXPECT_FALSE(first->isKeyWindow());
+    first->makeKeyAndOrderFront();
+    EXPECT_TRUE(first->isKeyWindow());
+    EXPECT_EQ(Application::shared().windows().size(), 2u);
+
+    first->close();
+    first->close();
+    EXPECT_EQ(delegate->closes, 1);
+    EXPECT_EQ(observed, 1);
+    EXPECT_FALSE(first->isVisible());
+    EXPECT_TRUE(panel->isKeyWindow());
+
+    // A closed window can come back.
+    first->makeKeyAndOrderFront();
+    EXPECT_TRUE(first->isKeyWindow());
+    panel->close();
+    first->close();
+    EXPECT_TRUE(Application::shared().windows().empty());
+    EXPECT_FALSE(Application::shared().keyWindow());
+}
+
+TEST(Application, RunsTheLoopAfterLaunchingUntilTerminated) {
+    auto& app = Application::shared();
+    app.setActivationPolicy(ActivationPolicy::Accessory);
+    EXPECT_EQ(app.activationPolicy(), ActivationPolicy::Accessory);
+    auto delegate = std::make_shared<Launching>();
+    app.setDelegate(delegate);
+    app.run();
+    EXPECT_EQ(delegate->launches, 1);
+    EXPECT_TRUE(app.isTerminating());
+
+    const int before = app.activationCount();
+    app.activate(true);
+    EXPECT_EQ(app.activationCount(), before + 1);
+    EXPECT_TRUE(app.isActive());
+
+    // The delegate is held weakly.
+    delegate.reset();
+    EXPECT_FALSE(app.delegate());
+}
+
+TEST(StatusBar, KnowsItsItemsWhileTheirOwnersKeepThem) {
+    auto item = StatusBar::system().statusItem(StatusItem::variableLength);
+    item->button().setToolTip("Kestrelhaven");
+    item->button().setImagePosition(ImagePosition::ImageOnly);
+    item->setMenu(Menu::make());
+    ASSERT_EQ(StatusBar::system().items().size(), 1u);
+    EXPECT_EQ(StatusBar::system().items()[0]->button().toolTip(), "Kestrelhaven");
+    item.reset();
+    EXPECT_TRUE(StatusBar::system().items().empty());
+}

@@ -1,0 +1,73 @@
+// What the host can do with each kind of control, and the sizes controls are drawn at.
+#pragma once
+
+#include "Element.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace SwiftUI {
+
+class Control {
+public:
+    enum class Kind { Button, Toggle, Picker, TextField, Disclosure };
+
+    virtual ~Control() = default;
+    virtual Kind kind() const = 0;
+    // The names a test or the user finds the control by: its title and label texts.
+    virtual std::vector<std::string> titles(const Element& element) const = 0;
+};
+
+class ButtonControl : public Control {
+public:
+    Kind kind() const override { return Kind::Button; }
+    virtual void press(const Element& element) const = 0;
+    virtual bool isDefaultAction(const Element& element) const = 0;
+    virtual bool isCancelAction(const Element& element) const = 0;
+};
+
+class ToggleControl : public Control {
+public:
+    Kind kind() const override { return Kind::Toggle; }
+    virtual bool isOn(const Element& element) const = 0;
+    virtual void set(const Element& element, bool on) const = 0;
+};
+
+class PickerControl : public Control {
+public:
+    Kind kind() const override { return Kind::Picker; }
+    // Chooses the option titled `title`; false when there is none.
+    virtual bool choose(const Element& element, std::string_view title) const = 0;
+};
+
+class TextFieldControl : public Control {
+public:
+    Kind kind() const override { return Kind::TextField; }
+    virtual void write(const Element& element, const std::string& text) const = 0;
+    // Return in the field: its submit action; false when it has none.
+    virtual bool submit(const Element& element) const = 0;
+};
+
+class DisclosureControl : public Control {
+public:
+    Kind kind() const override { return Kind::Disclosure; }
+    virtual void setExpanded(const Element& element, bool expanded) const = 0;
+};
+
+const Control* controlOf(const Element& element);
+
+struct ControlMetrics {
+    double height;
+    double padding;
+    double checkbox;
+    Size toggleSwitch;
+    double spinner;
+};
+
+ControlMetrics controlMetrics(ControlSize size);
+// The environment for a control's label: the control size's font unless one was set, and no
+// keyboard shortcut, focus or submit action passing further down.
+std::shared_ptr<const Environment> labelEnvironment(const std::shared_ptr<const Environment>& e);
+
+} // namespace SwiftUI

@@ -1,0 +1,129 @@
+// Hosting a view: keeping it up to date, sizing it, rendering it, and acting on it.
+//
+// A hosting controller holds a root view (usually a view struct observing its
+// models). When an observed model publishes, or view state changes, it marks
+// itself for a redraw and redraws once on the main queue, however many changes
+// came first; after a redraw the `onUpdate` action runs (a window resizes or
+// repaints there). Every query (sizes, renderings, the actions below) first
+// brings the tree up to date, so a test may read the result of a change at
+// once. A redraw resolves the tree, lays it out at the frame size (the fitting
+// size until a window sets one), then runs the life-cycle actions it found;
+// changes they make are redrawn straight away (up to a few rounds).
+//
+// The view counts as on screen while the host is (from the start, until
+// `setOnScreen(false)`): `onAppear` actions run only then, and again for every
+// view after the host comes back on screen.
+//
+// Acting on it, as the user would: controls are found by their title, the
+// texts of their label, a text field's placeholder, or an accessibility label
+// on them or around them, in the frontmost tree only (the last dialog or sheet
+// presented, else the root). A disabled control refuses and reports it. Return
+// submits the focused text field when it has a submit action, else presses the
+// default action; Escape presses the cancel action (a dialog's Cancel).
+//
+// Text rendering: one line per element that shows something, indented two
+// spaces per level of nesting; modifiers that only lay out or decorate
+// (padding, frames, backgrounds, overlays) write no line, and an accessibility
+// attribute they carry goes on the next line. A line is the kind, the text in
+// double quotes (with \" \\ \n escaped) when the element has one, then tokens:
+//
+//   VStack | HStack | Layout | ScrollView            containers, children below
+//   Form grouped; Section "Header" (rows below, then `Footer` and its view)
+//   Text "…" font=title2 weight=bold color=secondary lines=3 align=center
+//        uppercase kerning=0.8 selectable     (font: a style name, system(15) or
+//        system(11,mono); only what differs from body, regular and primary;
+//        code spans in `backticks`, inline images as [image:name] / [symbol:name])
+//   Image symbol=checkmark.circle.fill font=… weight=… color=green | Image name=…
+//   Label "title" symbol=plus <Text tokens>
+//   Button "title" default cancel destructive link|plain small disabled
+//   Link "title" url=https://…
+//   Toggle "title" <Text tokens> on|off checkbox|switch disabled
+//   Picker "title" menu|segmented selection="option"|selection=none labels-hidden
+//       disabled, then one `Option "title"` line per option, the chosen `selected`
+//   TextField text="…" placeholder="…" focused disabled
+//   DisclosureGroup "title" expanded|collapsed (content below while expanded)
+//   ProgressView small; Divider; Spacer min=12; Rectangle|RoundedRectangle|
+//       Capsule|Circle fill=… stroke=…
+//   any line: a11y="…" (accessibility label), trait=selected
+//
+// A control whose label is one text carries it inline as its title; other labels
+// are written below it. After the root tree come the presentations in order: a
+// `Sheet` line with the sheet's tree below, or a `Dialog` line with the dialog's
+// title, message and buttons. With `frames`, each line ends with @x,y wxh.
+//
+// PNG rendering draws the root tree at one pixel per point on the window
+// background colour, at the frame size or a given one.
+#pragma once
+
+#include <Foundation/Data.h>
+#include <SwiftUI/View.h>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace SwiftUI {
+
+struct TextRenderingOptions {
+    // Ends each line with the element's frame.
+    bool frames = false;
+};
+
+class HostingController {
+public:
+    explicit HostingController(View rootView);
+    ~HostingController();
+    HostingController(const HostingController&) = delete;
+    HostingController& operator=(const HostingController&) = delete;
+
+    void setRootView(View rootView);
+
+    // The view's ideal size, with nothing proposed.
+    Size fittingSize();
+    Size sizeThatFits(ProposedViewSize proposal);
+    // The size the window gives the view; unset, the fitting size.
+    void setFrameSize(std::optional<Size> size);
+    Size frameSize();
+
+    std::string renderText(TextRenderingOptions options = {});
+    // The root tree as PNG at `size` (the frame size when unset); nothing when encoding failed.
+    std::optional<Foundation::Data> renderPNG(std::optional<Size> size = std::nullopt);
+    // Writes `renderPNG` atomically; on failure returns false and sets `error` to a sentence.
+    bool writePNG(const std::filesystem::path& path, std::optional<Size> size = std::nullopt,
+                  std::string* error = nullptr);
+
+    // Runs a due redraw now.
+    void update();
+    void setOnUpdate(std::function<void()> action);
+    void setOnScreen(bool onScreen);
+    // Where links go; unset, they go nowhere.
+    void setOpenURL(std::function<void(const std::string&)> open);
+    // How many redraws have run.
+    std::size_t redrawCount() const;
+
+    enum class Outcome { Performed, NotFound, Disabled };
+    // Presses the `occurrence`th button or link (from 0) found by `name`.
+    Outcome press(std::string_view name, std::size_t occurrence = 0);
+    // Flips a toggle.
+    Outcome toggle(std::string_view name, std::size_t occurrence = 0);
+    Outcome choose(std::string_view picker, std::string_view option);
+    // Focuses the field and types `text` over its content, one character at a time, each
+    // keystroke writing the field's binding (empty text writes it once, empty).
+    Outcome type(std::string_view field, std::string_view text);
+    // Return in the field: its submit action.
+    Outcome submit(std::string_view field);
+    Outcome pressReturn();
+    Outcome pressEscape();
+    Outcome setExpanded(std::string_view disclosureGroup, bool expanded = true);
+    // Dismisses the frontmost sheet or dialog as the system would, setting its flag false.
+    Outcome dismiss();
+
+    struct Impl;
+
+private:
+    std::shared_ptr<Impl> m_impl;
+};
+
+} // namespace SwiftUI

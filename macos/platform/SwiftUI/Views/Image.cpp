@@ -1,0 +1,144 @@
+#include "Core/Description.h"
+#include "Core/ImageSupport.h"
+#include "Core/Painter.h"
+#include "Core/TextSupport.h"
+
+#include <Foundation/Bundle.h>
+#include <Graphics/Symbols.h>
+#include <SwiftUI/Image.h>
+#include <cmath>
+#include <map>
+
+namespace SwiftUI {
+
+namespace {
+
+// How far above the baseline a symbol's centre sits, as a fraction of the font size:
+// the middle of a capital letter.
+constexpr double symbolCentre = 0.36;
+
+class ImageNode final : public Node {
+public:
+    explicit ImageNode(ImageSource source) : m_source(std::move(source)) {}
+    const ImageSource& source() const { return m_source; }
+
+    Size sizeThatFits(const Element& element, ProposedViewSize) const override {
+        if (m_source.symbol) {
+            return symbolSize(element.env().resolvedFont());
+        }
+        auto image = namedImage(m_source.name);
+        return image ? image->size() : Size{};
+    }
+    std::optional<double> firstBaseline(const Element& element, ProposedViewSize) const override {
+        if (m_source.symbol) {
+            return symbolBaseline(element.env().resolvedFont());
+        }
+        return std::nullopt;
+    }
+    void describe(const Element& element, Description& description) const override {
+        auto line = description.line(element, "Image");
+        if (!m_source.symbol) {
+            line.value("name", m_source.name);
+            return;
+        }
+        line.value("symbol", m_source.name);
+        const Environment& environment = element.env();
+        if (environment.font && !(*environment.font == Font::body)) {
+            line.value("font", environment.font->description());
+        }
+        if (auto weight = environment.resolvedFont().fontWeight();
+            weight != Font::Weight::Regular) {
+            line.value("weight", weightName(weight));
+        }
+        if (!(environment.resolvedForeground() == Color::primary)) {
+            line.value("color", environment.resolvedForeground().description());
+        }
+    }
+    void draw(const Element& element, Painter& painter) const override {
+        if (m_source.symbol) {
+            drawSymbol(painter.cairo(), m_source.name, element.frame, element.env().resolvedFont(),
+                       element.env().resolvedForeground().resolved());
+        } else if (auto image = namedImage(m_source.name)) {
+            image->draw(painter.cairo(), element.frame);
+        }
+    }
+
+private:
+    ImageSource m_source;
+};
+
+bool isPlainName(const std::string& name) {
+    return !name.empty() && name.front() != '.' && name.find('/') == std::string::npos;
+}
+
+} // namespace
+
+Image::Image(std::string name) : Image(std::move(name), false) {}
+
+Image::Image(std::string name, bool symbol)
+    : View(std::make_shared<ImageNode>(ImageSource{std::move(name), symbol})) {}
+
+Image Image::systemName(std::string name) {
+    return Image(std::move(name), true);
+}
+
+std::optional<ImageSource> imageSourceOf(const View& view) {
+    if (auto* node = dynamic_cast<const ImageNode*>(view.node().get())) {
+        return node->source();
+    }
+    return std::nullopt;
+}
+
+Size symbolSize(const Font& font) {
+    auto metrics = Graphics::metrics(font.resolved());
+    return {std::ceil(font.size() * 1.2), std::ceil(metrics.lineHeight)};
+}
+
+double symbolBaseline(const Font& font) {
+    return Graphics::metrics(font.resolved()).ascent;
+}
+
+void drawSymbol(cairo_t* cairo, const std::string& name, Rect box, const Font& font,
+                const Graphics::Color& color) {
+    double side = font.size();
+    double centreY = box.minY() + symbolBaseline(font) - symbolCentre * font.size();
+    Rect glyph{{box.minX() + (box.width() - side) / 2, centreY - side / 2}, {side, side}};
+    Graphics::drawSymbol(cairo, name, glyph, color);
+}
+
+std::shared_ptr<const Graphics::Image> namedImage(const std::string& name) {
+    static std::map<std::string, std::shared_ptr<const Graphics::Image>> cache;
+    if (auto found = cache.find(name); found != cache.end()) {
+        return found->second;
+    }
+    std::shared_ptr<const Graphics::Image> image;
+    if (isPlainName(name)) {
+        image = Graphics::Image::readPNG(Foundation::Bundle::main().path() / "Contents" /
+                                         "Resources" / (name + ".png"));
+    }
+    cache.emplace(name, image);
+    return image;
+}
+
+Graphics::InlineObject inlineImage(const ImageSource& source, const Font& font,
+                                   const Graphics::Color& color) {
+    auto metrics = Graphics::metrics(font.resolved());
+    if (source.symbol) {
+        Size size = symbolSize(font);
+        return {size, size.height - symbolBaseline(font),
+                [source, font, color](cairo_t* cairo, Rect box) {
+                    drawSymbol(cairo, source.name, box, font, color);
+                }};
+    }
+    auto image = namedImage(source.name);
+    if (!image || image->size().height <= 0) {
+        return {{0, 0}, 0, nullptr};
+    }
+    double height = metrics.lineHeight;
+    double width = image->size().width * height / image->size().height;
+    return {{width, height}, metrics.descent, [image](cairo_t* cairo, Rect box) {
+                image->draw(cairo, box);
+            }};
+}
+
+} // namespace SwiftUI

@@ -2,20 +2,14 @@
 
 #include <Foundation/Bundle.h>
 #include <Foundation/Log.h>
-#include <Foundation/Unicode.h>
+#include <share-core/ShareGroup.h>
+#include <share-core/ShareText.h>
 
 namespace {
 
 const Foundation::Logger& logger() {
     static const Foundation::Logger log("com.tallowmeadows.kestrelhaven", "dossier-share");
     return log;
-}
-
-std::optional<std::string> appGroup() {
-    const auto* value = Foundation::Bundle::main().object("KHAppGroup");
-    if (!value || !value->text() || value->text()->empty())
-        return std::nullopt;
-    return *value->text();
 }
 
 } // namespace
@@ -27,7 +21,8 @@ DossierShares& DossierShares::shared() {
 }
 
 DossierShares::DossierShares()
-    : m_group(appGroup()), m_io(Dispatch::DispatchQueue::serial("kestrelhaven.dossier-share")) {}
+    : m_group(ShareGroup::identifier(Foundation::Bundle::main())),
+      m_io(Dispatch::DispatchQueue::serial("kestrelhaven.dossier-share")) {}
 
 void DossierShares::start() {
     if (!m_group)
@@ -51,11 +46,5 @@ void DossierShares::publishRows(std::vector<Row> rows) {
 }
 
 std::string DossierShares::menuTitle(std::string_view title) {
-    using namespace Foundation::Unicode;
-    std::u32string scalars = Foundation::Unicode::scalars(title);
-    for (char32_t& scalar : scalars)
-        if (isControl(scalar))
-            scalar = U' ';
-    const std::string spaced = collapsingRuns(utf8(scalars), isPatternSpace);
-    return characterPrefix(trimmed(spaced, isWhitespace), 60);
+    return ShareText::oneLine(title, 60);
 }

@@ -16,29 +16,31 @@ namespace Foundation {
 
 namespace {
 
-std::string describeErrno(const std::string& what) {
-    return what + ": " + std::strerror(errno);
-}
 
 std::error_code lastError() {
     return {errno != 0 ? errno : EIO, std::generic_category()};
 }
 
-std::string temporaryName(const std::filesystem::path& target) {
+std::string temporaryName(const std::string& targetName) {
     static thread_local std::mt19937_64 generator{std::random_device{}()};
     static constexpr char alphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string suffix;
     for (int i = 0; i < 12; ++i)
         suffix += alphabet[generator() % (sizeof(alphabet) - 1)];
-    return "." + target.filename().string() + "." + suffix + ".tmp";
+    return "." + targetName + "." + suffix + ".tmp";
 }
 
 // Opens `path` for reading, never blocking on a FIFO or device, and only when it is a regular
 // file; otherwise -1 with `failure` saying why.
-int openRegular(const std::filesystem::path& path, ReadFailure& failure, struct stat& status) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+int openRegular(const std::filesystem::path& path, ReadFailure& failure, struct stat& status,
+                Links links = Links::Follow) {
+    const int flags =
+        O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (links == Links::Refuse ? O_NOFOLLOW : 0);
+    const int fd = ::open(path.c_str(), flags);
     if (fd < 0) {
-        failure = errno == ENOENT ? ReadFailure::Missing : ReadFailure::Unreadable;
+        failure = errno == ENOENT  ? ReadFailure::Missing
+                  : errno == ELOOP ? ReadFailure::NotRegular
+                                   : ReadFailure::Unreadable;
         return -1;
     }
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
@@ -68,12 +70,16 @@ bool readInto(int fd, Data& data, std::size_t most) {
 
 } // namespace
 
-ReadResult readRegularFile(const std::filesystem::path& path, std::size_t limit) {
+ReadResult readRegularFile(const std::filesystem::path& path, std::size_t limit, Links links) {
     ReadResult result;
     struct stat status {};
-    FileDescriptor fd(openRegular(path, result.failure, status));
+    FileDescriptor fd(openRegular(path, result.failure, status, links));
     if (fd.get() < 0)
         return result;
+    if (static_cast<std::uintmax_t>(status.st_size) > limit) {
+        result.failure = ReadFailure::TooLarge;
+        return result;
+    }
     Data data;
     data.reserve(std::min<std::size_t>(static_cast<std::size_t>(status.st_size), limit) + 1);
     // One byte past the limit tells a file of exactly the limit from a larger one.
@@ -90,8 +96,8 @@ ReadResult readRegularFile(const std::filesystem::path& path, std::size_t limit)
     return result;
 }
 
-std::optional<Data> readFile(const std::filesystem::path& path, std::size_t limit) {
-    return readRegularFile(path, limit).data;
+std::optional<Data> readFile(const std::filesystem::path& path, std::size_t limit, Links links) {
+    return readRegularFile(path, limit, links).data;
 }
 
 std::optional<Data> readFilePrefix(const std::filesystem::path& path, std::size_t count) {
@@ -135,30 +141,36 @@ std::error_code createFile(const std::filesystem::path& path, Bytes bytes, mode_
     return {};
 }
 
-bool writeFileAtomically(const std::filesystem::path& path, Bytes bytes, mode_t mode,
-                         std::string* error) {
-    auto fail = [&](const std::string& sentence) {
-        if (error)
-            *error = sentence;
-        return false;
-    };
+std::optional<WriteFailure> atomicWrite(const std::filesystem::path& path, Bytes bytes, mode_t mode,
+                                        const TemporaryNamer& name) {
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     std::filesystem::path temporary;
     std::error_code created = std::make_error_code(std::errc::file_exists);
     for (int attempt = 0; attempt < 16 && created == std::errc::file_exists; ++attempt) {
-        temporary = folder / temporaryName(path);
+        temporary = folder / name(path.filename().string());
         created = createFile(temporary, bytes, mode);
     }
     if (created == std::errc::file_exists)
-        return fail("Couldn't create a temporary file in " + folder.string());
+        return WriteFailure{false, created,
+                            "Couldn't create a temporary file in " + folder.string()};
     if (created)
-        return fail("Couldn't create " + temporary.string() + ": " + created.message());
+        return WriteFailure{false, created,
+                            "Couldn't create " + temporary.string() + ": " + created.message()};
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string sentence = describeErrno("Couldn't replace " + path.string());
+        const std::error_code error = lastError();
         ::unlink(temporary.c_str());
-        return fail(sentence);
+        return WriteFailure{true, error,
+                            "Couldn't replace " + path.string() + ": " + error.message()};
     }
-    return true;
+    return std::nullopt;
+}
+
+bool writeFileAtomically(const std::filesystem::path& path, Bytes bytes, mode_t mode,
+                         std::string* error) {
+    const auto failure = atomicWrite(path, bytes, mode, temporaryName);
+    if (failure && error)
+        *error = failure->sentence;
+    return !failure;
 }
 
 bool createFolder(const std::filesystem::path& path, std::error_code* error) {
@@ -179,6 +191,8 @@ bool createFolder(const std::filesystem::path& path, std::error_code* error) {
         *error = std::make_error_code(std::errc::not_a_directory);
     return false;
 }
+
+void excludeFromBackup(const std::filesystem::path&) {}
 
 std::error_code moveItem(const std::filesystem::path& from, const std::filesystem::path& to) {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0)

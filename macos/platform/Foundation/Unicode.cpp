@@ -6,6 +6,7 @@
 #include <unicode/brkiter.h>
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
+#include <unicode/unistr.h>
 #include <unicode/utext.h>
 
 namespace Foundation::Unicode {
@@ -84,7 +85,7 @@ private:
 };
 
 // Visits each character of the text, invalid bytes read as U+FFFD, until `visit` returns false.
-template <class Visit> void forEachCharacter(std::string_view text, Visit visit) {
+template <class Visit> void visitCharacters(std::string_view text, Visit visit) {
     const std::string repaired = isValidUTF8(text) ? std::string() : decodeUTF8Lossy(text);
     const std::string_view valid = repaired.empty() ? text : std::string_view(repaired);
     CharacterBreaks breaks(valid);
@@ -144,6 +145,17 @@ std::u32string scalars(std::string_view text) {
     return result;
 }
 
+char32_t firstScalar(std::string_view text) {
+    if (text.empty())
+        return 0;
+    const auto lead = static_cast<unsigned char>(text[0]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    std::size_t at = 0;
+    if (length <= text.size() && isValidUTF8(text.substr(0, length)))
+        return nextScalar(text, at);
+    return U'\uFFFD';
+}
+
 void appendUTF8(std::string& text, char32_t scalar) {
     if (scalar < 0x80) {
         text += static_cast<char>(scalar);
@@ -175,9 +187,13 @@ bool isWhitespace(char32_t scalar) {
     return scalar == U'\t' || u_charType(static_cast<UChar32>(scalar)) == U_SPACE_SEPARATOR;
 }
 
+bool isNewline(char32_t scalar) {
+    return (scalar >= 0x0A && scalar <= 0x0D) || scalar == 0x85 || scalar == 0x2028 ||
+           scalar == 0x2029;
+}
+
 bool isWhitespaceOrNewline(char32_t scalar) {
-    return isWhitespace(scalar) || (scalar >= 0x0A && scalar <= 0x0D) || scalar == 0x85 ||
-           scalar == 0x2028 || scalar == 0x2029;
+    return isWhitespace(scalar) || isNewline(scalar);
 }
 
 bool isControl(char32_t scalar) {
@@ -228,16 +244,20 @@ std::string collapsingRuns(std::string_view text, ScalarSet set) {
 
 std::vector<std::string> characters(std::string_view text) {
     std::vector<std::string> result;
-    forEachCharacter(text, [&](std::string_view character) {
+    visitCharacters(text, [&](std::string_view character) {
         result.emplace_back(character);
         return true;
     });
     return result;
 }
 
+void forEachCharacter(std::string_view text, const std::function<bool(std::string_view)>& visit) {
+    visitCharacters(text, visit);
+}
+
 std::size_t characterCount(std::string_view text) {
     std::size_t count = 0;
-    forEachCharacter(text, [&](std::string_view) {
+    visitCharacters(text, [&](std::string_view) {
         ++count;
         return true;
     });
@@ -249,7 +269,7 @@ std::string characterPrefix(std::string_view text, std::size_t count) {
     std::size_t taken = 0;
     if (count == 0)
         return prefix;
-    forEachCharacter(text, [&](std::string_view character) {
+    visitCharacters(text, [&](std::string_view character) {
         prefix.append(character);
         return ++taken < count;
     });
@@ -262,6 +282,14 @@ std::size_t utf16Length(std::string_view text) {
         length += scalar >= 0x10000 ? 2 : 1;
     });
     return length;
+}
+
+std::string lowercased(std::string_view text) {
+    std::string result;
+    icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())))
+        .toLower(icu::Locale::getRoot())
+        .toUTF8String(result);
+    return result;
 }
 
 bool canonicallyEquivalent(std::string_view a, std::string_view b) {

@@ -5,7 +5,8 @@
 // code point. The character sets are the platform's, by scalar:
 //
 //   whitespace              space separators (Zs) and tab
-//   whitespaceOrNewline     the above and U+000A–U+000D, U+0085, U+2028, U+2029
+//   whitespaceOrNewline     the above and the newlines
+//   newline                 U+000A–U+000D, U+0085, U+2028, U+2029
 //   control                 general categories Cc and Cf
 //   whiteSpaceProperty      the Unicode White_Space property
 //   patternSpace            what "\s" matches in the platform's regular
@@ -15,6 +16,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,11 +25,14 @@
 namespace Foundation::Unicode {
 
 std::u32string scalars(std::string_view text);
+// The text's first scalar; U+0000 for the empty text.
+char32_t firstScalar(std::string_view text);
 std::string utf8(std::u32string_view scalars);
 void appendUTF8(std::string& text, char32_t scalar);
 
 bool isWhitespace(char32_t scalar);
 bool isWhitespaceOrNewline(char32_t scalar);
+bool isNewline(char32_t scalar);
 bool isControl(char32_t scalar);
 bool hasWhiteSpaceProperty(char32_t scalar);
 bool isPatternSpace(char32_t scalar);
@@ -41,11 +46,16 @@ std::string collapsingRuns(std::string_view text, ScalarSet set);
 
 // The characters of the text, in order.
 std::vector<std::string> characters(std::string_view text);
+// Calls `visit` with each character in order until it returns false.
+void forEachCharacter(std::string_view text, const std::function<bool(std::string_view)>& visit);
 std::size_t characterCount(std::string_view text);
 // The first `count` characters (all of them when there are fewer).
 std::string characterPrefix(std::string_view text, std::size_t count);
 
 std::size_t utf16Length(std::string_view text);
+
+// The text in lowercase by the Unicode rules, independent of the user's language.
+std::string lowercased(std::string_view text);
 
 // Equality under canonical equivalence, as the platform's string comparison has it.
 bool canonicallyEquivalent(std::string_view a, std::string_view b);

@@ -24,6 +24,8 @@
 namespace JSONCoding {
 
 using JSON = nlohmann::json;
+// A JSON value whose objects keep their keys in the order they were put in.
+using OrderedJSON = nlohmann::ordered_json;
 
 // Raised inside decoding only; `decode` turns it into an absent value.
 class DecodingError : public std::runtime_error {
@@ -170,5 +172,10 @@ template <class T> std::optional<T> decode(Foundation::Bytes bytes) {
 
 // Compact JSON; nothing when the value cannot be written (a text that is not valid UTF-8).
 std::optional<std::string> serialize(const JSON& value);
+
+// Compact JSON as the platform's default encoder writes it: keys in the order given, "/" in
+// texts escaped as "\/". Nothing when a text is not valid UTF-8 or a number is not finite,
+// which the encoder refuses rather than writing null.
+std::optional<std::string> encode(const OrderedJSON& value);
 
 } // namespace JSONCoding

@@ -133,3 +133,43 @@ TEST(FileIO, PrefixReadsCutLargeFilesButStillRefuseOddOnes) {
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_FALSE(readFilePrefix(fifo, 10));
 }
+
+TEST(FileIO, ReadsExactlyAtTheLimitAndCanRefuseLinks) {
+    Testing::TemporaryFolder folder;
+    const auto file = folder.path() / "f";
+    Testing::writeText(file, std::string(100, 'x'));
+    EXPECT_TRUE(readFile(file, 100));
+    EXPECT_EQ(readRegularFile(file, 99).failure, ReadFailure::TooLarge);
+
+    const auto link = folder.path() / "link";
+    std::filesystem::create_symlink(file, link);
+    EXPECT_TRUE(readFile(link, 100));
+    EXPECT_EQ(readRegularFile(link, 100, Links::Refuse).failure, ReadFailure::NotRegular);
+    EXPECT_TRUE(readFile(file, 100, Links::Refuse));
+}
+
+TEST(FileIO, AtomicWriteNamesItsTemporaryFileAndTellsARenameFailure) {
+    Testing::TemporaryFolder folder;
+    std::vector<std::string> names;
+    const auto namer = [&](const std::string& target) {
+        names.push_back("." + target + "." + std::to_string(names.size()) + ".tmp");
+        return names.back();
+    };
+    // A taken temporary name is passed over for the next one.
+    Testing::writeText(folder.path() / ".t.0.tmp", "");
+    EXPECT_FALSE(atomicWrite(folder.path() / "t", dataFrom("x"), 0600, namer));
+    EXPECT_EQ(names, (std::vector<std::string>{".t.0.tmp", ".t.1.tmp"}));
+    EXPECT_EQ(Testing::readText(folder.path() / "t"), "x");
+
+    std::filesystem::create_directories(folder.path() / "dir" / "child");
+    const auto failure = atomicWrite(folder.path() / "dir", dataFrom("x"), 0600, namer);
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(failure->renaming);
+    EXPECT_TRUE(failure->code);
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / names.back()));
+
+    const auto missing = atomicWrite(folder.path() / "no" / "t", dataFrom("x"), 0600, namer);
+    ASSERT_TRUE(missing);
+    EXPECT_FALSE(missing->renaming);
+    EXPECT_EQ(missing->code, std::errc::no_such_file_or_directory);
+}

@@ -57,6 +57,25 @@ TEST(Unicode, CountsUTF16UnitsAndComparesCanonically) {
     EXPECT_EQ(utf8(std::u32string{U'a', char32_t(0xD800)}), "a\uFFFD");
 }
 
+TEST(Unicode, FirstScalarsNewlinesAndLowercase) {
+    EXPECT_EQ(firstScalar("é!"), U'é');
+    EXPECT_EQ(firstScalar(""), U'\0');
+    EXPECT_EQ(firstScalar("\xFF"), U'\uFFFD');
+    EXPECT_EQ(firstScalar("\xE2\x82"), U'\uFFFD');
+    for (const char32_t newline : {U'\n', U'\v', U'\f', U'\r', U'\u0085', U'\u2028', U'\u2029'})
+        EXPECT_TRUE(isNewline(newline));
+    EXPECT_FALSE(isNewline(U' '));
+    EXPECT_EQ(lowercased("MD.ÄÖ"), "md.äö");
+    // The Kelvin sign lowercases to a plain k, whatever the user's language.
+    EXPECT_EQ(lowercased("MAR\u212ADOWN"), "markdown");
+    std::vector<std::string> seen;
+    forEachCharacter("ab\r\nc", [&](std::string_view character) {
+        seen.emplace_back(character);
+        return seen.size() < 3;
+    });
+    EXPECT_EQ(seen, (std::vector<std::string>{"a", "b", "\r\n"}));
+}
+
 TEST(Unicode, PrefixesAndSuffixesAreWholeCharacters) {
     EXPECT_TRUE(hasPrefix("/bin/node --x", "/bin/node "));
     EXPECT_FALSE(hasPrefix("/bin/nod", "/bin/node"));

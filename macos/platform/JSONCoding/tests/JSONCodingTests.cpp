@@ -74,3 +74,11 @@ TEST(JSONCoding, SerializesCompactlyAndRefusesInvalidText) {
     EXPECT_EQ(serialize(JSON{{"a", 1}}), R"({"a":1})");
     EXPECT_FALSE(serialize(JSON{{"a", std::string("\xFF")}}));
 }
+
+TEST(JSONCoding, EncodesAsThePlatformEncoderDoes) {
+    OrderedJSON value = {{"z", "a/b"}, {"a", 1.5}, {"m", {1, 2}}};
+    EXPECT_EQ(encode(value), R"({"z":"a\/b","a":1.5,"m":[1,2]})");
+    EXPECT_FALSE(encode(OrderedJSON{{"n", std::nan("")}}));
+    EXPECT_FALSE(encode(OrderedJSON{{"n", {1.0, std::numeric_limits<double>::infinity()}}}));
+    EXPECT_FALSE(encode(OrderedJSON{{"t", "\xFF"}}));
+}

@@ -2,8 +2,10 @@
 
 #include <Foundation/PropertyList.h>
 #include <Launchd/Domain.h>
+#include <chrono>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <thread>
 #include <unistd.h>
 
 using Foundation::PropertyList;
@@ -98,7 +100,11 @@ TEST_F(LaunchdDomain, ABundleProgramIsFoundInItsBundleAndMayEndAtOnce) {
     auto job = domain.job("com.example.once");
     ASSERT_TRUE(job);
     EXPECT_THAT(job->arguments, ElementsAre((bundle / "Contents/MacOS/tool").string()));
-    // Loaded, whether its program still runs or not; kickstart runs it again.
+    // Loaded, whether its program still runs or not; once it has ended, kickstart runs it again.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (domain.job("com.example.once")->isRunning() &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(domain.kickstart("com.example.once", false), std::nullopt);
     EXPECT_NE(domain.job("com.example.once")->instance, job->instance);
 }

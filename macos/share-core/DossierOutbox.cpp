@@ -1,0 +1,193 @@
+#include "DossierOutbox.h"
+
+#include "RecordFile.h"
+#include "ShareGroup.h"
+
+#include <Foundation/FileIO.h>
+#include <Foundation/UUID.h>
+#include <algorithm>
+#include <set>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::string_view itemSuffix = ".json";
+constexpr std::string_view answerSuffix = ".answer.json";
+// An answer whose item is gone is kept this long for the sheet to read.
+constexpr double orphanAnswerAge = 60000;
+
+// The record of a valid ref from its file, when the file holds that same ref.
+template <class Record>
+std::optional<Record> read(std::string_view ref, const std::filesystem::path& file,
+                           std::size_t limit) {
+    if (!DossierOutbox::isValidRef(ref))
+        return std::nullopt;
+    auto record = RecordFile::read<Record>(file, limit);
+    if (!record || record->ref != ref)
+        return std::nullopt;
+    return record;
+}
+
+// The names in the folder, in listing order; none when it cannot be listed.
+std::vector<std::string> listing(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    std::filesystem::directory_iterator entries(folder, error);
+    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error))
+        names.push_back(entries->path().filename().string());
+    return names;
+}
+
+} // namespace
+
+std::optional<DossierOutbox> DossierOutbox::shared(std::string_view group) {
+    const auto container = ShareGroup::container(group);
+    if (!container)
+        return std::nullopt;
+    return DossierOutbox{*container / folderName};
+}
+
+std::string DossierOutbox::newRef() {
+    std::string ref = "s";
+    for (const char c : Foundation::UUID::random().uuidString()) {
+        if (c != '-')
+            ref += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return ref;
+}
+
+bool DossierOutbox::isValidRef(std::string_view ref) {
+    return ref.size() == 33 && ref[0] == 's' && std::all_of(ref.begin() + 1, ref.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+           });
+}
+
+std::string DossierOutbox::fileName(std::string_view ref) {
+    return std::string(ref) + std::string(itemSuffix);
+}
+
+std::string DossierOutbox::answerName(std::string_view ref) {
+    return std::string(ref) + std::string(answerSuffix);
+}
+
+std::optional<std::string> DossierOutbox::refFromFileName(std::string_view name) {
+    if (!name.ends_with(itemSuffix) || name.ends_with(answerSuffix))
+        return std::nullopt;
+    name.remove_suffix(itemSuffix.size());
+    return isValidRef(name) ? std::optional<std::string>(name) : std::nullopt;
+}
+
+std::optional<std::string> DossierOutbox::refFromAnswerName(std::string_view name) {
+    if (!name.ends_with(answerSuffix))
+        return std::nullopt;
+    name.remove_suffix(answerSuffix.size());
+    return isValidRef(name) ? std::optional<std::string>(name) : std::nullopt;
+}
+
+std::filesystem::path DossierOutbox::url(std::string_view ref) const {
+    return directory / fileName(ref);
+}
+
+std::filesystem::path DossierOutbox::answerURL(std::string_view ref) const {
+    return directory / answerName(ref);
+}
+
+std::optional<OutboxError> DossierOutbox::writeWhole(Foundation::Bytes data,
+                                                     const std::filesystem::path& url) {
+    const std::string name = url.filename().string();
+    const auto failure = Foundation::atomicWrite(url, data, 0600, [](const std::string& target) {
+        return "." + target + "." + Foundation::UUID::random().uuidString().substr(0, 8) + ".tmp";
+    });
+    if (!failure)
+        return std::nullopt;
+    if (failure->renaming)
+        return OutboxError::write(name + ": " + failure->code.message());
+    return OutboxError::write(name);
+}
+
+std::optional<ShareWriteError> DossierOutbox::prepare() const {
+    std::error_code error;
+    const auto status = std::filesystem::symlink_status(directory, error);
+    if (!std::filesystem::exists(status) && !Foundation::createFolder(directory, &error))
+        return makingFolder(directory, error);
+    Foundation::excludeFromBackup(directory);
+    return std::nullopt;
+}
+
+std::optional<ShareWriteError> DossierOutbox::add(const DossierOutboxItem& item) const {
+    return write(item.ref, item.json(), url(item.ref), maxFileBytes);
+}
+
+std::optional<ShareWriteError> DossierOutbox::writeAnswer(const DossierShareAnswer& answer) const {
+    return write(answer.ref, answer.json(), answerURL(answer.ref), maxAnswerBytes);
+}
+
+std::optional<ShareWriteError> DossierOutbox::write(std::string_view ref,
+                                                    const JSONCoding::OrderedJSON& record,
+                                                    const std::filesystem::path& file,
+                                                    std::size_t limit) const {
+    if (!isValidRef(ref))
+        return OutboxError::badRef();
+    if (auto failure = prepare())
+        return failure;
+    if (auto failure = RecordFile::write(record, file, limit))
+        return *failure;
+    return std::nullopt;
+}
+
+std::vector<std::string> DossierOutbox::refs() const {
+    std::vector<std::string> refs;
+    for (const std::string& name : listing(directory)) {
+        if (auto ref = refFromFileName(name))
+            refs.push_back(std::move(*ref));
+    }
+    return refs;
+}
+
+std::optional<DossierOutboxItem> DossierOutbox::item(std::string_view ref) const {
+    return read<DossierOutboxItem>(ref, url(ref), maxFileBytes);
+}
+
+std::vector<DossierOutboxItem> DossierOutbox::items() const {
+    std::vector<DossierOutboxItem> items;
+    for (const std::string& ref : refs()) {
+        if (auto item = this->item(ref))
+            items.push_back(std::move(*item));
+    }
+    std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
+        if (a.createdAt != b.createdAt)
+            return a.createdAt < b.createdAt;
+        return a.ref < b.ref;
+    });
+    return items;
+}
+
+std::optional<DossierShareAnswer> DossierOutbox::answer(std::string_view ref) const {
+    return read<DossierShareAnswer>(ref, answerURL(ref), maxAnswerBytes);
+}
+
+void DossierOutbox::remove(std::string_view ref) const {
+    if (isValidRef(ref))
+        ::unlink(url(ref).c_str());
+}
+
+void DossierOutbox::removeAnswer(std::string_view ref) const {
+    if (isValidRef(ref))
+        ::unlink(answerURL(ref).c_str());
+}
+
+void DossierOutbox::sweepAnswers(double now, double age) const {
+    const auto itemRefs = refs();
+    const std::set<std::string> live(itemRefs.begin(), itemRefs.end());
+    for (const std::string& name : listing(directory)) {
+        const auto ref = refFromAnswerName(name);
+        if (!ref)
+            continue;
+        // A broken, mismatched or unreadable answer reads as absent: it goes too.
+        const auto answer = this->answer(*ref);
+        const bool stale = !answer || now - answer->at > age ||
+                           (!live.contains(*ref) && now - answer->at > orphanAnswerAge);
+        if (stale)
+            ::unlink(answerURL(*ref).c_str());
+    }
+}

@@ -1,0 +1,91 @@
+// The outbox folder in the App Group container, and its item and answer files.
+//
+// The extension writes one item file per share ("<ref>.json"); the menu-bar
+// application writes an answer for each outcome ("<ref>.answer.json"). Every
+// file has one writer and is written atomically (a hidden temporary file in
+// the same folder, then a rename), and every reader checks kind, size, format
+// and ref before trusting a file, so two processes share the folder without a
+// lock. A ref is "s" and 32 lowercase hexadecimal digits; no other text ever
+// names a file here.
+//
+// Reading takes regular files only, never through a symbolic link, of at most
+// 16 MiB for items and 64 KiB for answers; anything else reads as absent and
+// is left alone, except by the answer sweep. Writing refuses a record whose
+// file would be too large to read back. Removing a file only unlinks it.
+#pragma once
+
+#include "OutboxError.h"
+#include "OutboxRecords.h"
+
+#include <Foundation/Data.h>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct DossierOutbox {
+    using OutboxError = ::OutboxError;
+
+    std::filesystem::path directory;
+
+    static constexpr std::string_view folderName = "DossierOutbox";
+    static constexpr std::size_t maxFileBytes = 16777216;
+    static constexpr std::size_t maxAnswerBytes = 65536;
+    // No item longer than this many UTF-16 units fits an item file, since each takes a byte at
+    // least; larger item limits from elsewhere are brought down to it.
+    static constexpr std::int64_t maxItemChars = 16777216;
+
+    // The outbox in the container of the App Group `group`; nothing without a container.
+    static std::optional<DossierOutbox> shared(std::string_view group);
+
+    static std::string newRef();
+    static bool isValidRef(std::string_view ref);
+    static std::string fileName(std::string_view ref);
+    static std::string answerName(std::string_view ref);
+    static std::optional<std::string> refFromFileName(std::string_view name);
+    static std::optional<std::string> refFromAnswerName(std::string_view name);
+
+    // The file paths of a ref, unchecked: callers check the ref first.
+    std::filesystem::path url(std::string_view ref) const;
+    std::filesystem::path answerURL(std::string_view ref) const;
+
+    // Puts `data` in place of `url` atomically, the temporary file named
+    // "." + name + "." + 8 hexadecimal digits + ".tmp" and made with mode 0600.
+    static std::optional<OutboxError> writeWhole(Foundation::Bytes data,
+                                                 const std::filesystem::path& url);
+
+    // Makes the folder (mode 0700, with its parents) when nothing is at its path, and marks it
+    // as left out of backups.
+    std::optional<ShareWriteError> prepare() const;
+    std::optional<ShareWriteError> add(const DossierOutboxItem& item) const;
+    std::optional<ShareWriteError> writeAnswer(const DossierShareAnswer& answer) const;
+
+    // The refs of the item files, in the folder's listing order.
+    std::vector<std::string> refs() const;
+    std::optional<DossierOutboxItem> item(std::string_view ref) const;
+    // Every readable item, oldest `createdAt` first, equal times by ref.
+    std::vector<DossierOutboxItem> items() const;
+    std::optional<DossierShareAnswer> answer(std::string_view ref) const;
+
+    void remove(std::string_view ref) const;
+    void removeAnswer(std::string_view ref) const;
+
+    // Deletes answers that are broken, older than `age`, or older than a minute with their item
+    // gone. Times in milliseconds since 1970.
+    void sweepAnswers(double now, double age) const;
+
+private:
+    std::optional<ShareWriteError> write(std::string_view ref,
+                                         const JSONCoding::OrderedJSON& record,
+                                         const std::filesystem::path& file,
+                                         std::size_t limit) const;
+};
+
+// How long the share sheet waits for its answer after writing an item, in seconds: the one
+// time of the share files not in milliseconds.
+namespace ShareTiming {
+constexpr double answerWait = 4.0;
+} // namespace ShareTiming

@@ -1,6 +1,8 @@
 #include "sample-bridge/Environments.h"
 
+#include "sample-bridge/CheckIns.h"
 #include "sample-bridge/ClaudeFiles.h"
+#include "sample-bridge/Containers.h"
 
 #include <Foundation/Home.h>
 #include <algorithm>
@@ -11,19 +13,12 @@ namespace {
 
 using ClaudeFiles::Document;
 
-// A name goes into file names and command lines: letters, digits, "-", "_" and ".", and it may
-// not look like an option.
-bool validName(const std::string& name) {
-    if (name.empty() || name.size() > 40 || name.front() == '-' || name.front() == '.')
-        return false;
-    return std::all_of(name.begin(), name.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-               c == '-' || c == '_' || c == '.';
-    });
+bool isText(const Document& entry, const char* key) {
+    return entry.value(key, Document()).is_string();
 }
 
-int addEnvironment(const std::vector<std::string>& arguments, std::ostream& output,
-                   std::ostream& errors) {
+int addFolder(const std::vector<std::string>& arguments, std::ostream& output,
+              std::ostream& errors) {
     if (arguments.size() != 4 || arguments[2] != "--config-dir") {
         errors << "usage: env add <name> <label> --config-dir <folder>\n";
         return 1;
@@ -31,7 +26,7 @@ int addEnvironment(const std::vector<std::string>& arguments, std::ostream& outp
     const std::string& name = arguments[0];
     const std::string& label = arguments[1];
     const std::filesystem::path folder = arguments[3];
-    if (!validName(name)) {
+    if (!validEnvironmentName(name)) {
         errors << "sample bridge: “" << name << "” can't name an environment\n";
         return 1;
     }
@@ -39,25 +34,8 @@ int addEnvironment(const std::vector<std::string>& arguments, std::ostream& outp
         errors << "sample bridge: an environment needs a label and an absolute folder\n";
         return 1;
     }
-    auto environments = loadEnvironments();
-    if (!environments) {
-        errors << "sample bridge: " << ClaudeFiles::shown(environmentsFile())
-               << " isn't readable; it was left as it is\n";
-        return 1;
-    }
-    if (std::any_of(environments->begin(), environments->end(),
-                    [&](const Environment& known) { return known.name == name; })) {
-        errors << "sample bridge: an environment named “" << name << "” already exists\n";
-        return 1;
-    }
-    environments->push_back({name, label, folder.lexically_normal()});
-    Document store = {{"environments", Document::array()}};
-    for (const auto& environment : *environments)
-        store["environments"].push_back({{"name", environment.name},
-                                         {"label", environment.label},
-                                         {"config_dir", environment.configDir.string()}});
-    std::string error;
-    if (!ClaudeFiles::writeObject(environmentsFile(), store, error)) {
+    if (std::string error;
+        !addToEnvironments({name, label, folder.lexically_normal(), std::nullopt}, error)) {
         errors << "sample bridge: " << error << "\n";
         return 1;
     }
@@ -67,6 +45,15 @@ int addEnvironment(const std::vector<std::string>& arguments, std::ostream& outp
 }
 
 } // namespace
+
+bool validEnvironmentName(const std::string& name) {
+    if (name.empty() || name.size() > 40 || name.front() == '-' || name.front() == '.')
+        return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '-' || c == '_' || c == '.';
+    });
+}
 
 std::filesystem::path environmentsFile() {
     return Foundation::homeDirectory() / ".kestrelhaven" / "environments.json";
@@ -83,12 +70,17 @@ std::optional<std::vector<Environment>> loadEnvironments() {
     if (!list->is_array())
         return std::nullopt;
     for (const auto& entry : *list) {
-        if (!entry.is_object() || !entry.value("name", Document()).is_string() ||
-            !entry.value("label", Document()).is_string() ||
-            !entry.value("config_dir", Document()).is_string())
+        // Either a folder or a token, never both.
+        if (!entry.is_object() || !isText(entry, "name") || !isText(entry, "label") ||
+            isText(entry, "config_dir") == isText(entry, "token"))
             return std::nullopt;
-        environments.push_back({entry["name"].get<std::string>(), entry["label"].get<std::string>(),
-                                entry["config_dir"].get<std::string>()});
+        Environment environment{entry["name"].get<std::string>(), entry["label"].get<std::string>(),
+                                std::nullopt, std::nullopt};
+        if (isText(entry, "config_dir"))
+            environment.configDir = entry["config_dir"].get<std::string>();
+        else
+            environment.token = entry["token"].get<std::string>();
+        environments.push_back(std::move(environment));
     }
     return environments;
 }
@@ -100,12 +92,61 @@ std::optional<Environment> findEnvironment(const std::string& name) {
     return std::nullopt;
 }
 
+bool addToEnvironments(const Environment& environment, std::string& error) {
+    auto environments = loadEnvironments();
+    if (!environments) {
+        error = ClaudeFiles::shown(environmentsFile()) + " isn't readable; it was left as it is";
+        return false;
+    }
+    if (std::any_of(environments->begin(), environments->end(),
+                    [&](const Environment& known) { return known.name == environment.name; })) {
+        error = "an environment named “" + environment.name + "” already exists";
+        return false;
+    }
+    environments->push_back(environment);
+    Document store = {{"environments", Document::array()}};
+    for (const auto& known : *environments) {
+        Document entry = {{"name", known.name}, {"label", known.label}};
+        if (known.configDir)
+            entry["config_dir"] = known.configDir->string();
+        if (known.token)
+            entry["token"] = *known.token;
+        store["environments"].push_back(std::move(entry));
+    }
+    return ClaudeFiles::writeObject(environmentsFile(), store, error);
+}
+
 int runEnvironmentTool(const std::vector<std::string>& arguments, std::ostream& output,
                        std::ostream& errors) {
+    const std::vector<std::string> rest(arguments.begin() + (arguments.empty() ? 0 : 1),
+                                        arguments.end());
     if (!arguments.empty() && arguments[0] == "add")
-        return addEnvironment({arguments.begin() + 1, arguments.end()}, output, errors);
+        return std::find(rest.begin(), rest.end(), "--container") != rest.end()
+                   ? addContainer(rest, output, errors)
+                   : addFolder(rest, output, errors);
+    if (!arguments.empty() && arguments[0] == "snippet")
+        return describeContainer(rest, output, errors);
     errors << "sample bridge: unknown command\n";
     return 1;
+}
+
+nlohmann::json environmentsReply(double now) {
+    auto rows = nlohmann::json::array();
+    for (const auto& environment : loadEnvironments().value_or(std::vector<Environment>{})) {
+        nlohmann::json row = {{"name", environment.name},
+                              {"label", environment.label},
+                              {"token", environment.token.has_value()},
+                              {"sessions", 0}};
+        if (environment.configDir)
+            row["config_dir"] = environment.configDir->string();
+        const auto moments = CheckIns::seen(environment.name, now);
+        if (moments.checkedAt)
+            row["checked_at"] = *moments.checkedAt;
+        if (moments.refusedAt)
+            row["refused"] = {{"at", *moments.refusedAt}};
+        rows.push_back(std::move(row));
+    }
+    return {{"environments", std::move(rows)}};
 }
 
 } // namespace SampleBridge

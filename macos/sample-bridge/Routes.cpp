@@ -1,5 +1,7 @@
 #include "sample-bridge/Routes.h"
 
+#include "sample-bridge/Environments.h"
+
 #include <optional>
 
 namespace SampleBridge {
@@ -94,6 +96,10 @@ constexpr Route routes[] = {
     {"/pair/arm", "POST", arm},
     {"/pair/status", "GET",
      [](State& state, const Request&) { return jsonReply(200, state.pairStatus()); }},
+    {"/environments", "GET",
+     [](State& state, const Request&) {
+         return jsonReply(200, environmentsReply(state.time() * 1000));
+     }},
 };
 
 } // namespace

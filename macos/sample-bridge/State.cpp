@@ -34,6 +34,11 @@ void State::setClock(std::function<double()> now) {
     m_now = std::move(now);
 }
 
+double State::time() const {
+    std::lock_guard lock(m_mutex);
+    return now();
+}
+
 void State::setHealth(HealthSettings health) {
     std::lock_guard lock(m_mutex);
     m_health = std::move(health);

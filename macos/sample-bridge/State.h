@@ -64,9 +64,12 @@ public:
     Arming arm();
     JSON pairStatus();
 
+    // Seconds since 1970 on the state's clock.
+    double time() const;
+
 private:
+    // All three with the lock held.
     double now() const { return m_now(); }
-    // Both with the lock held.
     void advancePairing();
     void addPairedDevice(const PairedDevice& device);
 

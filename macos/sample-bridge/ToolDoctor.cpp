@@ -1,10 +1,12 @@
 #include "sample-bridge/ToolDoctor.h"
 
 #include "sample-bridge/BridgeProbe.h"
+#include "sample-bridge/CheckIns.h"
 #include "sample-bridge/ClaudeFiles.h"
 #include "sample-bridge/Environments.h"
 
 #include <Foundation/Home.h>
+#include <Foundation/SystemTime.h>
 #include <Foundation/TextPieces.h>
 #include <algorithm>
 #include <cstdlib>
@@ -159,12 +161,16 @@ struct Doctor {
     void environments() {
         const auto known = loadEnvironments().value_or(std::vector<Environment>{});
         for (const auto& environment : known) {
-            const auto settings = ClaudeFiles::readObject(environment.configDir / "settings.json");
+            if (!environment.configDir) {
+                container(environment);
+                continue;
+            }
+            const fs::path& folder = *environment.configDir;
+            const auto settings = ClaudeFiles::readObject(folder / "settings.json");
             if (settings.document && ClaudeFiles::missingHooks(*settings.document).empty()) {
-                checks.push_back(check("env:" + environment.name, "ok", environment.label,
-                                       "Claude Code in " +
-                                           ClaudeFiles::shown(environment.configDir) +
-                                           " reports here."));
+                checks.push_back(
+                    check("env:" + environment.name, "ok", environment.label,
+                          "Claude Code in " + ClaudeFiles::shown(folder) + " reports here."));
             } else {
                 checks.push_back(
                     check("env:" + environment.name, "todo", environment.label,
@@ -172,7 +178,7 @@ struct Doctor {
                           {{"label", "Add Hooks"},
                            {"command", "kestrelhaven install-hooks --env " + environment.name}}));
             }
-            const auto user = ClaudeFiles::readObject(environment.configDir / ".claude.json");
+            const auto user = ClaudeFiles::readObject(folder / ".claude.json");
             const std::string title = environment.label + ": Claude Code integration";
             if (user.document && ClaudeFiles::server(*user.document) == ClaudeFiles::Server::ours) {
                 checks.push_back(
@@ -207,6 +213,18 @@ struct Doctor {
                  {"action", "add_config_dir"},
                  {"env", {{"name", name}, {"label", label}, {"config_dir", folder.string()}}}}));
         }
+    }
+
+    // A container is fine once it has checked in; its setup stays on offer.
+    void container(const Environment& environment) {
+        const auto moments = CheckIns::seen(environment.name, Foundation::SystemTime::now() * 1000);
+        const Document fix = actionFix("Show Setup", "add_container");
+        if (moments.checkedAt)
+            checks.push_back(check("env:" + environment.name, "ok", environment.label,
+                                   "Its container checked in.", fix));
+        else
+            checks.push_back(check("env:" + environment.name, "todo", environment.label,
+                                   "Its container hasn't checked in yet.", fix));
     }
 
     void phones() {

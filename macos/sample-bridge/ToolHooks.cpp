@@ -70,7 +70,12 @@ int installHooks(const std::vector<std::string>& arguments, std::ostream& output
             errors << "sample bridge: no environment is named “" << arguments[1] << "”\n";
             return 1;
         }
-        settings = environment->configDir / "settings.json";
+        if (!environment->configDir) {
+            errors << "sample bridge: " << environment->label
+                   << " is a container: its setup installs its hooks\n";
+            return 1;
+        }
+        settings = *environment->configDir / "settings.json";
     } else if (!arguments.empty()) {
         errors << "usage: install-hooks [--env <name>]\n";
         return 1;

@@ -53,7 +53,12 @@ std::optional<Target> target(const Options& options, std::ostream& errors) {
         errors << "sample bridge: no environment is named “" << *options.environment << "”\n";
         return std::nullopt;
     }
-    const fs::path file = environment->configDir / ".claude.json";
+    if (!environment->configDir) {
+        errors << "sample bridge: " << environment->label
+               << " is a container: Claude Code there is set up inside it\n";
+        return std::nullopt;
+    }
+    const fs::path file = *environment->configDir / ".claude.json";
     return Target{file, environment->label + " (" + ClaudeFiles::shown(file) + ")", false};
 }
 

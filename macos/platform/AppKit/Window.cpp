@@ -3,6 +3,8 @@
 #include "Application.h"
 #include "Display.h"
 
+#include <Dispatch/RunLoop.h>
+
 namespace AppKit {
 
 std::shared_ptr<Window> Window::make(Size contentSize, unsigned styleMask) {
@@ -20,6 +22,17 @@ void Window::setTitle(std::string title) {
 
 void Window::addWillCloseObserver(std::function<void(Window&)> observer) {
     m_willClose.push_back(std::move(observer));
+}
+
+void Window::addWillCloseObserver(Dispatch::DispatchQueue queue,
+                                  std::function<void(Window&)> observer) {
+    addWillCloseObserver(
+        [queue = std::move(queue), observer = std::move(observer)](Window& window) {
+            if (queue.isMain() && Dispatch::RunLoop::isMainThread())
+                observer(window);
+            else
+                queue.sync([&] { observer(window); });
+        });
 }
 
 void Window::setContentView(std::shared_ptr<View> view) {

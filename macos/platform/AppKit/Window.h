@@ -5,7 +5,8 @@
 // `makeKeyAndOrderFront`, which makes it the key window. Its content view is
 // told each time the window comes on screen and leaves it. `close` hides it:
 // its delegate's `windowWillClose` and every will-close observer run first,
-// once per close of a visible window. Closing a window that is not shown
+// once per close of a visible window. An observer may name the queue it is
+// told on; the close then waits until it has run there. Closing a window that is not shown
 // does nothing. A closed window can be shown again by whoever still holds it;
 // "released when closed" is recorded for the owner's sake, since owners here
 // decide how long a window lives.
@@ -16,6 +17,7 @@
 
 #include <AppKit/Geometry.h>
 #include <AppKit/View.h>
+#include <Dispatch/DispatchQueue.h>
 #include <functional>
 #include <memory>
 #include <string>
@@ -61,6 +63,9 @@ public:
     void setDelegate(std::weak_ptr<WindowDelegate> delegate) { m_delegate = std::move(delegate); }
     // Runs when the window is about to close, after the delegate; observers stay for its life.
     void addWillCloseObserver(std::function<void(Window&)> observer);
+    // The same, told on `queue`: at once when the close happens on that queue's thread (the main
+    // queue's, as every close does), else queued there while the close waits.
+    void addWillCloseObserver(Dispatch::DispatchQueue queue, std::function<void(Window&)> observer);
 
     const std::shared_ptr<View>& contentView() const { return m_contentView; }
     void setContentView(std::shared_ptr<View> view);

@@ -295,11 +295,15 @@ TEST_F(SetupModels, OtherFixesCopyOpenAndAsk) {
     EXPECT_THAT(alerts[0], HasSubstr("\n\ncurl -fsSL https://claude.ai/install.sh | bash\n\n"));
 
     auto& containers = ContainerWindowController::shared();
+    // "env:<name>" names an existing environment, whose setup the tool is asked for.
     model->fix(actionFix("add_container"), checkWithId("env:docker"));
-    EXPECT_EQ(containers.environment(), "docker");
     EXPECT_TRUE(containers.window()->isKeyWindow());
+    const auto& phase = containers.model()->phase;
+    EXPECT_TRUE(
+        eventually([&] { return phase->kind != ContainerSetupModel::Phase::Kind::working; }));
+    EXPECT_THAT(phase->message, HasSubstr("“docker”"));
     model->fix(actionFix("add_container"), checkWithId("claude"));
-    EXPECT_EQ(containers.environment(), std::nullopt);
+    EXPECT_EQ(phase->kind, ContainerSetupModel::Phase::Kind::naming);
     EXPECT_EQ(model->busy.get(), std::nullopt);
 }
 

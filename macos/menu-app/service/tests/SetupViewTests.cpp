@@ -12,6 +12,7 @@
 
 using Outcome = SwiftUI::HostingController::Outcome;
 using Status = ServiceManagement::Status;
+using ContainerPhase = ContainerSetupModel::Phase::Kind;
 using testing::HasSubstr;
 using testing::Not;
 
@@ -212,7 +213,7 @@ TEST_F(SetupWindowView, TheClaudeCodeRowShowsTheDoctorsCheckOrTheModelsOwnSearch
               plainRow("circle", "secondary", "claude title", "claude detail",
                        "VStack\n    Button \"Install…\"\n    Button \"In a Container…\""));
     EXPECT_EQ(host->press("In a Container…"), Outcome::Performed);
-    EXPECT_EQ(ContainerWindowController::shared().environment(), std::nullopt);
+    EXPECT_EQ(ContainerWindowController::shared().model()->phase->kind, ContainerPhase::naming);
     EXPECT_TRUE(ContainerWindowController::shared().window()->isKeyWindow());
 }
 
@@ -324,7 +325,7 @@ TEST_F(SetupWindowView, DoctorRowsListEnvironmentsFailingEntriesPhonesAndFurther
     EXPECT_EQ(host->press("Pair a Device…"), Outcome::Performed);
     EXPECT_EQ(pairs, 1);
     EXPECT_EQ(host->press("Show Setup"), Outcome::Performed);
-    EXPECT_EQ(ContainerWindowController::shared().environment(), "work");
+    EXPECT_EQ(ContainerWindowController::shared().model()->phase->kind, ContainerPhase::working);
     SetupActions::openPair = [] {};
 }
 
@@ -370,6 +371,6 @@ TEST_F(SetupWindowView, TheStatusAreaShowsTheActionInFlightAndItsOutcome) {
     EXPECT_EQ(host->press("Done"), Outcome::Performed);
     EXPECT_EQ(closes, 2);
     EXPECT_EQ(host->press("Claude Code in a container…"), Outcome::Performed);
-    EXPECT_EQ(ContainerWindowController::shared().environment(), std::nullopt);
+    EXPECT_EQ(ContainerWindowController::shared().model()->phase->kind, ContainerPhase::naming);
     EXPECT_EQ(ContainerWindowController::shared().window()->title(), "Add a Container");
 }

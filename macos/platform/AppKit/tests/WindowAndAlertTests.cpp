@@ -5,6 +5,8 @@
 #include <AppKit/Window.h>
 #include <Dispatch/RunLoop.h>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 using namespace AppKit;
 
@@ -91,6 +93,22 @@ TEST(Window, ShowsAsKeyAndClosesOnceTellingItsDelegateAndObservers) {
     first->close();
     EXPECT_TRUE(Application::shared().windows().empty());
     EXPECT_FALSE(Application::shared().keyWindow());
+}
+
+TEST(Window, TellsQueuedObserversOnTheirQueueBeforeTheCloseEnds) {
+    auto window = Window::make({300, 200}, WindowStyle::titled | WindowStyle::closable);
+    std::vector<std::string> told;
+    window->addWillCloseObserver(Dispatch::DispatchQueue::main(), [&](Window& closing) {
+        told.push_back(Dispatch::RunLoop::isMainThread() && closing.isVisible() ? "main" : "?");
+    });
+    auto work = Dispatch::DispatchQueue::serial("window-tests");
+    window->addWillCloseObserver(
+        work, [&](Window&) { told.push_back(Dispatch::RunLoop::isMainThread() ? "?" : "work"); });
+    window->makeKeyAndOrderFront();
+    window->close();
+    // Both were told, in order, before the window went.
+    EXPECT_EQ(told, (std::vector<std::string>{"main", "work"}));
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST(Application, RunsTheLoopAfterLaunchingUntilTerminated) {

@@ -9,6 +9,10 @@
 ContainerSetupModel::ContainerSetupModel()
     : m_work(Dispatch::DispatchQueue::serial("kestrelhaven.container")) {}
 
+ContainerSetupModel::~ContainerSetupModel() {
+    m_timer.invalidate();
+}
+
 std::shared_ptr<ContainerSetupModel> ContainerSetupModel::self() {
     return std::static_pointer_cast<ContainerSetupModel>(shared_from_this());
 }

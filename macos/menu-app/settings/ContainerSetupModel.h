@@ -88,6 +88,8 @@ public:
     static std::string_view rawValue(Shape shape);
 
     ContainerSetupModel();
+    // Stops the poll, whose timer would otherwise go on firing for nothing.
+    ~ContainerSetupModel() override;
 
     Published<std::string> label{this, "Docker"};
     Published<Phase> phase{this, Phase::naming()};

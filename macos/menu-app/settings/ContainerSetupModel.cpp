@@ -33,6 +33,10 @@ void ContainerSetupModel::reset() {
 }
 
 void ContainerSetupModel::add() {
+    // The window offers Add only then; this keeps any other caller from handing the tool an
+    // option.
+    if (!labelIsValid())
+        return;
     const std::string trimmed = trimmedLabel(*label);
     beginRound();
     phase = Phase::working();

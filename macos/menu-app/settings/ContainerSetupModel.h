@@ -104,7 +104,8 @@ public:
     bool labelIsValid() const;
     // A fresh naming form: label "Docker", no copy, waiting; the poll stops.
     void reset();
-    // Creates a container environment for the label (trimmed), named `slug(label)`.
+    // Creates a container environment for the label (trimmed), named `slug(label)`; nothing
+    // while the label is not valid.
     void add();
     // Asks for the setup of the existing environment `name`.
     void show(const std::string& name);

@@ -74,6 +74,8 @@ TEST_F(ContainerView, TheNamingFormFollowsTheLabelAndAddsOnlyAValidOne) {
         EXPECT_EQ(host->pressReturn(), Outcome::Disabled);
         EXPECT_EQ(host->press("Add"), Outcome::Disabled);
     }
+    // Nor does the model take it from anyone else.
+    model->add();
     EXPECT_EQ(model->phase->kind, Model::Phase::Kind::naming);
 
     EXPECT_EQ(host->press("Cancel"), Outcome::Performed);

@@ -1,5 +1,25 @@
 #include "UpdateChannelChoice.h"
 
+#include <iterator>
+
+namespace {
+
+struct Names {
+    std::string_view rawValue;
+    std::string_view title;
+};
+
+// In the order of the cases.
+constexpr Names names[] = {
+    {"automatic", "Automatic (match my iPhone)"},
+    {"appstore", "App Store"},
+    {"testflight", "TestFlight"},
+    {"internal", "Internal"},
+};
+static_assert(std::size(names) == UpdateChannelChoice::allCases().size());
+
+} // namespace
+
 std::optional<UpdateChannelChoice> UpdateChannelChoice::fromRawValue(std::string_view rawValue) {
     for (const UpdateChannelChoice choice : allCases())
         if (choice.rawValue() == rawValue)
@@ -8,29 +28,9 @@ std::optional<UpdateChannelChoice> UpdateChannelChoice::fromRawValue(std::string
 }
 
 std::string_view UpdateChannelChoice::rawValue() const {
-    switch (m_value) {
-    case automatic:
-        return "automatic";
-    case appStore:
-        return "appstore";
-    case testFlight:
-        return "testflight";
-    case internal:
-        return "internal";
-    }
-    return {};
+    return names[m_value].rawValue;
 }
 
 std::string_view UpdateChannelChoice::title() const {
-    switch (m_value) {
-    case automatic:
-        return "Automatic (match my iPhone)";
-    case appStore:
-        return "App Store";
-    case testFlight:
-        return "TestFlight";
-    case internal:
-        return "Internal";
-    }
-    return {};
+    return names[m_value].title;
 }

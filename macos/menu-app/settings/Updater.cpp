@@ -8,36 +8,24 @@
 #include <Foundation/Bundle.h>
 #include <Foundation/URL.h>
 #include <Foundation/UserDefaults.h>
+#include <charconv>
 
 namespace Defaults = Foundation::UserDefaults;
 
 namespace {
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The host as the platform gives it, its escapes decoded: "ex%61mple.invalid" is under
-// ".invalid" as much as "example.invalid" is.
+// ".invalid" as much as "example.invalid" is. The URL's host holds "%" only before two hex
+// digits.
 std::string decodedHost(std::string_view host) {
     std::string decoded;
     for (std::size_t i = 0; i < host.size(); ++i) {
-        if (host[i] == '%' && i + 2 < host.size()) {
-            const int high = hexValue(host[i + 1]);
-            const int low = hexValue(host[i + 2]);
-            if (high >= 0 && low >= 0) {
-                decoded += static_cast<char>(high * 16 + low);
-                i += 2;
-                continue;
-            }
+        unsigned char byte = static_cast<unsigned char>(host[i]);
+        if (byte == '%' && i + 2 < host.size()) {
+            std::from_chars(host.data() + i + 1, host.data() + i + 3, byte, 16);
+            i += 2;
         }
-        decoded += host[i];
+        decoded += static_cast<char>(byte);
     }
     return decoded;
 }

@@ -5,11 +5,9 @@
 #include <AppKit/Application.h>
 #include <Dispatch/Clock.h>
 #include <Sparkle/TestDouble.h>
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using namespace UpdatesTesting;
-using testing::ElementsAre;
 using Check = Sparkle::TestDouble::Check;
 namespace Defaults = Foundation::UserDefaults;
 
@@ -30,13 +28,6 @@ std::shared_ptr<AppKit::Menu> statusMenu() {
     menu->addItem(AppKit::MenuItem::separator());
     menu->addItem(AppKit::MenuItem::make("Quit Kestrelhaven Menu", [](AppKit::MenuItem&) {}));
     return menu;
-}
-
-std::vector<std::string> titles(const AppKit::Menu& menu) {
-    std::vector<std::string> found;
-    for (const auto& item : menu.items())
-        found.push_back(item->isSeparatorItem() ? "---" : item->title());
-    return found;
 }
 
 JSONCoding::JSON phoneJSON(const char* id, std::optional<std::string> auth,
@@ -154,9 +145,10 @@ TEST_F(UpdaterWithBridge, StartsOnceWithOneItemDirectlyAfterSettings) {
     Updater::shared().start(menu, bridge);
     Updater::shared().start(statusMenu(), bridge);
     EXPECT_EQ(Updater::shared().controller(), controller);
-    EXPECT_THAT(titles(*menu),
-                ElementsAre("Pair a Device…", "Settings…", "Check for Updates…",
-                            "Set Up Kestrelhaven…", "---", "Quit Kestrelhaven Menu"));
+    ASSERT_EQ(menu->numberOfItems(), 6);
+    EXPECT_EQ(menu->itemAt(1)->title(), "Settings…");
+    EXPECT_EQ(menu->itemAt(2)->title(), "Check for Updates…");
+    EXPECT_EQ(menu->itemAt(3)->title(), "Set Up Kestrelhaven…");
     EXPECT_EQ(framework.starts, 1);
     EXPECT_TRUE(controller->updater().showsGentleReminders());
     EXPECT_EQ(controller->updater().feedURL(), feedURL);

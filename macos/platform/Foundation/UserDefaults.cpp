@@ -4,6 +4,8 @@
 #include "FileIO.h"
 #include "Home.h"
 
+#include <algorithm>
+#include <functional>
 #include <mutex>
 #include <nlohmann/json.hpp>
 
@@ -49,12 +51,11 @@ struct Store {
     }
 
     // The value under `key` when `is` says it has the type wanted.
-    template <class T>
-    std::optional<T> read(std::string_view key, bool (nlohmann::json::*is)() const noexcept) {
+    template <class T, class Is> std::optional<T> read(std::string_view key, Is is) {
         std::lock_guard guard(lock);
         const auto& all = loaded();
         const auto found = all.find(key);
-        if (found == all.end() || !((*found).*is)())
+        if (found == all.end() || !std::invoke(is, *found))
             return std::nullopt;
         return found->get<T>();
     }
@@ -95,11 +96,22 @@ std::optional<std::string> string(std::string_view key) {
     return store().read<std::string>(key, &nlohmann::json::is_string);
 }
 
+std::optional<std::vector<std::string>> stringList(std::string_view key) {
+    return store().read<std::vector<std::string>>(key, [](const nlohmann::json& value) {
+        return value.is_array() &&
+               std::all_of(value.begin(), value.end(), [](const auto& e) { return e.is_string(); });
+    });
+}
+
 void setBool(std::string_view key, bool value) {
     store().change([&](nlohmann::json& values) { values[std::string(key)] = value; });
 }
 
 void setString(std::string_view key, std::string value) {
+    store().change([&](nlohmann::json& values) { values[std::string(key)] = std::move(value); });
+}
+
+void setStringList(std::string_view key, std::vector<std::string> value) {
     store().change([&](nlohmann::json& values) { values[std::string(key)] = std::move(value); });
 }
 

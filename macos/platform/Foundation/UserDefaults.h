@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Foundation::UserDefaults {
 
@@ -22,10 +23,13 @@ std::filesystem::path file();
 
 std::optional<bool> boolean(std::string_view key);
 std::optional<std::string> string(std::string_view key);
+// A list of texts; a list holding anything else reads as absent too.
+std::optional<std::vector<std::string>> stringList(std::string_view key);
 
 // A write that fails keeps the value for this process only.
 void setBool(std::string_view key, bool value);
 void setString(std::string_view key, std::string value);
+void setStringList(std::string_view key, std::vector<std::string> value);
 void remove(std::string_view key);
 
 } // namespace Foundation::UserDefaults

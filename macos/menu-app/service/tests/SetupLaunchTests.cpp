@@ -227,11 +227,16 @@ TEST_F(SetupLaunch, AServiceThatIsOffIsLeftAloneButTheBuildIsRecorded) {
 TEST_F(SetupLaunch, TheMenuBarApplicationStartsSetupBeforeItsUpdater) {
     startBridge();
     Defaults::setBool("setupSeen", true);
+    Foundation::Bundle::setMainInfo("SUFeedURL",
+                                    "https://updates.kestrelhaven.example/appcast.xml");
+    Foundation::Bundle::setMainInfo("SUPublicEDKey",
+                                    "pB1CiAoTq1kKqmiuyArIDAGXGr0sdyxlXUQ6eBvt1Ns=");
     auto delegate = std::make_shared<AppDelegate>();
     delegate->applicationDidFinishLaunching();
     const auto& statusMenu = AppKit::StatusBar::system().items().back()->menu();
     const auto all = titles(*statusMenu);
     const auto settings = std::find(all.begin(), all.end(), "Settings…");
     ASSERT_NE(settings, all.end());
-    EXPECT_EQ(*(settings + 1), "Set Up Kestrelhaven…");
+    EXPECT_EQ(*(settings + 1), "Check for Updates…");
+    EXPECT_EQ(*(settings + 2), "Set Up Kestrelhaven…");
 }

@@ -68,3 +68,21 @@ TEST_F(UserDefaults, AFailedWriteKeepsTheValueForThisProcess) {
     Defaults::setHome(home.path());
     EXPECT_EQ(Defaults::boolean("setupSeen"), std::nullopt);
 }
+
+TEST_F(UserDefaults, ListsOfTextsReadBackOnlyWhenEveryElementIsText) {
+    using List = std::vector<std::string>;
+    EXPECT_EQ(Defaults::stringList("updatePhoneDistributions"), std::nullopt);
+    Defaults::setStringList("updatePhoneDistributions", {"testflight", "appstore", "testflight"});
+    EXPECT_EQ(Defaults::stringList("updatePhoneDistributions"),
+              (List{"testflight", "appstore", "testflight"}));
+    Defaults::setStringList("empty", {});
+    EXPECT_EQ(Defaults::stringList("empty"), List{});
+    EXPECT_EQ(Defaults::string("empty"), std::nullopt);
+
+    Testing::writeText(Defaults::file(),
+                       R"({"mixed":["testflight",1],"text":"testflight","nested":[["a"]]})");
+    Defaults::setHome(home.path());
+    EXPECT_EQ(Defaults::stringList("mixed"), std::nullopt);
+    EXPECT_EQ(Defaults::stringList("text"), std::nullopt);
+    EXPECT_EQ(Defaults::stringList("nested"), std::nullopt);
+}

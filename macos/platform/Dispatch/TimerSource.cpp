@@ -50,8 +50,7 @@ struct TimerSource::State : std::enable_shared_from_this<TimerSource::State> {
 };
 
 std::shared_ptr<TimerSource> TimerSource::make(DispatchQueue queue) {
-    return std::shared_ptr<TimerSource>(
-        new TimerSource(std::make_shared<State>(std::move(queue))));
+    return std::shared_ptr<TimerSource>(new TimerSource(std::make_shared<State>(std::move(queue))));
 }
 
 TimerSource::~TimerSource() {

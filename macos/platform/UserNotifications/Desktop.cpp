@@ -80,8 +80,8 @@ AuthorizationStatus authorize() {
         return decided;
     const bool granted = onPath("notify-send").has_value();
     const auto file = decisionFile();
-    const std::string record = Foundation::serializePropertyList(Foundation::PropertyList(
-        Foundation::PropertyList::Dictionary{
+    const std::string record = Foundation::serializePropertyList(
+        Foundation::PropertyList(Foundation::PropertyList::Dictionary{
             {"Authorization", std::string(granted ? authorizedWord : deniedWord)}}));
     // A decision that cannot be kept is asked again next time, as after a reset.
     if (Foundation::createFolder(file.parent_path()))
@@ -93,16 +93,16 @@ void show(const NotificationRequest& request) {
     const auto program = onPath("notify-send");
     if (!program)
         return;
-    const std::vector<std::string> arguments = {
-        "notify-send", "--app-name=" + applicationName(), "--", request.content.title,
-        request.content.body};
+    const std::vector<std::string> arguments = {"notify-send", "--app-name=" + applicationName(),
+                                                "--", request.content.title, request.content.body};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
         posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", O_RDWR, 0);
     pid_t pid = 0;
     const auto argv = Foundation::execArray(arguments);
-    const int failed = ::posix_spawn(&pid, program->c_str(), &actions, nullptr, argv.data(), environ);
+    const int failed =
+        ::posix_spawn(&pid, program->c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (failed != 0)
         return;

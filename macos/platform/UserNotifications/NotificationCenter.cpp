@@ -55,9 +55,8 @@ void NotificationCenter::requestAuthorization(
     } else {
         status = Desktop::authorize();
     }
-    m_impl->queue.async([done = std::move(done), granted = mayShow(status)] {
-        done(granted, std::nullopt);
-    });
+    m_impl->queue.async(
+        [done = std::move(done), granted = mayShow(status)] { done(granted, std::nullopt); });
 }
 
 void NotificationCenter::add(NotificationRequest request) {

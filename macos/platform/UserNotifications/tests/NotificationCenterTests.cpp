@@ -32,8 +32,7 @@ AuthorizationStatus askedStatus() {
 std::optional<bool> askedAuthorization() {
     std::atomic<int> answer{-1};
     NotificationCenter::current().requestAuthorization(
-        AuthorizationOptions::alert,
-        [&](bool granted, std::optional<Foundation::Error> error) {
+        AuthorizationOptions::alert, [&](bool granted, std::optional<Foundation::Error> error) {
             EXPECT_FALSE(error);
             answer = granted ? 1 : 0;
         });

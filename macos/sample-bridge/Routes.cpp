@@ -94,6 +94,10 @@ constexpr Route routes[] = {
     {"/pair/arm", "POST", arm},
     {"/pair/status", "GET",
      [](State& state, const Request&) { return jsonReply(200, state.pairStatus()); }},
+    {"/dossier", "GET",
+     [](State& state, const Request& request) { return state.dossier().answer(request); }},
+    {"/dossier", "POST",
+     [](State& state, const Request& request) { return state.dossier().answer(request); }},
 };
 
 } // namespace

@@ -132,8 +132,8 @@ void DossierShares::remove(const std::string& ref) {
 }
 
 std::optional<Foundation::Bundle> DossierShares::extensionBundle() {
-    const auto bundle = Foundation::Bundle::main().path() / "Contents" / "PlugIns" /
-                        "KestrelhavenShare.appex";
+    const auto bundle =
+        Foundation::Bundle::main().path() / "Contents" / "PlugIns" / "KestrelhavenShare.appex";
     std::error_code error;
     if (!std::filesystem::is_directory(bundle, error))
         return std::nullopt;

@@ -1,6 +1,5 @@
 // The relay's drain pass: each due item posted to the bridge's Dossier, and its outcome recorded.
 #include "relay/DossierShares.h"
-
 #include "relay/RelayLog.h"
 
 #include <Foundation/Unicode.h>
@@ -18,7 +17,7 @@ namespace {
 // What an item that cannot be sent gets instead of the bridge's verdict.
 DossierPostOutcome unsendable() {
     return DossierPostOutcome::refused("bad_request",
-                                      "This share isn't valid text, so it can't be sent.");
+                                       "This share isn't valid text, so it can't be sent.");
 }
 
 } // namespace
@@ -139,6 +138,6 @@ void DossierShares::record(const DossierOutboxItem& item, const DossierShareAnsw
                   (answer.reason ? " (" + *answer.reason + ")" : "") + ", " +
                   std::to_string(Foundation::Unicode::utf16Length(item.text)) + " chars");
     if (printAnswers)
-        std::cout << item.ref << " " << word << (answer.reason ? " " + *answer.reason : "")
-                  << ": " << answer.msg << std::endl;
+        std::cout << item.ref << " " << word << (answer.reason ? " " + *answer.reason : "") << ": "
+                  << answer.msg << std::endl;
 }

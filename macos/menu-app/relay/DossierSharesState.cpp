@@ -1,7 +1,6 @@
 // What the relay tells others: the bridge's health as it sees it, the Dossier's index digest,
 // the Mac-side state file, the menu's rows, and the user's notifications.
 #include "relay/DossierShares.h"
-
 #include "relay/RelayLog.h"
 
 #include <Dispatch/DispatchQueue.h>

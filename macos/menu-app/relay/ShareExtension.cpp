@@ -51,8 +51,8 @@ bool set(bool on) {
 }
 
 void registerBundle() {
-    Run::run(Tools::path(Tools::Tool::lsregister), {"-f", "-R", "-trusted", Bundled::app().string()},
-             std::nullopt, registerTimeout);
+    Run::run(Tools::path(Tools::Tool::lsregister),
+             {"-f", "-R", "-trusted", Bundled::app().string()}, std::nullopt, registerTimeout);
 }
 
 } // namespace ShareExtension

@@ -125,22 +125,30 @@ Dossier::Answer Dossier::post(const JSON& body) {
 
 JSON Dossier::items() const {
     std::lock_guard lock(m_mutex);
-    JSON newestFirst = JSON::array();
-    for (auto item = m_items.rbegin(); item != m_items.rend(); ++item)
-        newestFirst.push_back(*item);
-    return newestFirst;
+    return newestFirst();
 }
 
 JSON Dossier::index() const {
-    JSON items = this->items();
     std::lock_guard lock(m_mutex);
-    JSON limits{
-        {"item_chars", m_limits.itemChars}, {"items", m_items.size()}, {"used_bytes", m_usedBytes}};
+    JSON limits = JSON::object();
+    limits["item_chars"] = m_limits.itemChars;
+    limits["items"] = m_items.size();
+    limits["used_bytes"] = m_usedBytes;
     if (m_limits.maxItems)
         limits["max_items"] = *m_limits.maxItems;
     if (m_limits.totalBytes)
         limits["total_bytes"] = *m_limits.totalBytes;
-    return {{"items", std::move(items)}, {"limits", std::move(limits)}};
+    JSON index = JSON::object();
+    index["items"] = newestFirst();
+    index["limits"] = std::move(limits);
+    return index;
+}
+
+JSON Dossier::newestFirst() const {
+    JSON items = JSON::array();
+    for (auto item = m_items.rbegin(); item != m_items.rend(); ++item)
+        items.push_back(*item);
+    return items;
 }
 
 void Dossier::clear() {

@@ -72,6 +72,9 @@ public:
     Reply answer(const Request& request);
 
 private:
+    // With the lock held.
+    JSON newestFirst() const;
+
     mutable std::mutex m_mutex;
     std::function<double()> m_now;
     DossierLimits m_limits;

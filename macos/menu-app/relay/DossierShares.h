@@ -148,8 +148,9 @@ private:
     bool m_running = false;
     // The last post found no bridge, and none has answered since.
     bool m_bridgeSilent = false;
-    // The items of the latest listing, oldest first.
+    // The items of the latest listing, oldest first, and the decoded items behind it.
     std::vector<Listed> m_listed;
+    DossierOutbox::ItemCache m_itemCache;
 
     std::vector<Row> m_rows;
 };

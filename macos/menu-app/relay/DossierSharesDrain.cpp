@@ -43,7 +43,7 @@ void DossierShares::drain(bool retry) {
             return !outbox->item(ref);
         });
 
-        auto items = outbox->items();
+        auto items = outbox->items(m_itemCache);
         std::erase_if(items, [&](const auto& item) { return m_stored.contains(item.ref); });
         std::set<std::string, std::less<>> before;
         for (const Listed& listed : m_listed)

@@ -47,9 +47,9 @@ TEST_F(Relay, AShareIsPostedWithinTheDebounceAnsweredAddedAndItsFileGoes) {
                                 {"text", "Ten words of text that the Dossier keeps for the phone."},
                                 {"tag", "planning"},
                                 {"source", "shared from macOS"}}));
-    EXPECT_EQ(loggedCount("share " + item.ref + ": added, 55 chars"), 1u);
+    EXPECT_TRUE(eventually([&] { return loggedCount("share " + item.ref + ": added, 55 chars"); }));
     EXPECT_TRUE(logged(LogLevel::Error).empty());
-    EXPECT_TRUE(relay().rows().empty());
+    EXPECT_TRUE(eventually([&] { return relay().rows().empty(); }));
     // The bridge answered, so the extension learns it is up.
     EXPECT_TRUE(store().mac()->bridgeUp);
 }
@@ -189,6 +189,7 @@ TEST_F(Relay, TheOutboxModePrintsEachAnswerOnALine) {
     stopServer();
     const auto held = share("Later");
     ASSERT_TRUE(eventually([&] { return answered(held, State::held); }));
+    settle();
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               item.ref + " added: Added to the Dossier.\n" + held.ref +
                   " held bridge: The bridge isn't running.\n");

@@ -33,6 +33,16 @@ std::optional<Foundation::Data> DossierShares::requestBody(const DossierOutboxIt
 }
 
 void DossierShares::drain(bool retry) {
+    pass(retry);
+    // Asked once the pass has nothing more to post rather than after each share taken: a burst
+    // of shares then costs one request for the index, not one per share.
+    if (m_indexStale) {
+        m_indexStale = false;
+        refreshIndex();
+    }
+}
+
+void DossierShares::pass(bool retry) {
     const auto& outbox = this->outbox();
     if (!m_running || !outbox)
         return;
@@ -102,14 +112,14 @@ bool DossierShares::send(const DossierOutboxItem& item) {
     return std::visit(Overloaded{
                           [&](const DossierPostOutcome::Added&) {
                               observeBridge(true);
-                              refreshIndex();
+                              m_indexStale = true;
                               if (notify)
                                   tell(item, answer);
                               return true;
                           },
                           [&](const DossierPostOutcome::Refused&) {
-                              // An item refused here never reached the bridge, which tells
-                              // nothing of its state.
+                              // An item that could not be sent never reached the bridge,
+                              // which then told nothing of its state.
                               if (body)
                                   observeBridge(true);
                               if (notify)

@@ -31,13 +31,15 @@ State state() {
     const auto identifier = ShareExtension::identifier();
     if (!identifier)
         return State::notRegistered;
-    const std::string output = pluginkit({"-m", "-i", *identifier}).output;
-    std::string_view rest = output;
-    while (!rest.empty()) {
-        const std::size_t end = rest.find('\n');
-        const std::string_view line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        if (line.find(*identifier) != std::string_view::npos)
+    return listed(pluginkit({"-m", "-i", *identifier}).output, *identifier);
+}
+
+State listed(std::string_view listing, std::string_view identifier) {
+    while (!listing.empty()) {
+        const std::size_t end = listing.find('\n');
+        const std::string_view line = listing.substr(0, end);
+        listing = end == std::string_view::npos ? std::string_view() : listing.substr(end + 1);
+        if (line.find(identifier) != std::string_view::npos)
             return line.starts_with('+') ? State::on : State::off;
     }
     return State::notRegistered;

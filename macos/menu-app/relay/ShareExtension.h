@@ -10,11 +10,15 @@
 // identifier says not registered.
 #pragma once
 
+#include <string_view>
+
 namespace ShareExtension {
 
 enum class State { on, off, notRegistered };
 
 State state();
+// The state a plug-in tool's listing gives for the extension named `identifier`.
+State listed(std::string_view listing, std::string_view identifier);
 // True when the plug-in tool took the change (exit status 0).
 bool set(bool on);
 // Registers the application bundle, its extensions with it, with Launch Services; the outcome is

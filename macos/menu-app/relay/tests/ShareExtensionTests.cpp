@@ -69,30 +69,32 @@ TEST_F(ShareExtensionSwitch, RegisteringMakesTheExtensionKnownAndTheSwitchTurnsI
     EXPECT_EQ(ShareExtension::state(), State::off);
 }
 
-TEST_F(ShareExtensionSwitch, TheFirstListedLineHoldingTheIdentifierDecides) {
-    addTheExtension();
-    const auto listing = [&](const std::string& lines) {
-        scriptPluginkit("printf '%b' '" + lines + "'\n");
-        return ShareExtension::state();
-    };
-    EXPECT_EQ(listing("+    com.tallowmeadows.kestrelhaven.menu.share(1.0)\\n"), State::on);
-    EXPECT_EQ(listing("-    com.tallowmeadows.kestrelhaven.menu.share(1.0)\\n"), State::off);
-    EXPECT_EQ(listing("     com.tallowmeadows.kestrelhaven.menu.share(1.0)\\n"), State::off);
-    EXPECT_EQ(listing("+    com.example.other(1.0)\\n\\n"), State::notRegistered);
-    EXPECT_EQ(listing("\\n-    com.tallowmeadows.kestrelhaven.menu.share.extra(2)\\n"
-                      "+    com.tallowmeadows.kestrelhaven.menu.share(1.0)\\n"),
+TEST(ShareExtensionListing, TheFirstLineHoldingTheIdentifierAnywhereDecides) {
+    const std::string id = identifier;
+    EXPECT_EQ(ShareExtension::listed("+    " + id + "(1.0)\n", id), State::on);
+    EXPECT_EQ(ShareExtension::listed("-    " + id + "(1.0)", id), State::off);
+    EXPECT_EQ(ShareExtension::listed("     " + id + "(1.0)\n", id), State::off);
+    EXPECT_EQ(ShareExtension::listed(" +   " + id + "(1.0)\n", id), State::off);
+    EXPECT_EQ(ShareExtension::listed("\n\n+    com.example.other(1.0)\n", id),
+              State::notRegistered);
+    EXPECT_EQ(ShareExtension::listed("-    " + id + ".extra(2)\n+    " + id + "(1.0)\n", id),
               State::off);
-    EXPECT_EQ(ran(), std::string("-m -i com.tallowmeadows.kestrelhaven.menu.share\n") +
-                         std::string("-m -i com.tallowmeadows.kestrelhaven.menu.share\n") +
-                         "-m -i com.tallowmeadows.kestrelhaven.menu.share\n"
-                         "-m -i com.tallowmeadows.kestrelhaven.menu.share\n"
-                         "-m -i com.tallowmeadows.kestrelhaven.menu.share\n");
+    EXPECT_EQ(ShareExtension::listed("", id), State::notRegistered);
+}
+
+TEST_F(ShareExtensionSwitch, TheStateIsReadFromTheToolsListingAndTheSwitchFromItsStatus) {
+    addTheExtension();
+    scriptPluginkit("printf '%b' '-    com.example.other(1.0)\\n+    "
+                    "com.tallowmeadows.kestrelhaven.menu.share(1.0)\\n'\n");
+    EXPECT_EQ(ShareExtension::state(), State::on);
+    EXPECT_EQ(ran(), "-m -i com.tallowmeadows.kestrelhaven.menu.share\n");
 
     scriptPluginkit("exit 1\n");
     EXPECT_FALSE(ShareExtension::set(true));
     scriptPluginkit("exit 0\n");
     EXPECT_TRUE(ShareExtension::set(false));
-    EXPECT_NE(ran().find("-e ignore -i com.tallowmeadows.kestrelhaven.menu.share\n"),
+    EXPECT_NE(ran().find("-e use -i com.tallowmeadows.kestrelhaven.menu.share\n-e ignore -i "
+                         "com.tallowmeadows.kestrelhaven.menu.share\n"),
               std::string::npos);
 }
 

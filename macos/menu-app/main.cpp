@@ -1,9 +1,11 @@
 // KestrelhavenMenu: the menu-bar application, or a command-line tool when started with a switch.
 #include "menubar/AppDelegate.h"
+#include "service/Bundled.h"
 #include "service/SetupCommandLine.h"
 
 #include <AppKit/Application.h>
 #include <AppKit/TerminalPresentation.h>
+#include <Foundation/UserDefaults.h>
 
 namespace {
 
@@ -14,6 +16,7 @@ std::shared_ptr<AppDelegate> delegate;
 } // namespace
 
 int main(int argc, char** argv) {
+    Foundation::UserDefaults::setHome(Bundled::home());
     SetupCommandLine::runIfAsked(std::vector<std::string>(argv + 1, argv + argc));
     app = &AppKit::Application::shared();
     app->setActivationPolicy(AppKit::ActivationPolicy::Accessory);

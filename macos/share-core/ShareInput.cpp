@@ -4,6 +4,7 @@
 #include "ShareText.h"
 
 #include <Foundation/PathText.h>
+#include <Foundation/TextPieces.h>
 #include <Foundation/Unicode.h>
 #include <algorithm>
 #include <limits>
@@ -34,16 +35,6 @@ bool isTitleLike(std::string_view text) {
     if (std::any_of(scalars.begin(), scalars.end(), Unicode::isNewline))
         return false;
     return !webURL(trimmed);
-}
-
-std::string joined(const std::vector<std::string>& texts, std::string_view separator) {
-    std::string result;
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        if (i > 0)
-            result += separator;
-        result += texts[i];
-    }
-    return result;
 }
 
 std::optional<ShareDraft> fileDraft(const ShareContents& contents) {

@@ -2,6 +2,7 @@
 
 #include "menubar/StartError.h"
 #include "relay/DossierShares.h"
+#include "service/Setup.h"
 #include "service/SetupActions.h"
 #include "settings/Updater.h"
 
@@ -40,8 +41,7 @@ void AppDelegate::applicationDidFinishLaunching() {
             self->settingsWindow().show();
     };
 
-    // The Setup launcher takes its turn here, between the callbacks it relies on and the
-    // updater, whose item it expects to find below its own.
+    Setup::start(m_menu);
     Updater::shared().start(m_menu, m_bridge);
 
     m_sharesItem->setSubmenu(m_sharesMenu);

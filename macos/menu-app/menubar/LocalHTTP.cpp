@@ -2,6 +2,7 @@
 
 #include "service/Bundled.h"
 
+#include <Foundation/FileDescriptor.h>
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -21,21 +22,6 @@ namespace {
 // holds here although Linux's record is larger.
 constexpr std::size_t maximumSocketPathLength = 103;
 constexpr double maximumTimeout = 1e6;
-
-class Socket {
-public:
-    Socket() : m_fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {}
-    ~Socket() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 bool unsafeInRequestLine(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n \0", 4)) != std::string_view::npos;
@@ -157,29 +143,29 @@ Reply send(const std::string& socketFile, std::string_view method, std::string_v
            const std::optional<Foundation::Data>& body, double timeout) {
     if (unsafeInRequestLine(method) || unsafeInRequestLine(path))
         return {};
-    Socket socket;
-    if (socket.fd() < 0)
+    const Foundation::FileDescriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!socket)
         return {};
     const timeval limit = timeValue(timeout);
-    ::setsockopt(socket.fd(), SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-    ::setsockopt(socket.fd(), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    ::setsockopt(socket.get(), SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    ::setsockopt(socket.get(), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
 
     if (socketFile.size() > maximumSocketPathLength)
         return {};
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, socketFile.data(), socketFile.size());
-    if (::connect(socket.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+    if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
         return {};
 
     const std::string head = requestHead(method, path, body);
     Foundation::Data request(head.begin(), head.end());
     if (body)
         request.insert(request.end(), body->begin(), body->end());
-    if (!writeAll(socket.fd(), request))
+    if (!writeAll(socket.get(), request))
         return {};
 
-    const auto reply = readAll(socket.fd());
+    const auto reply = readAll(socket.get());
     if (!reply)
         return {};
     return parse(*reply);

@@ -3,6 +3,7 @@
 #include <Dispatch/DispatchQueue.h>
 #include <Foundation/Data.h>
 #include <Foundation/ExecArray.h>
+#include <Foundation/FileDescriptor.h>
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -31,29 +32,7 @@ using Clock = std::chrono::steady_clock;
 // Far enough to mean "no time-out" without overflowing the clock.
 constexpr double longestTimeout = 1e9;
 
-class Descriptor {
-public:
-    Descriptor() = default;
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() { reset(); }
-    Descriptor(Descriptor&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-    Descriptor& operator=(Descriptor&& other) noexcept {
-        reset();
-        m_fd = std::exchange(other.m_fd, -1);
-        return *this;
-    }
-    int get() const { return m_fd; }
-    explicit operator bool() const { return m_fd >= 0; }
-    int release() { return std::exchange(m_fd, -1); }
-    void reset() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-    }
-
-private:
-    int m_fd = -1;
-};
+using Descriptor = Foundation::FileDescriptor;
 
 struct Pipe {
     Descriptor read;
@@ -87,8 +66,10 @@ int millisecondsUntil(Clock::time_point deadline) {
     return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, INT_MAX));
 }
 
-// Starts the child in a process group of its own, so that a time-out can end its
-// descendants too; gives its process id, or the errno value of the failure.
+// Starts the child in a session of its own, and so a process group of its own, so that a
+// time-out can end its descendants too, and so that it has no controlling terminal: an
+// interactive login shell then never stops for the terminal the application runs on. Gives its
+// process id, or the errno value of the failure.
 int spawn(const std::string& executable, const std::vector<std::string>& arguments,
           const std::optional<Environment>& environment, const Pipe& output, const Pipe& errors,
           pid_t& pid) {
@@ -114,9 +95,8 @@ int spawn(const std::string& executable, const std::vector<std::string>& argumen
     posix_spawnattr_setsigmask(&attributes, &signals);
     sigfillset(&signals);
     posix_spawnattr_setsigdefault(&attributes, &signals);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
-                                              POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setflags(&attributes,
+                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     const int failed =
         ::posix_spawn(&pid, executable.c_str(), &actions, &attributes, argumentPointers.data(),
                       environment ? environmentPointers.data() : environ);

@@ -1,7 +1,8 @@
 // The one runner of child processes.
 //
-// `Run::run` starts a program with standard input on the null device and
-// both output streams captured, blocks until it ends or its time-out passes,
+// `Run::run` starts a program in a session of its own (no controlling
+// terminal), with standard input on the null device and both output streams
+// captured, blocks until it ends or its time-out passes,
 // and hands back a `Run::Result`; it never throws. Both pipes are drained
 // while the child runs, so a child that writes a great deal never blocks.
 //

@@ -1,95 +1,41 @@
 #include "settings/Updater.h"
 
+#include "service/Setup.h"
+#include "update-channels/UpdateChannels.h"
+
+#include <AppKit/Application.h>
+#include <Dispatch/DispatchQueue.h>
 #include <Foundation/Bundle.h>
-#include <cctype>
-#include <optional>
-#include <string>
-#include <string_view>
+#include <Foundation/URL.h>
+#include <Foundation/UserDefaults.h>
+#include <charconv>
+
+namespace Defaults = Foundation::UserDefaults;
 
 namespace {
 
-bool isHexDigit(char c) {
-    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-}
-
-// Whether every character may stand in a URL: ASCII letters, digits, the marks URLs reserve or
-// leave unreserved, and "%" only before two hex digits.
-bool urlCharacters(std::string_view text) {
-    constexpr std::string_view allowed = "-._~:/?#[]@!$&'()*+,;=";
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '%') {
-            if (i + 2 >= text.size() || !isHexDigit(text[i + 1]) || !isHexDigit(text[i + 2]))
-                return false;
-            continue;
-        }
-        if (!std::isalnum(static_cast<unsigned char>(c)) &&
-            allowed.find(c) == std::string_view::npos)
-            return false;
-    }
-    return true;
-}
-
-std::string percentDecoded(std::string_view text) {
+// The host as the platform gives it, its escapes decoded: "ex%61mple.invalid" is under
+// ".invalid" as much as "example.invalid" is. The URL's host holds "%" only before two hex
+// digits.
+std::string decodedHost(std::string_view host) {
     std::string decoded;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size()) {
-            decoded +=
-                static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
+    for (std::size_t i = 0; i < host.size(); ++i) {
+        unsigned char byte = static_cast<unsigned char>(host[i]);
+        if (byte == '%' && i + 2 < host.size()) {
+            std::from_chars(host.data() + i + 1, host.data() + i + 3, byte, 16);
             i += 2;
-        } else {
-            decoded += text[i];
         }
+        decoded += static_cast<char>(byte);
     }
     return decoded;
-}
-
-struct FeedAddress {
-    std::string scheme;
-    std::optional<std::string> host;
-};
-
-// The scheme and host of an absolute URL; nothing when the text is no URL.
-std::optional<FeedAddress> parseURL(std::string_view text) {
-    if (text.empty() || !urlCharacters(text))
-        return std::nullopt;
-    const std::size_t colon = text.find(':');
-    if (colon == std::string_view::npos || colon == 0 ||
-        !std::isalpha(static_cast<unsigned char>(text[0])))
-        return std::nullopt;
-    const std::string_view scheme = text.substr(0, colon);
-    for (const char c : scheme)
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.')
-            return std::nullopt;
-    FeedAddress address{std::string(scheme), std::nullopt};
-    const std::string_view rest = text.substr(colon + 1);
-    if (!rest.starts_with("//"))
-        return address;
-    std::string_view authority = rest.substr(2, rest.find_first_of("/?#", 2) - 2);
-    if (const std::size_t at = authority.rfind('@'); at != std::string_view::npos)
-        authority.remove_prefix(at + 1);
-    std::string_view host = authority;
-    if (authority.starts_with('[')) {
-        const std::size_t close = authority.find(']');
-        if (close == std::string_view::npos)
-            return std::nullopt;
-        host = authority.substr(1, close - 1);
-    } else if (const std::size_t port = authority.find(':'); port != std::string_view::npos) {
-        for (const char c : authority.substr(port + 1))
-            if (!std::isdigit(static_cast<unsigned char>(c)))
-                return std::nullopt;
-        host = authority.substr(0, port);
-    }
-    if (!host.empty())
-        address.host = percentDecoded(host);
-    return address;
 }
 
 } // namespace
 
 Updater& Updater::shared() {
-    static auto* updater = new Updater;
-    return *updater;
+    // Never destroyed: the framework and the timer reach it until the process ends.
+    static auto* updater = new std::shared_ptr<Updater>(new Updater);
+    return **updater;
 }
 
 bool Updater::configured() {
@@ -104,12 +50,95 @@ bool Updater::configured(const Foundation::PropertyList::Dictionary& info) {
     const auto* feed = lookUp("SUFeedURL");
     if (!feed || !feed->text())
         return false;
-    const auto address = parseURL(*feed->text());
-    if (!address || address->scheme != "https" || !address->host ||
-        address->host->ends_with(".invalid"))
+    const auto url = Foundation::URL::parse(*feed->text());
+    if (!url || url->scheme() != "https" || !url->host() ||
+        decodedHost(*url->host()).ends_with(".invalid"))
         return false;
     const auto* key = lookUp("SUPublicEDKey");
     return key && key->text() && !key->text()->empty();
 }
 
-void Updater::start(const std::shared_ptr<AppKit::Menu>&, const std::shared_ptr<Bridge>&) {}
+void Updater::start(const std::shared_ptr<AppKit::Menu>& menu,
+                    const std::shared_ptr<Bridge>& bridge) {
+    if (!configured() || m_controller)
+        return;
+    m_bridge = bridge;
+    const auto self = shared_from_this();
+    m_controller = std::make_shared<Sparkle::StandardUpdaterController>(true, self, self);
+    menu->insertItem(AppKit::MenuItem::make(
+                         "Check for Updates…",
+                         AppKit::targetAction(
+                             m_controller, &Sparkle::StandardUpdaterController::checkForUpdates)),
+                     Setup::menuIndex(*menu));
+    refreshPhones();
+    m_refresh =
+        Dispatch::RunLoop::main().schedule(refreshInterval, true, [weak = weak_from_this()] {
+            if (const auto updater = weak.lock())
+                updater->refreshPhones();
+        });
+}
+
+void Updater::refreshPhones() {
+    if (!m_bridge)
+        return;
+    m_bridge->fetch<DeviceLists>("/devices", "GET", [](std::optional<DeviceLists> reply) {
+        if (!reply)
+            return;
+        auto devices = reply->find("devices");
+        if (devices == reply->end())
+            return;
+        Dispatch::DispatchQueue::main().async(
+            [rows = std::move(devices->second)] { remember(rows); });
+    });
+}
+
+UpdateChannelChoice Updater::choice() {
+    const auto stored = Defaults::string(UpdateChannels::choiceKey);
+    return UpdateChannelChoice::fromRawValue(stored.value_or(""))
+        .value_or(UpdateChannelChoice::automatic);
+}
+
+void Updater::setChoice(UpdateChannelChoice choice) {
+    Defaults::setString(UpdateChannels::choiceKey, std::string(choice.rawValue()));
+    checkInBackground();
+}
+
+std::vector<std::string> Updater::distributions(const std::vector<DeviceRow>& devices) {
+    std::vector<std::string> words;
+    for (const DeviceRow& device : devices)
+        if (device.auth == "token" && device.app && device.app->distribution)
+            words.push_back(*device.app->distribution);
+    return words;
+}
+
+std::vector<std::string> Updater::rememberedDistributions() {
+    return Defaults::stringList(UpdateChannels::phonesKey).value_or(std::vector<std::string>{});
+}
+
+void Updater::remember(const std::vector<DeviceRow>& devices) {
+    auto words = distributions(devices);
+    if (words == rememberedDistributions())
+        return;
+    Defaults::setStringList(UpdateChannels::phonesKey, std::move(words));
+    checkInBackground();
+}
+
+void Updater::checkInBackground() {
+    const auto& controller = shared().m_controller;
+    if (!controller)
+        return;
+    auto& updater = controller->updater();
+    if (updater.canCheckForUpdates())
+        updater.checkForUpdatesInBackground();
+}
+
+std::set<std::string> Updater::allowedChannels(const Sparkle::Updater&) {
+    return UpdateChannels::allowed(choice(), rememberedDistributions());
+}
+
+void Updater::standardUserDriverWillHandleShowingUpdate(bool handleShowingUpdate,
+                                                        const Sparkle::AppcastItem&,
+                                                        const Sparkle::UserUpdateState&) {
+    if (handleShowingUpdate)
+        AppKit::Application::shared().activate(true);
+}

@@ -1,13 +1,15 @@
 // Fonts: the system font at a size and weight, its monospaced-digit variant,
 // and the menu font.
 //
-// A font is a plain value; text measurement turns it into a real face. The
-// menu font's default size is 14 points, the system font's 13.
+// A font is a plain value; `resolved` gives the face text is measured and set
+// in. The menu font's default size is 14 points, the system font's 13.
 #pragma once
+
+#include <Graphics/Font.h>
 
 namespace AppKit {
 
-enum class FontWeight { Regular, Medium, Semibold, Bold };
+using FontWeight = Graphics::Weight;
 
 class Font {
 public:
@@ -23,6 +25,9 @@ public:
     double pointSize() const { return m_pointSize; }
     FontWeight weight() const { return m_weight; }
     bool hasMonospacedDigits() const { return m_monospacedDigits; }
+    Graphics::Font resolved() const {
+        return {m_pointSize, m_weight, Graphics::Family::Sans, m_monospacedDigits};
+    }
 
     bool operator==(const Font&) const = default;
 

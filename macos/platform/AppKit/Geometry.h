@@ -1,13 +1,11 @@
 // Sizes and insets in points.
 #pragma once
 
+#include <Graphics/Geometry.h>
+
 namespace AppKit {
 
-struct Size {
-    double width = 0;
-    double height = 0;
-    bool operator==(const Size&) const = default;
-};
+using Graphics::Size;
 
 struct EdgeInsets {
     double top = 0;

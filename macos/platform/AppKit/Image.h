@@ -1,17 +1,18 @@
 // Images: named images from the application's resources, system symbols, and
 // pictures made by Core Image.
 //
-// `named` finds "<name>.png" in the main bundle's Contents/Resources and gives
-// a new image object each time (its pixels shared with every other image of
-// that name), so setting one image's accessibility description touches no
-// other. A system symbol is known by its name only: there is no artwork for
-// it here. An image of a Core Image picture is drawn at the picture's extent,
-// its pixels resampled to the nearest one, which keeps a QR code's modules
-// sharp. Images are drawn only when written out as PNG.
+// `named` finds "<name>.png" in the main bundle's Contents/Resources (the
+// loader the declarative views use too) and gives a new image object each
+// time (its pixels shared with every other image of that name), so setting
+// one image's accessibility description touches no other. A system symbol is
+// known by its name only: it has no size of its own to draw at. An image of a Core Image picture is
+// drawn at the picture's extent, its pixels resampled to the nearest one, which keeps a QR code's
+// modules sharp. Images are drawn only when written out as PNG.
 #pragma once
 
 #include <AppKit/Geometry.h>
 #include <CoreImage/Image.h>
+#include <Graphics/Image.h>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -48,8 +49,6 @@ public:
     // Draws the image into a PNG file of its size; false for a symbol or when writing fails.
     bool writePNG(const std::filesystem::path& path) const;
 
-    struct Pixels;
-
 private:
     Image(Kind kind, std::string name, Size size)
         : m_kind(kind), m_name(std::move(name)), m_size(size) {}
@@ -58,7 +57,7 @@ private:
     std::string m_name;
     Size m_size;
     std::optional<std::string> m_accessibilityDescription;
-    std::shared_ptr<const Pixels> m_pixels;
+    std::shared_ptr<const Graphics::Image> m_resource;
     std::optional<CoreImage::Image> m_picture;
 };
 

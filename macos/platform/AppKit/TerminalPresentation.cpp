@@ -85,6 +85,7 @@ private:
     void openMenu(const std::shared_ptr<Menu>& root);
     void chooseInMenu(char key);
     void stepBack();
+    void pressInKeyWindow(char key);
 
     std::vector<std::shared_ptr<Menu>> m_open;
     // The titles of the items whose submenus are open, after the first menu.
@@ -136,7 +137,8 @@ void Presentation::redraw() const {
     else if (!m_open.empty())
         help = "1–9, a–z: choose · Esc: back · ?: tool tips";
     else
-        help = "Enter: open the menu · w: close the front window · Ctrl-C: quit";
+        help = "Enter: open the menu · 1–9, a–z: press in the front window · w: close it · "
+               "Ctrl-C: quit";
     lines.push_back("\x1b[2m" + help + "\x1b[0m");
 
     std::string frame = "\x1b[H\x1b[2J";
@@ -170,6 +172,8 @@ void Presentation::handle(Press press) {
     } else if (press.character == 'w') {
         if (const auto window = Application::shared().keyWindow())
             window->close();
+    } else if (press.key == Key::Other) {
+        pressInKeyWindow(press.character);
     }
     redraw();
 }
@@ -218,6 +222,15 @@ void Presentation::stepBack() {
         m_open.pop_back();
         m_openTitles.pop_back();
     }
+}
+
+void Presentation::pressInKeyWindow(char key) {
+    const auto window = Application::shared().keyWindow();
+    const auto at = TerminalText::controlKeys.find(key);
+    if (!window || at == std::string_view::npos)
+        return;
+    if (const auto hosted = std::dynamic_pointer_cast<HostedView>(window->contentView()))
+        hosted->perform(at);
 }
 
 ModalResponse Presentation::present(const Alert& alert) {

@@ -137,6 +137,11 @@ void viewLines(const View& view, std::size_t columns, bool centre,
         }
         return;
     }
+    if (const auto* hosted = dynamic_cast<const HostedView*>(&view)) {
+        for (auto& line : hosted->textLines())
+            lines.push_back(std::move(line));
+        return;
+    }
     if (const auto* imageView = dynamic_cast<const ImageView*>(&view)) {
         const auto& image = imageView->image();
         if (!image) {
@@ -268,10 +273,26 @@ std::vector<std::string> window(const Window& window) {
                                    (window.isKeyWindow() ? styled(dim, "  (front)") : "")};
     if (window.contentView())
         viewLines(*window.contentView(), columns, false, lines);
+    if (const HostedView* hosted = hostedView(window); hosted && window.isKeyWindow()) {
+        std::string line;
+        const auto controls = hosted->controls();
+        for (std::size_t i = 0; i < controls.size() && i < controlKeys.size(); ++i) {
+            const std::string label = std::string(1, controlKeys[i]) + " " + controls[i].title;
+            line += (controls[i].enabled ? styled(bold, label) : styled(dim, label)) + "   ";
+        }
+        if (!line.empty()) {
+            lines.push_back("");
+            lines.push_back(line);
+        }
+    }
     for (std::size_t i = 1; i < lines.size(); ++i)
         lines[i] = "│ " + lines[i];
     lines.push_back("└");
     return lines;
+}
+
+const HostedView* hostedView(const Window& window) {
+    return dynamic_cast<const HostedView*>(window.contentView().get());
 }
 
 std::vector<std::string> alert(const Alert& alert) {

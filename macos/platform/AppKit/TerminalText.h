@@ -17,6 +17,9 @@ namespace AppKit::TerminalText {
 
 // The labels that choose menu items by key, in order.
 constexpr std::string_view itemKeys = "123456789abcdefghijklmnopqrstuvwxyz";
+// The labels that press the controls of the front window's hosted view, in order; "w" closes the
+// window instead.
+constexpr std::string_view controlKeys = "123456789abcdefghijklmnopqrstuvxyz";
 
 std::string attributed(const AttributedString& text);
 std::vector<std::string> statusItem(const StatusItem& item);
@@ -24,7 +27,11 @@ std::vector<std::string> statusItem(const StatusItem& item);
 std::vector<std::string> menu(const Menu& menu, bool withToolTips);
 // The items that `menu` labels, in label order.
 std::vector<std::shared_ptr<MenuItem>> labelledItems(const Menu& menu);
+// The window's content; a hosted view's text, and for the key window its controls with their
+// `controlKeys`.
 std::vector<std::string> window(const Window& window);
+// The hosted view of the window's content, if it is one.
+const HostedView* hostedView(const Window& window);
 std::vector<std::string> alert(const Alert& alert);
 
 } // namespace AppKit::TerminalText

@@ -1,8 +1,7 @@
 // How wide a text is when drawn in a font, in points.
 //
-// Measured with Pango and the fonts fontconfig finds, at 72 dots per inch so
-// that one point is one unit. Text that is not UTF-8 is measured with its bad
-// bytes replaced. Main thread only: the font machinery is made once for it.
+// Measured as a text layout sets it (Graphics::TextLayout), on one line. Text
+// that is not UTF-8 is measured with its bad bytes replaced.
 #pragma once
 
 #include <AppKit/Font.h>

@@ -1,9 +1,10 @@
 // The views a small window is built from: a stack that arranges others, text
-// labels and an image view.
+// labels and an image view; and a view whose content another layer draws.
 //
 // Views hold what they show and how; nothing lays them out or draws them
 // here. A presentation reads them, and tests read them. Changing what a view
-// shows asks for a redraw.
+// shows asks for a redraw. A window's content view knows its window and is
+// told when the window comes on screen and leaves it.
 #pragma once
 
 #include <AppKit/AttributedString.h>
@@ -11,6 +12,7 @@
 #include <AppKit/Font.h>
 #include <AppKit/Geometry.h>
 #include <AppKit/Image.h>
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,9 +20,14 @@
 
 namespace AppKit {
 
+class Window;
+
 class View {
 public:
     virtual ~View() = default;
+
+    // The window whose content this view is; none outside a window.
+    std::shared_ptr<Window> window() const { return m_window.lock(); }
 
     bool isHidden() const { return m_hidden; }
     void setHidden(bool hidden);
@@ -29,9 +36,34 @@ public:
     const std::optional<Size>& fixedSize() const { return m_fixedSize; }
     void setFixedSize(std::optional<Size> size) { m_fixedSize = size; }
 
+protected:
+    // The view's window came on screen (true) or left it (false).
+    virtual void windowDidChangeVisibility(bool) {}
+
 private:
+    friend class Window;
+
     bool m_hidden = false;
     std::optional<Size> m_fixedSize;
+    std::weak_ptr<Window> m_window;
+};
+
+// A view whose content another layer lays out and draws (a declarative view tree). A
+// presentation shows its content as lines of text and lets the user act on its controls, which
+// it knows by position in the order it lists them.
+class HostedView : public View {
+public:
+    struct Control {
+        std::string title;
+        bool enabled = true;
+        bool operator==(const Control&) const = default;
+    };
+
+    virtual std::vector<std::string> textLines() const = 0;
+    virtual std::vector<Control> controls() const = 0;
+    // Acts on the control at `index` of `controls()`, as a click would; false when there is
+    // none or it is disabled.
+    virtual bool perform(std::size_t index) = 0;
 };
 
 enum class Orientation { Horizontal, Vertical };

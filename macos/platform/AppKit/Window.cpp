@@ -23,13 +23,20 @@ void Window::addWillCloseObserver(std::function<void(Window&)> observer) {
 }
 
 void Window::setContentView(std::shared_ptr<View> view) {
+    if (m_contentView)
+        m_contentView->m_window.reset();
     m_contentView = std::move(view);
+    if (m_contentView)
+        m_contentView->m_window = weak_from_this();
     Display::setNeedsDisplay();
 }
 
 void Window::makeKeyAndOrderFront() {
+    const bool appearing = !m_visible;
     m_visible = true;
     Application::shared().orderFront(shared_from_this());
+    if (appearing && m_contentView)
+        m_contentView->windowDidChangeVisibility(true);
     Display::setNeedsDisplay();
 }
 
@@ -44,6 +51,8 @@ void Window::close() {
         observer(*this);
     m_visible = false;
     Application::shared().orderOut(*this);
+    if (m_contentView)
+        m_contentView->windowDidChangeVisibility(false);
     Display::setNeedsDisplay();
 }
 

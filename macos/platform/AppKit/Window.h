@@ -2,7 +2,8 @@
 //
 // A window is made with the size of its content area and a style mask, gets a
 // title, a level and a content view, and is shown with
-// `makeKeyAndOrderFront`, which makes it the key window. `close` hides it:
+// `makeKeyAndOrderFront`, which makes it the key window. Its content view is
+// told each time the window comes on screen and leaves it. `close` hides it:
 // its delegate's `windowWillClose` and every will-close observer run first,
 // once per close of a visible window. Closing a window that is not shown
 // does nothing. A closed window can be shown again by whoever still holds it;

@@ -10,7 +10,7 @@ namespace {
 std::mutex mainLock;
 std::optional<std::filesystem::path> chosenMainPath;
 // Never destroyed: background threads may read it while the process exits.
-std::atomic<const Bundle*> mainBundle{nullptr};
+std::atomic<Bundle*> mainBundle{nullptr};
 
 bool hasBundleExtension(const std::filesystem::path& path) {
     const auto extension = path.extension();
@@ -32,10 +32,18 @@ const Bundle& Bundle::main() {
     std::lock_guard guard(mainLock);
     if (const Bundle* bundle = mainBundle.load(std::memory_order_relaxed))
         return *bundle;
-    const Bundle* bundle =
-        new Bundle(chosenMainPath ? *chosenMainPath : enclosingBundle(executablePath()));
+    auto* bundle = new Bundle(chosenMainPath ? *chosenMainPath : enclosingBundle(executablePath()));
     mainBundle.store(bundle, std::memory_order_release);
     return *bundle;
+}
+
+void Bundle::setMainInfo(const std::string& key, std::optional<PropertyList> value) {
+    main();
+    Bundle& bundle = *mainBundle.load(std::memory_order_acquire);
+    if (value)
+        bundle.m_info.insert_or_assign(key, std::move(*value));
+    else
+        bundle.m_info.erase(key);
 }
 
 bool Bundle::setMain(std::filesystem::path path) {
@@ -68,6 +76,12 @@ const PropertyList* Bundle::object(std::string_view key) const {
 
 std::optional<std::string> Bundle::identifier() const {
     if (const PropertyList* value = object("CFBundleIdentifier"); value && value->text())
+        return *value->text();
+    return std::nullopt;
+}
+
+std::optional<std::string> Bundle::version() const {
+    if (const PropertyList* value = object("CFBundleVersion"); value && value->text())
         return *value->text();
     return std::nullopt;
 }

@@ -1,5 +1,7 @@
 #include "FileIO.h"
 
+#include "FileDescriptor.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -14,26 +16,6 @@ namespace Foundation {
 
 namespace {
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-    // Closes now and reports whether closing succeeded.
-    bool close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 std::error_code lastError() {
     return {errno != 0 ? errno : EIO, std::generic_category()};

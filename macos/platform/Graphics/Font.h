@@ -16,6 +16,8 @@ struct Font {
     double size = 13;
     Weight weight = Weight::Regular;
     Family family = Family::Sans;
+    // Digits of one width, so that columns of numbers line up.
+    bool monospacedDigits = false;
     bool operator==(const Font&) const = default;
 };
 

@@ -1,7 +1,11 @@
+#include <Foundation/Bundle.h>
 #include <Foundation/FileIO.h>
 #include <Graphics/Image.h>
 #include <cairo.h>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
 
 namespace Graphics {
 
@@ -40,6 +44,23 @@ std::shared_ptr<const Image> Image::readPNG(const std::filesystem::path& path) {
         return nullptr;
     }
     return fromPNG(*data);
+}
+
+std::shared_ptr<const Image> Image::named(std::string_view name) {
+    static std::mutex lock;
+    // Kept for the life of the process, like the bundle they come from.
+    static auto* cache = new std::map<std::string, std::shared_ptr<const Image>, std::less<>>;
+    std::lock_guard guard(lock);
+    if (const auto found = cache->find(name); found != cache->end()) {
+        return found->second;
+    }
+    std::shared_ptr<const Image> image;
+    if (!name.empty() && name.front() != '.' && name.find('/') == std::string_view::npos) {
+        image = readPNG(Foundation::Bundle::main().path() / "Contents" / "Resources" /
+                        (std::string(name) + ".png"));
+    }
+    cache->emplace(std::string(name), image);
+    return image;
 }
 
 Image::Image(cairo_surface_t* surface)

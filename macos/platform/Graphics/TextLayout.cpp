@@ -1,5 +1,6 @@
 #include "PangoSupport.h"
 
+#include <Foundation/Data.h>
 #include <Graphics/TextLayout.h>
 #include <algorithm>
 #include <utility>
@@ -68,7 +69,8 @@ TextLayout::TextLayout(const Paragraph& paragraph) {
     PangoAttrList* attributes = pango_attr_list_new();
     for (const TextRun& run : paragraph.runs) {
         std::size_t start = text.size();
-        text += run.object ? std::string(objectReplacement) : run.text;
+        // Pango refuses text that is not UTF-8; such text is shown with replacement characters.
+        text += run.object ? std::string(objectReplacement) : Foundation::decodeUTF8Lossy(run.text);
         std::size_t end = text.size();
         if (start == end) {
             continue;
@@ -82,6 +84,9 @@ TextLayout::TextLayout(const Paragraph& paragraph) {
                    start, end);
             insert(attributes, pango_attr_foreground_alpha_new(channel(run.color->alpha)), start,
                    end);
+        }
+        if (run.font.monospacedDigits) {
+            insert(attributes, pango_attr_font_features_new("tnum 1"), start, end);
         }
         if (run.letterSpacing != 0) {
             insert(attributes, pango_attr_letter_spacing_new(pangoUnits(run.letterSpacing)), start,

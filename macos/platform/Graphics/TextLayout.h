@@ -6,7 +6,8 @@
 // given; with one, the text wraps between words, and within a word only when
 // the word alone is wider than the line. A line limit or a maximum height drops
 // the lines that do not fit (at least one line stays) and ends the last kept
-// line with an ellipsis. Tab characters move to the next left tab stop.
+// line with an ellipsis. Tab characters move to the next left tab stop. Text
+// that is not UTF-8 is set with replacement characters.
 //
 // A layout is measured once when made; sizes are exact, not rounded.
 #pragma once

@@ -40,6 +40,18 @@ void collectAll(Element& element, Control::Kind kind, std::vector<Found>& found)
     }
 }
 
+// Buttons, links and toggles, in tree order.
+void collectActionable(Element& element, std::vector<Found>& found) {
+    if (const Control* control = controlOf(element);
+        control &&
+        (control->kind() == Control::Kind::Button || control->kind() == Control::Kind::Toggle)) {
+        found.push_back({&element, control});
+    }
+    for (auto& child : element.children) {
+        collectActionable(*child, found);
+    }
+}
+
 // Finds a control and, unless it is disabled, acts on it while holding the tree that made it.
 template <typename Act>
 Outcome act(HostingController::Impl& impl, Control::Kind kind, std::string_view name,
@@ -181,6 +193,45 @@ Outcome HostingController::setExpanded(std::string_view disclosureGroup, bool ex
                    static_cast<const DisclosureControl&>(control).setExpanded(element, expanded);
                    return Outcome::Performed;
                });
+}
+
+std::vector<HostingController::ControlSummary> HostingController::controls() {
+    m_impl->update();
+    auto tree = m_impl->tree;
+    std::vector<Found> found;
+    collectActionable(*tree->front(), found);
+    std::vector<ControlSummary> summaries;
+    for (const Found& control : found) {
+        const bool toggle = control.control->kind() == Control::Kind::Toggle;
+        summaries.push_back(
+            {toggle ? ControlSummary::Kind::Toggle : ControlSummary::Kind::Button,
+             control.control->titles(*control.element).back(), !control.element->env().disabled,
+             toggle && static_cast<const ToggleControl&>(*control.control).isOn(*control.element)});
+    }
+    return summaries;
+}
+
+Outcome HostingController::activate(std::size_t index) {
+    auto& impl = *m_impl;
+    impl.update();
+    auto tree = impl.tree;
+    std::vector<Found> found;
+    collectActionable(*tree->front(), found);
+    if (index >= found.size()) {
+        return Outcome::NotFound;
+    }
+    const Found& target = found[index];
+    if (target.element->env().disabled) {
+        return Outcome::Disabled;
+    }
+    if (target.control->kind() == Control::Kind::Toggle) {
+        auto& toggle = static_cast<const ToggleControl&>(*target.control);
+        toggle.set(*target.element, !toggle.isOn(*target.element));
+    } else {
+        static_cast<const ButtonControl&>(*target.control).press(*target.element);
+    }
+    impl.markDirty();
+    return Outcome::Performed;
 }
 
 Outcome HostingController::dismiss() {

@@ -63,6 +63,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace SwiftUI {
 
@@ -119,6 +120,22 @@ public:
     Outcome setExpanded(std::string_view disclosureGroup, bool expanded = true);
     // Dismisses the frontmost sheet or dialog as the system would, setting its flag false.
     Outcome dismiss();
+
+    // A button, link or toggle of the frontmost tree, as a presentation lists it.
+    struct ControlSummary {
+        enum class Kind { Button, Toggle };
+        Kind kind;
+        // All the texts of its label, joined.
+        std::string title;
+        bool enabled;
+        // For a toggle: whether it is on.
+        bool on;
+        bool operator==(const ControlSummary&) const = default;
+    };
+    // The buttons, links and toggles of the frontmost tree, in tree order.
+    std::vector<ControlSummary> controls();
+    // Presses the button or link, or flips the toggle, at `index` of `controls()`.
+    Outcome activate(std::size_t index);
 
     struct Impl;
 

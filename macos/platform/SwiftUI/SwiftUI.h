@@ -8,6 +8,7 @@
 #include <SwiftUI/Font.h>
 #include <SwiftUI/Geometry.h>
 #include <SwiftUI/HostingController.h>
+#include <SwiftUI/HostingView.h>
 #include <SwiftUI/Image.h>
 #include <SwiftUI/Layout.h>
 #include <SwiftUI/ObservableObject.h>

@@ -1,6 +1,7 @@
 #include "Testing.h"
 
 #include <Foundation/Bundle.h>
+#include <Foundation/UserDefaults.h>
 #include <cmath>
 #include <fcntl.h>
 #include <fstream>
@@ -44,6 +45,7 @@ struct TestHome {
         info.try_emplace("CFBundleIdentifier", "com.tallowmeadows.kestrelhaven.menu");
         if (!Foundation::Bundle::setMain(makeBundle(folder.path(), info)))
             throw std::logic_error("the main bundle was fixed before the test home was made");
+        Foundation::UserDefaults::setHome(home);
     }
 };
 

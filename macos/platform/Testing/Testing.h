@@ -32,7 +32,8 @@ std::filesystem::path makeBundle(const std::filesystem::path& folder,
                                  const std::string& name = "Kestrelhaven.app");
 
 // For the whole test program: a bundle in a temporary folder whose "KHHome" is a home folder
-// beside it, made the main bundle on first call. Later calls return the same home.
+// beside it, made the main bundle on first call, with the user defaults kept in that home.
+// Later calls return the same home.
 const std::filesystem::path& useTestHome(Foundation::PropertyList::Dictionary info = {});
 
 // Writes `text` to `path`, making parent folders.

@@ -46,6 +46,8 @@ protected:
             window->close();
         AppKit::Alert::setPresenter({});
         Foundation::SystemTime::setSource({});
+        // The server's threads read this fixture's clock: they end before the fixture does.
+        stopServer();
     }
 
     void restartServer(SampleBridge::State state) {

@@ -1,6 +1,7 @@
 #include <AppKit/Alert.h>
 #include <AppKit/Application.h>
 #include <AppKit/StatusBar.h>
+#include <AppKit/TerminalText.h>
 #include <AppKit/Window.h>
 #include <Dispatch/RunLoop.h>
 #include <gtest/gtest.h>
@@ -121,4 +122,55 @@ TEST(StatusBar, KnowsItsItemsWhileTheirOwnersKeepThem) {
     EXPECT_EQ(StatusBar::system().items()[0]->button().toolTip(), "Kestrelhaven");
     item.reset();
     EXPECT_TRUE(StatusBar::system().items().empty());
+}
+
+namespace {
+
+// A hosted view with two controls, the second disabled, that counts what it is told.
+struct Counting : HostedView {
+    std::vector<bool> visibility;
+    std::vector<std::size_t> performed;
+
+    std::vector<std::string> textLines() const override { return {"Text \"Set Up\""}; }
+    std::vector<Control> controls() const override { return {{"Turn On", true}, {"Done", false}}; }
+    bool perform(std::size_t index) override {
+        if (index != 0)
+            return false;
+        performed.push_back(index);
+        return true;
+    }
+
+protected:
+    void windowDidChangeVisibility(bool visible) override { visibility.push_back(visible); }
+};
+
+} // namespace
+
+TEST(Window, TellsItsContentViewWhenItComesAndGoes) {
+    auto window = Window::make({580, 400}, WindowStyle::titled | WindowStyle::closable);
+    window->setTitle("Kestrelhaven Setup");
+    auto view = std::make_shared<Counting>();
+    EXPECT_FALSE(view->window());
+    window->setContentView(view);
+    EXPECT_EQ(view->window(), window);
+
+    window->makeKeyAndOrderFront();
+    window->makeKeyAndOrderFront();
+    window->close();
+    window->makeKeyAndOrderFront();
+    EXPECT_EQ(view->visibility, (std::vector<bool>{true, false, true}));
+
+    // The terminal shows the view's text and, in the key window, its controls with their keys.
+    const auto lines = TerminalText::window(*window);
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_NE(lines[0].find("Kestrelhaven Setup"), std::string::npos);
+    EXPECT_EQ(lines[1], "│ Text \"Set Up\"");
+    EXPECT_NE(lines[3].find("1 Turn On"), std::string::npos);
+    EXPECT_NE(lines[3].find("2 Done"), std::string::npos);
+    EXPECT_EQ(TerminalText::hostedView(*window), view.get());
+
+    window->setContentView(nullptr);
+    EXPECT_FALSE(view->window());
+    window->close();
+    EXPECT_EQ(view->visibility.size(), 3u);
 }

@@ -34,4 +34,14 @@ TEST(Bundle, TheMainBundleIsFixedAtFirstUse) {
     EXPECT_EQ(Bundle::main().path(), path);
     EXPECT_FALSE(Bundle::setMain(folder.path()));
     EXPECT_EQ(Bundle::main().identifier(), "com.a");
+    EXPECT_EQ(Bundle::main().version(), std::nullopt);
+
+    // Tests change the main bundle's values as an update would.
+    Bundle::setMainInfo("CFBundleVersion", Foundation::PropertyList("42"));
+    EXPECT_EQ(Bundle::main().version(), "42");
+    Bundle::setMainInfo("CFBundleVersion", Foundation::PropertyList(42));
+    EXPECT_EQ(Bundle::main().version(), std::nullopt);
+    EXPECT_TRUE(Bundle::main().object("CFBundleVersion"));
+    Bundle::setMainInfo("CFBundleVersion", std::nullopt);
+    EXPECT_FALSE(Bundle::main().object("CFBundleVersion"));
 }

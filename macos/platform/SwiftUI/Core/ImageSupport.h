@@ -24,9 +24,6 @@ double symbolBaseline(const Font& font);
 void drawSymbol(cairo_t* cairo, const std::string& name, Rect box, const Font& font,
                 const Graphics::Color& color);
 
-// The main bundle's image `<name>.png`, read once; nothing when missing.
-std::shared_ptr<const Graphics::Image> namedImage(const std::string& name);
-
 // The image as an object inside a line of text in `font`.
 Graphics::InlineObject inlineImage(const ImageSource& source, const Font& font,
                                    const Graphics::Color& color);

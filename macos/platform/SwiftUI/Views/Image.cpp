@@ -3,11 +3,9 @@
 #include "Core/Painter.h"
 #include "Core/TextSupport.h"
 
-#include <Foundation/Bundle.h>
 #include <Graphics/Symbols.h>
 #include <SwiftUI/Image.h>
 #include <cmath>
-#include <map>
 
 namespace SwiftUI {
 
@@ -26,7 +24,7 @@ public:
         if (m_source.symbol) {
             return symbolSize(element.env().resolvedFont());
         }
-        auto image = namedImage(m_source.name);
+        auto image = Graphics::Image::named(m_source.name);
         return image ? image->size() : Size{};
     }
     std::optional<double> firstBaseline(const Element& element, ProposedViewSize) const override {
@@ -58,7 +56,7 @@ public:
         if (m_source.symbol) {
             drawSymbol(painter.cairo(), m_source.name, element.frame, element.env().resolvedFont(),
                        element.env().resolvedForeground().resolved());
-        } else if (auto image = namedImage(m_source.name)) {
+        } else if (auto image = Graphics::Image::named(m_source.name)) {
             image->draw(painter.cairo(), element.frame);
         }
     }
@@ -66,10 +64,6 @@ public:
 private:
     ImageSource m_source;
 };
-
-bool isPlainName(const std::string& name) {
-    return !name.empty() && name.front() != '.' && name.find('/') == std::string::npos;
-}
 
 } // namespace
 
@@ -106,20 +100,6 @@ void drawSymbol(cairo_t* cairo, const std::string& name, Rect box, const Font& f
     Graphics::drawSymbol(cairo, name, glyph, color);
 }
 
-std::shared_ptr<const Graphics::Image> namedImage(const std::string& name) {
-    static std::map<std::string, std::shared_ptr<const Graphics::Image>> cache;
-    if (auto found = cache.find(name); found != cache.end()) {
-        return found->second;
-    }
-    std::shared_ptr<const Graphics::Image> image;
-    if (isPlainName(name)) {
-        image = Graphics::Image::readPNG(Foundation::Bundle::main().path() / "Contents" /
-                                         "Resources" / (name + ".png"));
-    }
-    cache.emplace(name, image);
-    return image;
-}
-
 Graphics::InlineObject inlineImage(const ImageSource& source, const Font& font,
                                    const Graphics::Color& color) {
     auto metrics = Graphics::metrics(font.resolved());
@@ -130,7 +110,7 @@ Graphics::InlineObject inlineImage(const ImageSource& source, const Font& font,
                     drawSymbol(cairo, source.name, box, font, color);
                 }};
     }
-    auto image = namedImage(source.name);
+    auto image = Graphics::Image::named(source.name);
     if (!image || image->size().height <= 0) {
         return {{0, 0}, 0, nullptr};
     }

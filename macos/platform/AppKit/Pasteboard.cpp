@@ -1,0 +1,20 @@
+#include "Pasteboard.h"
+
+namespace AppKit {
+
+Pasteboard& Pasteboard::general() {
+    static auto* shared = new Pasteboard;
+    return *shared;
+}
+
+int Pasteboard::clearContents() {
+    m_text.reset();
+    return ++m_changes;
+}
+
+bool Pasteboard::setString(std::string text) {
+    m_text = std::move(text);
+    return true;
+}
+
+} // namespace AppKit

@@ -1,0 +1,35 @@
+// The user's defaults: small named values that outlive the process.
+//
+// One store per user and application, kept as a JSON object in
+// <home>/Library/Preferences/<bundle identifier>.json, read once on first
+// use and written atomically (mode 0600) on every change. The product tells
+// the store at start-up which folder is its home; until then it is
+// `homeDirectory()`. Each reader asks for the type it expects: a value of
+// another type reads as absent, as a missing or unreadable file does. Safe
+// to use from any thread.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Foundation::UserDefaults {
+
+// Points the store at `home`; values are read from there anew.
+void setHome(std::filesystem::path home);
+std::filesystem::path file();
+
+std::optional<bool> boolean(std::string_view key);
+std::optional<std::string> string(std::string_view key);
+// A list of texts; a list holding anything else reads as absent too.
+std::optional<std::vector<std::string>> stringList(std::string_view key);
+
+// A write that fails keeps the value for this process only.
+void setBool(std::string_view key, bool value);
+void setString(std::string_view key, std::string value);
+void setStringList(std::string_view key, std::vector<std::string> value);
+void remove(std::string_view key);
+
+} // namespace Foundation::UserDefaults

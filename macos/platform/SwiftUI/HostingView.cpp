@@ -1,0 +1,74 @@
+#include "HostingView.h"
+
+#include <AppKit/Display.h>
+#include <AppKit/Workspace.h>
+#include <sstream>
+
+namespace SwiftUI {
+
+HostingView::HostingView(SwiftUI::View rootView) : m_controller(std::move(rootView)) {
+    // Off screen until a window shows it, so that nothing appears before then.
+    m_controller.setOnScreen(false);
+    m_controller.setOpenURL(
+        [](const std::string& url) { AppKit::Workspace::shared().openURL(url); });
+    m_controller.setOnUpdate([this] {
+        fitWindow();
+        AppKit::Display::setNeedsDisplay();
+    });
+}
+
+void HostingView::fitWindow() {
+    const auto shownIn = window();
+    if (!shownIn) {
+        return;
+    }
+    const Size size = m_controller.fittingSize();
+    if (!(shownIn->contentSize() == size)) {
+        shownIn->setContentSize(size);
+    }
+    m_controller.setFrameSize(size);
+}
+
+void HostingView::windowDidChangeVisibility(bool visible) {
+    m_controller.setOnScreen(visible);
+}
+
+std::vector<std::string> HostingView::textLines() const {
+    std::vector<std::string> lines;
+    std::istringstream text(m_controller.renderText());
+    for (std::string line; std::getline(text, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<AppKit::HostedView::Control> HostingView::controls() const {
+    std::vector<Control> listed;
+    for (const auto& control : m_controller.controls()) {
+        std::string title = control.title;
+        if (control.kind == HostingController::ControlSummary::Kind::Toggle) {
+            title = (control.on ? "[x] " : "[ ] ") + title;
+        }
+        listed.push_back({std::move(title), control.enabled});
+    }
+    return listed;
+}
+
+bool HostingView::perform(std::size_t index) {
+    return m_controller.activate(index) == HostingController::Outcome::Performed;
+}
+
+std::shared_ptr<AppKit::Window> hostingWindow(View rootView, unsigned styleMask) {
+    auto view = std::make_shared<HostingView>(std::move(rootView));
+    auto window = AppKit::Window::make(view->controller().fittingSize(), styleMask);
+    window->setContentView(view);
+    view->controller().setFrameSize(window->contentSize());
+    return window;
+}
+
+HostingController* hostingController(const AppKit::Window& window) {
+    auto* view = dynamic_cast<HostingView*>(window.contentView().get());
+    return view ? &view->controller() : nullptr;
+}
+
+} // namespace SwiftUI

@@ -1,0 +1,48 @@
+// A declarative view inside an AppKit window: how every window of the
+// application shows its content.
+//
+// `hostingWindow` makes a window whose content view hosts the given view
+// through a hosting controller. The window takes its content size from the
+// view's fitting size, and follows it whenever the view redraws (an observed
+// model changed). The view is on screen exactly while its window is: its
+// `onAppear` actions run each time the window is shown. Links open through
+// the workspace. A presentation shows the view as its text rendering and
+// lists its buttons, links and toggles, which the user can act on by
+// position. Main thread only.
+#pragma once
+
+#include <AppKit/View.h>
+#include <AppKit/Window.h>
+#include <SwiftUI/HostingController.h>
+#include <SwiftUI/View.h>
+#include <memory>
+
+namespace SwiftUI {
+
+class HostingView : public AppKit::HostedView {
+public:
+    explicit HostingView(SwiftUI::View rootView);
+
+    HostingController& controller() { return m_controller; }
+
+    std::vector<std::string> textLines() const override;
+    std::vector<Control> controls() const override;
+    bool perform(std::size_t index) override;
+
+protected:
+    void windowDidChangeVisibility(bool visible) override;
+
+private:
+    // Brings the window's size to the view's after a redraw.
+    void fitWindow();
+
+    // Queries bring the view up to date, which the presentation's const calls need too.
+    mutable HostingController m_controller;
+};
+
+// A window of `styleMask` whose content is `rootView`, sized to fit it.
+std::shared_ptr<AppKit::Window> hostingWindow(View rootView, unsigned styleMask);
+// The controller of the view that `window` hosts; null when it hosts none.
+HostingController* hostingController(const AppKit::Window& window);
+
+} // namespace SwiftUI

@@ -1,0 +1,112 @@
+#include "SetupLikeView.h"
+
+#include <AppKit/Application.h>
+#include <AppKit/TerminalText.h>
+#include <AppKit/Workspace.h>
+#include <Dispatch/RunLoop.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using namespace SwiftUI;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using Control = AppKit::HostedView::Control;
+
+namespace {
+
+struct Appearing {
+    std::shared_ptr<int> appearances;
+    View body() const {
+        return VStack({Text("Shown"), Link("Install", "https://example.com/setup")})
+            .onAppear([count = appearances] { ++*count; });
+    }
+};
+
+bool eventually(const std::function<bool()>& condition) {
+    return Dispatch::RunLoop::main().runUntil(condition, 5);
+}
+
+} // namespace
+
+TEST(HostingView, TheWindowTakesTheViewsSizeAndFollowsIt) {
+    auto model = std::make_shared<SetupLike::Model>();
+    auto window = hostingWindow(SetupLike::Window{model},
+                                AppKit::WindowStyle::titled | AppKit::WindowStyle::closable);
+    HostingController* host = hostingController(*window);
+    ASSERT_TRUE(host);
+    const Size fitting = host->fittingSize();
+    EXPECT_EQ(fitting.width, 580);
+    EXPECT_EQ(window->contentSize(), fitting);
+    EXPECT_EQ(host->frameSize(), fitting);
+
+    // A published change redraws the view, and the window grows with it.
+    window->makeKeyAndOrderFront();
+    model->agents = {"com.example.dev"};
+    ASSERT_TRUE(eventually([&] { return window->contentSize().height > fitting.height; }));
+    EXPECT_EQ(window->contentSize(), host->fittingSize());
+    EXPECT_EQ(host->frameSize(), host->fittingSize());
+
+    // A window that hosts no view has no controller.
+    EXPECT_EQ(hostingController(*AppKit::Window::make({10, 10}, 0)), nullptr);
+    window->close();
+}
+
+TEST(HostingView, TheViewAppearsEachTimeItsWindowIsShownAndLinksOpenInTheWorkspace) {
+    auto appearances = std::make_shared<int>(0);
+    auto window = hostingWindow(Appearing{appearances}, AppKit::WindowStyle::titled);
+    HostingController& host = *hostingController(*window);
+    host.update();
+    EXPECT_EQ(*appearances, 0);
+
+    window->makeKeyAndOrderFront();
+    EXPECT_EQ(*appearances, 1);
+    window->close();
+    window->makeKeyAndOrderFront();
+    EXPECT_EQ(*appearances, 2);
+
+    std::vector<std::string> opened;
+    AppKit::Workspace::setOpener([&](const AppKit::Workspace::Opening& opening) {
+        opened.push_back(opening.target);
+        return true;
+    });
+    EXPECT_EQ(host.press("Install"), HostingController::Outcome::Performed);
+    EXPECT_THAT(opened, ElementsAre("https://example.com/setup"));
+    AppKit::Workspace::setOpener({});
+    window->close();
+}
+
+TEST(HostingView, APresentationListsTheControlsAndActsOnThemByPosition) {
+    auto model = std::make_shared<SetupLike::Model>();
+    auto window = hostingWindow(SetupLike::Window{model}, AppKit::WindowStyle::titled);
+    window->setTitle("Kestrelhaven Setup");
+    window->makeKeyAndOrderFront();
+    auto& hosted = dynamic_cast<HostingView&>(*window->contentView());
+
+    EXPECT_THAT(hosted.controls(),
+                ElementsAre(Control{"Add Hooks…", true},
+                            Control{"[x] Claude Code integration", true},
+                            Control{"Claude Code in a container…", true},
+                            Control{"Check Again", true}, Control{"Done", true}));
+    EXPECT_TRUE(hosted.perform(3));
+    EXPECT_EQ(model->checks, 1);
+    EXPECT_TRUE(hosted.perform(1));
+    EXPECT_FALSE(*model->mcpWanted);
+    EXPECT_FALSE(hosted.perform(9));
+
+    // While busy every control is disabled and refuses.
+    model->busy = std::string("Adding hooks…");
+    EXPECT_THAT(hosted.controls(), ::testing::Each(::testing::Field(&Control::enabled, false)));
+    EXPECT_FALSE(hosted.perform(3));
+    EXPECT_EQ(model->checks, 1);
+
+    // The terminal shows the text rendering inside the window's frame.
+    const auto lines = AppKit::TerminalText::window(*window);
+    std::string text;
+    for (const auto& line : lines) {
+        text += line + "\n";
+    }
+    EXPECT_THAT(text, HasSubstr("│ VStack"));
+    EXPECT_THAT(text, HasSubstr("Text \"Adding hooks…\""));
+    EXPECT_THAT(text, HasSubstr("1 Add Hooks…"));
+    window->close();
+}

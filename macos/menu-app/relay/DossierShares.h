@@ -11,8 +11,10 @@
 //
 // It also keeps the Mac-side state file current for the extension (whether
 // the bridge is up, the Dossier's limits and recent tags, and a heartbeat),
-// notifies the user of shares added or refused after the sheet stopped
-// waiting for them, and tells the menu which shares still wait, as `rows`.
+// asking the Dossier's index at the start, every 5 minutes, and once a pass
+// has added shares; notifies the user of shares added or refused after the
+// sheet stopped waiting for them; and tells the menu which shares still
+// wait, as `rows`.
 //
 // All its work runs on its own serial queue "kestrelhaven.dossier-share": the
 // folder watcher, a 15-second tick, and a pass 0.2 seconds after a burst of

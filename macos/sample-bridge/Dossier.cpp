@@ -112,6 +112,7 @@ Dossier::Answer Dossier::post(const JSON& body) {
               {"chars", chars},
               {"minutes", minutes},
               {"added_at", std::llround((m_now ? m_now() : systemNow()) * 1000)}};
+    m_itemTexts.push_back(item.dump(-1, ' ', false, JSON::error_handler_t::replace));
     m_items.push_back(std::move(item));
     m_usedBytes += size;
     JSON answer{{"ok", true},
@@ -130,6 +131,13 @@ JSON Dossier::items() const {
 
 JSON Dossier::index() const {
     std::lock_guard lock(m_mutex);
+    JSON index = JSON::object();
+    index["items"] = newestFirst();
+    index["limits"] = limits();
+    return index;
+}
+
+JSON Dossier::limits() const {
     JSON limits = JSON::object();
     limits["item_chars"] = m_limits.itemChars;
     limits["items"] = m_items.size();
@@ -138,10 +146,19 @@ JSON Dossier::index() const {
         limits["max_items"] = *m_limits.maxItems;
     if (m_limits.totalBytes)
         limits["total_bytes"] = *m_limits.totalBytes;
-    JSON index = JSON::object();
-    index["items"] = newestFirst();
-    index["limits"] = std::move(limits);
-    return index;
+    return limits;
+}
+
+std::string Dossier::indexText() const {
+    std::lock_guard lock(m_mutex);
+    std::string text = "{\"items\":[";
+    for (auto item = m_itemTexts.rbegin(); item != m_itemTexts.rend(); ++item) {
+        if (item != m_itemTexts.rbegin())
+            text += ',';
+        text += *item;
+    }
+    text += "],\"limits\":" + limits().dump() + "}";
+    return text;
 }
 
 JSON Dossier::newestFirst() const {
@@ -154,6 +171,7 @@ JSON Dossier::newestFirst() const {
 void Dossier::clear() {
     std::lock_guard lock(m_mutex);
     m_items = JSON::array();
+    m_itemTexts.clear();
     m_usedBytes = 0;
 }
 
@@ -168,7 +186,7 @@ Reply Dossier::answer(const Request& request) {
     if (mode == DossierMode::holding)
         return Reply::never();
     if (request.method == "GET")
-        return jsonReply(200, index());
+        return Reply::json(200, indexText());
     const Answer answer = post(JSON::parse(request.body, nullptr, false));
     return jsonReply(answer.status, answer.body);
 }

@@ -74,6 +74,10 @@ public:
 private:
     // With the lock held.
     JSON newestFirst() const;
+    JSON limits() const;
+    // The index as the reply's text, made from each item's text kept since it was taken, so a
+    // client that asks after every share does not pay for the whole Dossier each time.
+    std::string indexText() const;
 
     mutable std::mutex m_mutex;
     std::function<double()> m_now;
@@ -82,6 +86,7 @@ private:
     std::optional<DossierRefusal> m_refusal;
     // Oldest first.
     JSON m_items = JSON::array();
+    std::vector<std::string> m_itemTexts;
     double m_usedBytes = 0;
     std::int64_t m_nextId = 1;
 };

@@ -117,7 +117,6 @@ private:
     // although the bridge was silent at the last post: the start, the tick. Otherwise such a
     // pass posts only when a new item has arrived.
     void drain(bool retry);
-    void pass(bool retry);
     // Posts one item and records its outcome; false when the pass ends there.
     bool send(const DossierOutboxItem& item);
     void record(const DossierOutboxItem& item, const DossierShareAnswer& answer);
@@ -147,8 +146,6 @@ private:
     // Items the Dossier took whose file would not go: never posted again.
     std::set<std::string, std::less<>> m_stored;
     double m_lastIndexAt = 0;
-    // The Dossier took a share since its index was last asked.
-    bool m_indexStale = false;
     std::shared_ptr<Dispatch::FileSystemSource> m_watcher;
     std::shared_ptr<Dispatch::TimerSource> m_timer;
     bool m_running = false;

@@ -33,16 +33,6 @@ std::optional<Foundation::Data> DossierShares::requestBody(const DossierOutboxIt
 }
 
 void DossierShares::drain(bool retry) {
-    pass(retry);
-    // Asked once the pass has nothing more to post rather than after each share taken: a burst
-    // of shares then costs one request for the index, not one per share.
-    if (m_indexStale) {
-        m_indexStale = false;
-        refreshIndex();
-    }
-}
-
-void DossierShares::pass(bool retry) {
     const auto& outbox = this->outbox();
     if (!m_running || !outbox)
         return;
@@ -112,7 +102,7 @@ bool DossierShares::send(const DossierOutboxItem& item) {
     return std::visit(Overloaded{
                           [&](const DossierPostOutcome::Added&) {
                               observeBridge(true);
-                              m_indexStale = true;
+                              refreshIndex();
                               if (notify)
                                   tell(item, answer);
                               return true;

@@ -100,6 +100,10 @@ constexpr Route routes[] = {
      [](State& state, const Request&) {
          return jsonReply(200, environmentsReply(state.time() * 1000));
      }},
+    {"/dossier", "GET",
+     [](State& state, const Request& request) { return state.dossier().answer(request); }},
+    {"/dossier", "POST",
+     [](State& state, const Request& request) { return state.dossier().answer(request); }},
 };
 
 } // namespace

@@ -27,9 +27,11 @@ State::State(State&& other) noexcept {
     m_devices = std::move(other.m_devices);
     m_conversations = std::move(other.m_conversations);
     m_pairing = std::move(other.m_pairing);
+    m_dossier = std::move(other.m_dossier);
 }
 
 void State::setClock(std::function<double()> now) {
+    m_dossier->setClock(now);
     std::lock_guard lock(m_mutex);
     m_now = std::move(now);
 }

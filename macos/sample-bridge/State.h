@@ -1,5 +1,5 @@
-// The sample bridge's in-memory state: health, paired phones, conversations
-// and the pairing window, with the answers the bridge gives from them.
+// The sample bridge's in-memory state: health, paired phones, conversations,
+// the pairing window and the Dossier, with the answers the bridge gives from them.
 //
 // Every member is safe to call from any thread; the server's connections and a
 // test share one state. A default state is empty: healthy, no phones, no
@@ -10,9 +10,11 @@
 #pragma once
 
 #include "sample-bridge/Conversations.h"
+#include "sample-bridge/Dossier.h"
 #include "sample-bridge/Pairing.h"
 
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -63,6 +65,8 @@ public:
     Outcome pin(std::string_view sessionId, bool pinned);
     Arming arm();
     JSON pairStatus();
+    // The Dossier, which guards itself; it follows the state's clock.
+    Dossier& dossier() { return *m_dossier; }
 
     // Seconds since 1970 on the state's clock.
     double time() const;
@@ -79,6 +83,7 @@ private:
     JSON m_devices = JSON::array();
     Conversations m_conversations;
     Pairing m_pairing;
+    std::unique_ptr<Dossier> m_dossier = std::make_unique<Dossier>();
 };
 
 } // namespace SampleBridge

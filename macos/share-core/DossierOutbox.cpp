@@ -6,7 +6,9 @@
 #include <Foundation/FileIO.h>
 #include <Foundation/UUID.h>
 #include <algorithm>
+#include <dirent.h>
 #include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -28,17 +30,65 @@ std::optional<Record> read(std::string_view ref, const std::filesystem::path& fi
     return record;
 }
 
-// The names in the folder, in listing order; none when it cannot be listed.
+// The names in the folder, in listing order; none when it cannot be listed. Read with the
+// system's calls: the relay lists the folder once per item it posts.
 std::vector<std::string> listing(const std::filesystem::path& folder) {
     std::vector<std::string> names;
-    std::error_code error;
-    std::filesystem::directory_iterator entries(folder, error);
-    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error))
-        names.push_back(entries->path().filename().string());
+    DIR* entries = ::opendir(folder.c_str());
+    if (!entries)
+        return names;
+    while (const dirent* entry = ::readdir(entries)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..")
+            names.emplace_back(name);
+    }
+    ::closedir(entries);
     return names;
 }
 
+void sortByAge(std::vector<DossierOutboxItem>& items) {
+    std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
+        if (a.createdAt != b.createdAt)
+            return a.createdAt < b.createdAt;
+        return a.ref < b.ref;
+    });
+}
+
+// What tells one version of a file from another; an atomic replacement is a new inode.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+
+    bool operator==(const FileIdentity& other) const {
+        const auto same = [](const timespec& a, const timespec& b) {
+            return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+        };
+        return device == other.device && inode == other.inode && size == other.size &&
+               same(modified, other.modified) && same(changed, other.changed);
+    }
+};
+
+// The identity of a regular file, not through a link.
+std::optional<FileIdentity> identity(const std::string& file) {
+    struct stat status {};
+    if (::lstat(file.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return FileIdentity{status.st_dev, status.st_ino, status.st_size, status.st_mtim,
+                        status.st_ctim};
+}
+
 } // namespace
+
+struct DossierOutbox::ItemCache::Entry {
+    FileIdentity identity;
+    DossierOutboxItem item;
+};
+
+DossierOutbox::ItemCache::ItemCache() = default;
+DossierOutbox::ItemCache::~ItemCache() = default;
 
 std::optional<DossierOutbox> DossierOutbox::shared(std::string_view group) {
     const auto container = ShareGroup::container(group);
@@ -154,11 +204,29 @@ std::vector<DossierOutboxItem> DossierOutbox::items() const {
         if (auto item = this->item(ref))
             items.push_back(std::move(*item));
     }
-    std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
-        if (a.createdAt != b.createdAt)
-            return a.createdAt < b.createdAt;
-        return a.ref < b.ref;
-    });
+    sortByAge(items);
+    return items;
+}
+
+std::vector<DossierOutboxItem> DossierOutbox::items(ItemCache& cache) const {
+    std::vector<DossierOutboxItem> items;
+    std::map<std::string, ItemCache::Entry, std::less<>> kept;
+    for (std::string& ref : refs()) {
+        // The identity is taken before reading: a file replaced in between reads again next time.
+        const auto file = identity(directory.native() + "/" + fileName(ref));
+        if (!file)
+            continue;
+        if (auto known = cache.m_entries.find(ref);
+            known != cache.m_entries.end() && known->second.identity == *file) {
+            items.push_back(known->second.item);
+            kept.emplace(std::move(ref), std::move(known->second));
+        } else if (auto item = this->item(ref)) {
+            items.push_back(*item);
+            kept.emplace(std::move(ref), ItemCache::Entry{*file, std::move(*item)});
+        }
+    }
+    cache.m_entries = std::move(kept);
+    sortByAge(items);
     return items;
 }
 

@@ -21,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,6 +69,21 @@ struct DossierOutbox {
     std::optional<DossierOutboxItem> item(std::string_view ref) const;
     // Every readable item, oldest `createdAt` first, equal times by ref.
     std::vector<DossierOutboxItem> items() const;
+
+    // Items kept from one listing to the next, each with the identity of the file it was read
+    // from (device, inode, size, modification and change times).
+    class ItemCache {
+        friend struct DossierOutbox;
+        struct Entry;
+        std::map<std::string, Entry, std::less<>> m_entries;
+
+    public:
+        ItemCache();
+        ~ItemCache();
+    };
+    // The same items as `items()`, but a file unchanged since `cache` read it is not read again:
+    // for a caller that lists the outbox over and over.
+    std::vector<DossierOutboxItem> items(ItemCache& cache) const;
     std::optional<DossierShareAnswer> answer(std::string_view ref) const;
 
     void remove(std::string_view ref) const;

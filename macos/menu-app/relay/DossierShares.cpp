@@ -1,18 +1,14 @@
 #include "relay/DossierShares.h"
 
+#include "relay/RelayLog.h"
+#include "relay/ShareExtension.h"
+
 #include <Foundation/Bundle.h>
-#include <Foundation/Log.h>
+#include <share-core/ShareClock.h>
 #include <share-core/ShareGroup.h>
 #include <share-core/ShareText.h>
 
-namespace {
-
-const Foundation::Logger& logger() {
-    static const Foundation::Logger log("com.tallowmeadows.kestrelhaven", "dossier-share");
-    return log;
-}
-
-} // namespace
+using RelayLog::logger;
 
 DossierShares& DossierShares::shared() {
     // Lives for the process: work queued on its queue may outlast any owner.
@@ -24,25 +20,124 @@ DossierShares::DossierShares()
     : m_group(ShareGroup::identifier(Foundation::Bundle::main())),
       m_io(Dispatch::DispatchQueue::serial("kestrelhaven.dossier-share")) {}
 
+const std::optional<DossierOutbox>& DossierShares::outbox() {
+    std::call_once(m_outboxMade, [this] {
+        if (m_group)
+            m_outbox = DossierOutbox::shared(*m_group);
+    });
+    return m_outbox;
+}
+
+const std::optional<ShareStateStore>& DossierShares::store() {
+    std::call_once(m_storeMade, [this] {
+        if (m_group)
+            m_store = ShareStateStore::shared(*m_group);
+    });
+    return m_store;
+}
+
 void DossierShares::start() {
-    if (!m_group)
+    const auto& outbox = this->outbox();
+    if (!outbox) {
         logger().info("no App Group container: the Share menu's Dossier is off in this build");
+        return;
+    }
+    Dispatch::DispatchQueue::global().async([] {
+        if (ShareExtension::state() == ShareExtension::State::notRegistered)
+            ShareExtension::registerBundle();
+    });
+    if (const auto failure = outbox->prepare()) {
+        logger().error("outbox: " + description(*failure));
+        return;
+    }
+    m_io.async([this] {
+        m_running = true;
+        watch(this->outbox()->directory);
+        auto timer = Dispatch::TimerSource::make(m_io);
+        timer->schedule(tickInterval, tickInterval, 0);
+        timer->setEventHandler([this] { tick(); });
+        timer->resume();
+        m_timer = std::move(timer);
+        checkBridge();
+        refreshIndex();
+        publishState();
+        drain(true);
+    });
+}
+
+void DossierShares::watch(const std::filesystem::path& folder) {
+    // Without a watcher, new shares are found by the tick.
+    auto watcher = Dispatch::FileSystemSource::watchFolder(folder, m_io);
+    if (!watcher)
+        return;
+    watcher->setEventHandler([this] { scheduleDrain(); });
+    watcher->resume();
+    m_watcher = std::move(watcher);
+}
+
+void DossierShares::scheduleDrain() {
+    if (m_drainScheduled)
+        return;
+    m_drainScheduled = true;
+    m_io.asyncAfter(debounce, [this] {
+        m_drainScheduled = false;
+        drain(false);
+    });
+}
+
+void DossierShares::tick() {
+    checkBridge();
+    const double now = ShareClock::now();
+    if (now - m_lastIndexAt > indexAge)
+        refreshIndex();
+    const auto& store = this->store();
+    const auto mac = store ? store->mac() : std::nullopt;
+    if (!mac || now - mac->menuAt >= heartbeatAge)
+        publishState();
+    if (const auto& outbox = this->outbox())
+        outbox->sweepAnswers(now, answerAge);
+    drain(true);
 }
 
 void DossierShares::bridge(bool up) {
-    m_io.async([this, up] { m_bridgeUp = up; });
+    m_io.async([this, up] {
+        if (m_running)
+            observeBridge(up);
+    });
 }
 
-void DossierShares::remove(const std::string&) {}
+void DossierShares::observeBridge(bool up) {
+    if (up == m_bridgeUp)
+        return;
+    m_bridgeUp = up;
+    if (up) {
+        m_queue.bridgeBack();
+        m_bridgeSilent = false;
+    }
+    publishState();
+    // The lines of waiting shares follow the bridge's state.
+    showRows();
+    scheduleDrain();
+}
 
-void DossierShares::publishRows(std::vector<Row> rows) {
-    Dispatch::DispatchQueue::main().async([this, rows = std::move(rows)]() mutable {
-        if (rows == m_rows)
+void DossierShares::remove(const std::string& ref) {
+    m_io.async([this, ref] {
+        if (!m_running)
             return;
-        m_rows = std::move(rows);
-        if (changed)
-            changed();
+        outbox()->remove(ref);
+        outbox()->removeAnswer(ref);
+        logger().info("share " + ref + " removed by the user");
+        drain(false);
     });
+}
+
+std::optional<Foundation::Bundle> DossierShares::extensionBundle() {
+    const auto bundle =
+        Foundation::Bundle::main().path() / "Contents" / "PlugIns" / "KestrelhavenShare.appex";
+    std::error_code error;
+    if (!std::filesystem::is_directory(bundle, error))
+        return std::nullopt;
+    return Foundation::Bundle(bundle);
 }
 
 std::string DossierShares::menuTitle(std::string_view title) {

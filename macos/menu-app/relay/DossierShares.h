@@ -1,22 +1,51 @@
 // The Dossier relay: the menu-bar application's side of the Share menu.
 //
-// One relay per process, made on first use. It carries the shares that the
-// Share extension leaves in the App Group's outbox to the bridge and tells
-// the menu which shares still wait, as `rows`. All its work runs on its own
-// serial queue "kestrelhaven.dossier-share"; `rows` and `changed` belong to
-// the main thread, where a new row list replaces the old one and `changed`
-// runs, only when the list differs.
+// One relay per process, made on first use and kept for its life. The Share
+// extension leaves one item file per share in the App Group's outbox; the
+// relay watches that folder, posts each item to the bridge's Dossier, oldest
+// first and one at a time, writes an answer file for every outcome (added,
+// held or refused), deletes each item the Dossier took, and retries held
+// ones when they fall due: 15 seconds after the bridge did not answer, or at
+// once when it comes back; 2 minutes after any other hold. A refused item
+// stays until the extension or the user removes it.
+//
+// It also keeps the Mac-side state file current for the extension (whether
+// the bridge is up, the Dossier's limits and recent tags, and a heartbeat),
+// asking the Dossier's index at the start, every 5 minutes, and once a pass
+// has added shares; notifies the user of shares added or refused after the
+// sheet stopped waiting for them; and tells the menu which shares still
+// wait, as `rows`.
+//
+// All its work runs on its own serial queue "kestrelhaven.dossier-share": the
+// folder watcher, a 15-second tick, and a pass 0.2 seconds after a burst of
+// folder changes. `rows` and `changed` belong to the main thread, where a new
+// row list replaces the old one, and `changed` runs, only when it differs.
+//
+// A pass that found the bridge silent is not followed by another until the
+// tick, a new item, or the bridge coming back: neither the bridge going down
+// nor the relay's own answer writes make it try again.
 //
 // The App Group comes from the Info.plist key "KHAppGroup". A build without
-// one has no outbox: `start` then logs that the Share menu's Dossier is off
-// and the relay stays idle, with no rows. The outbox, its watcher and the
-// drain to the bridge come with the share pipeline; until then the relay
-// only records the bridge's state and publishes the rows it is handed.
+// one, or without its container, has no outbox: `start` then logs that the
+// Share menu's Dossier is off and the relay stays idle, with no rows.
 #pragma once
 
 #include <Dispatch/DispatchQueue.h>
+#include <Dispatch/FileSystemSource.h>
+#include <Dispatch/TimerSource.h>
+#include <Foundation/Bundle.h>
+#include <Foundation/Data.h>
+#include <UserNotifications/NotificationCenter.h>
+#include <filesystem>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <set>
+#include <share-core/DossierIndexDigest.h>
+#include <share-core/DossierOutbox.h>
+#include <share-core/DossierShareQueue.h>
+#include <share-core/ShareState.h>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,30 +64,96 @@ public:
 
     // The App Group identifier, absent when the build has none.
     const std::optional<std::string>& group() const { return m_group; }
+    // The App Group's outbox, made on first use (by `start`); absent without an App Group or
+    // its container. Any thread.
+    const std::optional<DossierOutbox>& outbox();
 
-    // Main thread; returns at once.
+    // Main thread, once; returns at once.
     void start();
     // Any thread; the bridge's state as the latest health check saw it.
     void bridge(bool up);
-    // Main thread; the user's Remove of a waiting share. Without an outbox nothing waits, so
-    // there is nothing to remove.
+    // Main thread; the user's Remove of a waiting share: its item and answer go.
     void remove(const std::string& ref);
 
     // Main thread.
     const std::vector<Row>& rows() const { return m_rows; }
     std::function<void()> changed;
-
+    // Set before `start`: every answer recorded is also printed to standard output, one a line.
+    bool printAnswers = false;
     // The relay's hand-off of a new row list; from any thread, applied on the main queue.
     void publishRows(std::vector<Row> rows);
 
+    // The Share extension's bundle in the application's plug-ins folder, read anew each time;
+    // absent when no bundle stands there.
+    static std::optional<Foundation::Bundle> extensionBundle();
     // A share's title as a menu row shows it: one line of at most 60 characters.
     static std::string menuTitle(std::string_view title);
+    // The notification of an item's answer; none for a held one.
+    static std::optional<UserNotifications::NotificationContent>
+    notice(const DossierOutboxItem& item, const DossierShareAnswer& answer);
+    // The POST body of an item; none when it cannot be serialised.
+    static std::optional<Foundation::Data> requestBody(const DossierOutboxItem& item);
+
+    // Seconds.
+    static constexpr double tickInterval = 15;
+    static constexpr double debounce = 0.2;
+    static constexpr double postTimeout = 30;
+    static constexpr double healthTimeout = 2;
+    static constexpr double indexTimeout = 5;
+    // Milliseconds.
+    static constexpr double indexAge = 300000;
+    static constexpr double heartbeatAge = MacShareState::heartbeat - 1000;
+    static constexpr double answerAge = 600000;
 
 private:
     DossierShares();
 
+    // Everything below runs on `m_io`.
+    const std::optional<ShareStateStore>& store();
+    void watch(const std::filesystem::path& folder);
+    void tick();
+    void scheduleDrain();
+    // A pass, then the Dossier's index when the pass added anything. `retry` lets the pass post
+    // although the bridge was silent at the last post: the start, the tick. Otherwise such a
+    // pass posts only when a new item has arrived.
+    void drain(bool retry);
+    // Posts one item and records its outcome; false when the pass ends there.
+    bool send(const DossierOutboxItem& item);
+    void record(const DossierOutboxItem& item, const DossierShareAnswer& answer);
+    // Applies the bridge's state as observed: on a change, publishes it and drains again.
+    void observeBridge(bool up);
+    void checkBridge();
+    void refreshIndex();
+    void publishState();
+    void showRows();
+    void tell(const DossierOutboxItem& item, const DossierShareAnswer& answer);
+
+    struct Listed {
+        std::string ref;
+        std::string title;
+    };
+
     std::optional<std::string> m_group;
+    std::once_flag m_outboxMade;
+    std::optional<DossierOutbox> m_outbox;
+    std::once_flag m_storeMade;
+    std::optional<ShareStateStore> m_store;
     Dispatch::DispatchQueue m_io;
+    DossierShareQueue m_queue;
     bool m_bridgeUp = false;
+    std::optional<DossierIndexDigest> m_digest;
+    bool m_drainScheduled = false;
+    // Items the Dossier took whose file would not go: never posted again.
+    std::set<std::string, std::less<>> m_stored;
+    double m_lastIndexAt = 0;
+    std::shared_ptr<Dispatch::FileSystemSource> m_watcher;
+    std::shared_ptr<Dispatch::TimerSource> m_timer;
+    bool m_running = false;
+    // The last post found no bridge, and none has answered since.
+    bool m_bridgeSilent = false;
+    // The items of the latest listing, oldest first, and the decoded items behind it.
+    std::vector<Listed> m_listed;
+    DossierOutbox::ItemCache m_itemCache;
+
     std::vector<Row> m_rows;
 };

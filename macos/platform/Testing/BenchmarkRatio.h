@@ -3,7 +3,8 @@
 // `runComparing` runs the registered benchmarks with the console reporter and
 // then prints, as the last line, "ratio (ours / <baseline>): <x>": the real
 // time per iteration of the benchmark function `ours` over that of
-// `baseline`. Header-only, for programs that link Google Benchmark.
+// `baseline`; for benchmarks run in repetitions, the median's. Header-only,
+// for programs that link Google Benchmark.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -16,13 +17,17 @@ namespace Testing {
 
 namespace Detail {
 
-// Keeps each benchmark's time per iteration as well as printing it.
+// Keeps each benchmark's time per iteration as well as printing it; of repetitions, the median.
 class RecordingReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            secondsPerIteration[run.run_name.function_name] =
-                run.real_accumulated_time / static_cast<double>(run.iterations);
+        for (const Run& run : runs) {
+            const double seconds = run.real_accumulated_time / static_cast<double>(run.iterations);
+            if (run.run_type == Run::RT_Iteration)
+                secondsPerIteration.try_emplace(run.run_name.function_name, seconds);
+            else if (run.aggregate_name == "median")
+                secondsPerIteration[run.run_name.function_name] = seconds;
+        }
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> secondsPerIteration;

@@ -10,6 +10,10 @@ const char* fileName(Tool tool) {
     switch (tool) {
     case Tool::launchctl:
         return "launchctl";
+    case Tool::lsregister:
+        return "lsregister";
+    case Tool::pluginkit:
+        return "pluginkit";
     }
     return "";
 }

@@ -192,6 +192,42 @@ TEST_F(Outbox, ItemsComeOldestFirstAndTiesByRef) {
     EXPECT_EQ(order, (std::vector<std::string>{ref('0'), ref('b'), ref('a'), ref('c')}));
 }
 
+TEST_F(Outbox, ACachedListingFollowsEveryChangeOfTheFiles) {
+    DossierOutbox::ItemCache cache;
+    const auto listed = [&] {
+        const auto cached = outbox.items(cache);
+        EXPECT_EQ(cached, outbox.items());
+        std::vector<std::string> titles;
+        for (const auto& each : cached)
+            titles.push_back(each.title);
+        return titles;
+    };
+    EXPECT_TRUE(listed().empty());
+    auto first = item(ref('a'), 20);
+    ASSERT_FALSE(outbox.add(first));
+    ASSERT_FALSE(outbox.add(item(ref('b'), 10)));
+    const auto before = listed();
+    EXPECT_EQ(before.size(), 2u);
+    EXPECT_EQ(listed(), before);
+
+    // Replaced with text of the same length, in place or atomically; the older one goes.
+    first.title = std::string(first.title.size(), 'z');
+    ASSERT_FALSE(outbox.add(first));
+    EXPECT_EQ(listed().back(), first.title);
+    first.title = std::string(first.title.size(), 'y');
+    write(DossierOutbox::fileName(first.ref), first.json().dump());
+    EXPECT_EQ(listed().back(), first.title);
+    outbox.remove(ref('b'));
+    EXPECT_EQ(listed(), std::vector<std::string>{first.title});
+
+    // A file that stops reading leaves the listing, cached or not.
+    write(DossierOutbox::fileName(first.ref), "{broken");
+    EXPECT_TRUE(listed().empty());
+    std::filesystem::remove(outbox.url(first.ref));
+    std::filesystem::create_directory(outbox.url(first.ref));
+    EXPECT_TRUE(listed().empty());
+}
+
 TEST_F(Outbox, SweepKeepsAnswersUntilTheyAreStale) {
     const double now = 1'000'000'000;
     const double age = 600000;

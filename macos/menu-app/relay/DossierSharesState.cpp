@@ -1,0 +1,121 @@
+// What the relay tells others: the bridge's health as it sees it, the Dossier's index digest,
+// the Mac-side state file, the menu's rows, and the user's notifications.
+#include "relay/DossierShares.h"
+#include "relay/RelayLog.h"
+
+#include <Dispatch/DispatchQueue.h>
+#include <Foundation/Bundle.h>
+#include <menubar/LocalHTTP.h>
+#include <share-core/ShareClock.h>
+#include <share-core/ShareInput.h>
+#include <share-core/ShareText.h>
+
+using RelayLog::logger;
+using namespace UserNotifications;
+
+void DossierShares::checkBridge() {
+    observeBridge(LocalHTTP::send("GET", "/healthz", std::nullopt, healthTimeout).status == 200);
+}
+
+void DossierShares::refreshIndex() {
+    // Moved before asking, so a failed request waits for its turn like any other.
+    m_lastIndexAt = ShareClock::now();
+    const auto reply = LocalHTTP::send("GET", "/dossier", std::nullopt, indexTimeout);
+    if (reply.status != 200 || !reply.body)
+        return;
+    auto digest = DossierIndexDigest::parse(*reply.body);
+    if (!digest || digest == m_digest)
+        return;
+    m_digest = std::move(digest);
+    publishState();
+}
+
+void DossierShares::publishState() {
+    const auto& store = this->store();
+    if (!store)
+        return;
+    const auto previous = store->mac();
+    MacShareState state;
+    if (m_digest) {
+        state.full = m_digest->full;
+        state.recentTags = m_digest->recentTags;
+        state.itemChars = m_digest->itemChars;
+    } else if (previous) {
+        state.full = previous->full;
+        state.recentTags = previous->recentTags;
+        state.itemChars = previous->itemChars;
+    } else {
+        state.itemChars = ShareInput::defaultItemChars;
+    }
+    state.bridgeUp = m_bridgeUp;
+    state.menuAt = ShareClock::now();
+    if (const auto failure = store->writeMac(state))
+        logger().error("share state: " + description(*failure));
+}
+
+void DossierShares::showRows() {
+    std::vector<Row> rows;
+    rows.reserve(m_listed.size());
+    for (const Listed& listed : m_listed)
+        rows.push_back({listed.ref, listed.title, m_queue.line(listed.ref, m_bridgeUp)});
+    publishRows(std::move(rows));
+}
+
+void DossierShares::publishRows(std::vector<Row> rows) {
+    Dispatch::DispatchQueue::main().async([this, rows = std::move(rows)]() mutable {
+        if (rows == m_rows)
+            return;
+        m_rows = std::move(rows);
+        if (changed)
+            changed();
+    });
+}
+
+std::optional<NotificationContent> DossierShares::notice(const DossierOutboxItem& item,
+                                                         const DossierShareAnswer& answer) {
+    const std::string name = "“" + ShareText::oneLine(item.title, 120) + "”";
+    switch (answer.state) {
+    case DossierShareAnswer::State::added: {
+        std::string body = name;
+        if (answer.minutes)
+            body += " · " + std::to_string(*answer.minutes) + " min";
+        if (answer.tag && !answer.tag->empty())
+            body += " · " + *answer.tag;
+        return NotificationContent{"Added to your Dossier", std::move(body)};
+    }
+    case DossierShareAnswer::State::refused:
+        return NotificationContent{"Not added to your Dossier", name + ": " + answer.msg};
+    case DossierShareAnswer::State::held:
+        break;
+    }
+    return std::nullopt;
+}
+
+void DossierShares::tell(const DossierOutboxItem& item, const DossierShareAnswer& answer) {
+    auto content = notice(item, answer);
+    if (!content)
+        return;
+    // A test build never asks the user.
+    const bool mayAsk = Foundation::Bundle::main().object("KHHome") == nullptr;
+    NotificationRequest request{"dossier-share-" + item.ref, std::move(*content)};
+    NotificationCenter::current().getNotificationSettings(
+        [request = std::move(request), mayAsk](NotificationSettings settings) {
+            switch (settings.authorizationStatus) {
+            case AuthorizationStatus::authorized:
+            case AuthorizationStatus::provisional:
+                NotificationCenter::current().add(request);
+                return;
+            case AuthorizationStatus::notDetermined:
+                if (mayAsk)
+                    NotificationCenter::current().requestAuthorization(
+                        AuthorizationOptions::alert,
+                        [request](bool granted, std::optional<Foundation::Error>) {
+                            if (granted)
+                                NotificationCenter::current().add(request);
+                        });
+                return;
+            case AuthorizationStatus::denied:
+                return;
+            }
+        });
+}

@@ -35,6 +35,9 @@ struct Result {
 
 using Environment = std::map<std::string, std::string>;
 
+// This process's environment.
+Environment inherited();
+
 // How long the runner waits for the ends of the streams once the child has ended.
 inline constexpr double streamGrace = 2.0;
 // How long a timed-out child has to end after the terminate request before it is killed.

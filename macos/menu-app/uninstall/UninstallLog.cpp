@@ -6,12 +6,8 @@
 #include <Foundation/FileIO.h>
 #include <Foundation/SystemTime.h>
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <ctime>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace Uninstaller {
 
@@ -33,31 +29,6 @@ std::string oneLine(std::string text) {
     std::replace_if(
         text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
     return text;
-}
-
-bool writeAll(int fd, const std::string& text) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t count = ::write(fd, text.data() + written, text.size() - written);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        written += static_cast<std::size_t>(count);
-    }
-    return true;
-}
-
-// Appends to an existing regular file; false when there is none to append to.
-bool append(const std::filesystem::path& file, const std::string& record) {
-    const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
-        writeAll(fd, record);
-    ::close(fd);
-    return true;
 }
 
 } // namespace
@@ -94,9 +65,7 @@ void log(const std::vector<UninstallStep>& steps, bool deleteData) {
     const std::filesystem::path file = logFile();
     std::error_code ignored;
     std::filesystem::create_directories(file.parent_path(), ignored);
-    if (append(file, record))
-        return;
-    Foundation::createFile(
+    Foundation::appendToFile(
         file,
         Foundation::Bytes(reinterpret_cast<const std::uint8_t*>(record.data()), record.size()),
         0600);

@@ -82,12 +82,15 @@ void UninstallHome::withoutClaude() {
     ::setenv("PATH", "/usr/bin:/bin", 1);
 }
 
-std::string UninstallHome::settingsWithHooks(int ours) {
+std::string UninstallHome::settingsWithHooks(int ours, int port) {
     static constexpr const char* events[] = {"SessionStart", "Stop", "Notification"};
     std::string text = "{\n  \"model\": \"opus\",\n  \"hooks\": {\n";
     for (int i = 0; i < 3; ++i) {
         text += std::string(i ? ",\n" : "") + "    \"" + events[i] + "\": [{\"hooks\": [";
-        if (i < ours)
+        if (i < ours && i == 1)
+            text += "{\"type\": \"http\", \"url\": \"http://127.0.0.1:" + std::to_string(port) +
+                    "/hook/stop\"}, ";
+        else if (i < ours)
             text += "{\"type\": \"command\", \"command\": \"node hook.js # kestrelhaven-hook\"}, ";
         text += "{\"type\": \"command\", \"command\": \"echo mine\"}]}]";
     }

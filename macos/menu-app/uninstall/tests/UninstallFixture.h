@@ -34,8 +34,9 @@ protected:
     // Removes the stand-in from PATH: Claude Code is then not found.
     static void withoutClaude();
 
-    // A settings file with one hook of the product's for each of `ours` events and one foreign.
-    static std::string settingsWithHooks(int ours);
+    // A settings file with a foreign hook in each of three events and one of the product's in
+    // the first `ours` of them (the second an HTTP hook on `port`).
+    static std::string settingsWithHooks(int ours, int port = 17800);
     // A user file with the product's two servers (or those named) and a foreign one.
     static std::string userFileWithServers(const std::vector<std::string>& ours = {
                                                "kestrelhaven-channel", "kestrelhaven-speak"});

@@ -59,7 +59,7 @@ TEST_F(Uninstalling, AFullRunTakesOutEverythingOfOursAndKeepsTheRest) {
     Testing::writeText(home / ".kestrelhaven/config.json",
                        "{\"port\": 17811, \"environments\": [{\"configDir\": \"" + first.string() +
                            "\"}, {\"configDir\": \"" + second.string() + "\"}]}");
-    const std::string settings = settingsWithHooks(2);
+    const std::string settings = settingsWithHooks(2, 17811);
     Testing::writeText(home / ".claude/settings.json", settings);
     Testing::writeText(first / "settings.json", settingsWithHooks(1));
     Testing::writeText(home / ".claude.json", userFileWithServers());

@@ -15,7 +15,7 @@
 
 namespace Processes {
 
-// Whether `pid` is a living process of this user (its real user).
+// Whether `pid` is a process that belongs to this user.
 bool isOwn(pid_t pid);
 
 // The process's arguments joined by single spaces, as the process table shows them; nothing

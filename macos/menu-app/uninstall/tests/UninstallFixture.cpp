@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <thread>

@@ -5,6 +5,7 @@
 #include <Dispatch/RunLoop.h>
 #include <Testing/Testing.h>
 #include <atomic>
+#include <cstdlib>
 #include <future>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -130,6 +131,11 @@ TEST_F(UninstallSheetView, TheRunTakesTheChoiceMadeBeforeItAndShowsEveryStep) {
                   (Testing::useTestHome() / "Library/Logs/Kestrelhaven-uninstall.log").string() +
                   ".\""));
     EXPECT_THAT(finished, Not(HasSubstr("Uninstall Kestrelhaven?")));
+    // Under the user's home folder the record's path is abbreviated.
+    ::setenv("HOME", Testing::useTestHome().c_str(), 1);
+    SwiftUI::HostingController sheet(SwiftUI::View(UninstallSheet{.model = model}));
+    EXPECT_THAT(sheet.renderText(),
+                HasSubstr("Text \"A record is in ~/Library/Logs/Kestrelhaven-uninstall.log.\""));
 
     // Return quits; Close only hides the sheet.
     EXPECT_EQ(host.pressReturn(), Outcome::Performed);

@@ -26,38 +26,6 @@ protected:
     }
 };
 
-TEST_F(ClaudeCleanup, EachConfigurationFolderAddsItsOwnPairOfFiles) {
-    const BridgeConfig config{17800, {"/x", "/y", "/x"}};
-    EXPECT_THAT(Uninstaller::settingsFiles(config),
-                ElementsAre(home / ".claude/settings.json", "/x/settings.json", "/y/settings.json",
-                            "/x/settings.json"));
-    EXPECT_THAT(Uninstaller::claudeJSONFiles(config),
-                ElementsAre(Uninstaller::ClaudeUserFile{home / ".claude.json", std::nullopt},
-                            Uninstaller::ClaudeUserFile{"/x/.claude.json", "/x"},
-                            Uninstaller::ClaudeUserFile{"/y/.claude.json", "/y"},
-                            Uninstaller::ClaudeUserFile{"/x/.claude.json", "/x"}));
-}
-
-TEST_F(ClaudeCleanup, TheHooksStepSaysWhatTheEditDid) {
-    const struct {
-        EditOutcome outcome;
-        Result step;
-    } cases[] = {
-        {EditOutcome::changed("8 hooks", "/h/.claude/settings.json.kh-uninstall-s"),
-         {Status::done, "removed 8 hooks; backup settings.json.kh-uninstall-s"}},
-        {EditOutcome::failed("can't read it"), {Status::failed, "can't read it"}},
-        {EditOutcome::nothingOurs(), {Status::notFound, "none of Kestrelhaven's"}},
-        {EditOutcome::missing(), {Status::notFound, "no such file"}},
-    };
-    for (const auto& each : cases)
-        EXPECT_EQ(Uninstaller::hooksStep(each.outcome), each.step);
-
-    Testing::writeText(home / "settings.json", settingsWithHooks(1));
-    JSON document = *ConfigFile::read(home / "settings.json");
-    EXPECT_EQ(Uninstaller::hookChange(17800)(document), "1 hook");
-    EXPECT_EQ(Uninstaller::hookChange(17800)(document), std::nullopt);
-}
-
 TEST_F(ClaudeCleanup, ClaudeCodeRemovesTheServersItselfWhenItCan) {
     Testing::writeText(userFile(), userFileWithServers());
     EXPECT_EQ(Uninstaller::removeServers(own(), ClaudeCode::find(), stamp),

@@ -95,26 +95,6 @@ TEST_F(FileRemovals, OnlyASocketIsTakenForTheBridgesSocket) {
     EXPECT_FALSE(fs::exists(fs::symlink_status(socket())));
 }
 
-TEST_F(FileRemovals, DataAndSharesGoToTheTrash) {
-    const fs::path container = home / "Library/Group Containers" / appGroup;
-    fs::create_directories(container);
-    EXPECT_EQ(Uninstaller::trashShares(),
-              (Result{Status::notFound,
-                      "nothing in ~/Library/Group Containers/group.test.kestrelhaven"}));
-    Testing::writeText(container / "ShareState/mac.json", "{}");
-    EXPECT_EQ(
-        Uninstaller::trashShares(),
-        (Result{Status::done,
-                "moved to the Trash from ~/Library/Group Containers/group.test.kestrelhaven"}));
-    EXPECT_TRUE(fs::exists(home / ".Trash/ShareState/mac.json"));
-
-    Testing::writeText(home / ".kestrelhaven/config.json", "{}");
-    EXPECT_EQ(Uninstaller::trashData(),
-              (Result{Status::done, "~/.kestrelhaven moved to the Trash as .kestrelhaven (hidden: "
-                                    "⇧⌘. shows it in Finder)"}));
-    EXPECT_EQ(Uninstaller::trashData(), (Result{Status::notFound, "no ~/.kestrelhaven"}));
-}
-
 TEST_F(FileRemovals, TheLogKeepsEachStepOnItsLineAndNeverFollowsALink) {
     std::vector<UninstallStep> steps{
         {.title = "Socket", .status = Status::notFound, .detail = "no socket"},

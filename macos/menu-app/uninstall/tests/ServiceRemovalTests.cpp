@@ -67,10 +67,6 @@ TEST_F(ServiceRemoval, AnotherBundlesBridgeIsNeitherListedNorSignalled) {
     EXPECT_TRUE(Launchd::isRunning(*started));
 }
 
-TEST_F(ServiceRemoval, TheServiceIsUnregisteredOnlyWhenRegistered) {
-    EXPECT_EQ(Uninstaller::unregisterService(), (Result{Status::notFound, "not registered"}));
-}
-
 TEST_F(ServiceRemoval, DeveloperAgentsAreStoppedAndTheirPlistsTrashed) {
     skipWaits();
     const fs::path state = home.parent_path() / "booted-out";

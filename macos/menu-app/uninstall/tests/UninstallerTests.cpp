@@ -62,6 +62,7 @@ TEST_F(Uninstalling, AFullRunTakesOutEverythingOfOursAndKeepsTheRest) {
     const std::string settings = settingsWithHooks(2, 17811);
     Testing::writeText(home / ".claude/settings.json", settings);
     Testing::writeText(first / "settings.json", settingsWithHooks(1));
+    Testing::writeText(second / "settings.json", settingsWithHooks(0));
     Testing::writeText(home / ".claude.json", userFileWithServers());
     const std::string firstUserFile = userFileWithServers({"kestrelhaven-speak"});
     Testing::writeText(first / ".claude.json", firstUserFile);
@@ -108,7 +109,7 @@ TEST_F(Uninstalling, AFullRunTakesOutEverythingOfOursAndKeepsTheRest) {
             Seen{"Hooks in " + (first / "settings.json").string(), Status::done,
                  "removed 1 hook; backup settings.json" + backup},
             Seen{"Hooks in " + (second / "settings.json").string(), Status::notFound,
-                 "no such file"},
+                 "none of Kestrelhaven's"},
             Seen{"MCP servers in ~/.claude.json", Status::done,
                  "removed kestrelhaven-channel, kestrelhaven-speak (claude mcp remove)"},
             Seen{"MCP servers in " + (first / ".claude.json").string(), Status::done,
@@ -145,6 +146,7 @@ TEST_F(Uninstalling, AFullRunTakesOutEverythingOfOursAndKeepsTheRest) {
         EXPECT_THAT(text, HasSubstr("notes-server")) << file;
     }
     EXPECT_FALSE(fs::exists(home / (".claude.json" + backup)));
+    EXPECT_FALSE(fs::exists(second / ("settings.json" + backup)));
     EXPECT_EQ(Testing::readText(first / (".claude.json" + backup)), firstUserFile);
 
     for (const char* name :

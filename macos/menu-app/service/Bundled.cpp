@@ -59,7 +59,7 @@ bool present() {
 }
 
 Run::Result cli(const std::vector<std::string>& arguments, double timeout) {
-    Run::Environment environment = Run::inherited();
+    Run::Environment environment = Run::currentEnvironment();
     environment.erase("NODE_OPTIONS");
     environment.erase("NODE_PATH");
     environment.insert_or_assign("HOME", home().string());

@@ -16,7 +16,6 @@
 #include <filesystem>
 #include <poll.h>
 #include <spawn.h>
-#include <string_view>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -158,7 +157,7 @@ int terminationStatus(int status) {
 
 } // namespace
 
-Environment inherited() {
+Environment currentEnvironment() {
     Environment environment;
     for (char** entry = environ; *entry; ++entry) {
         const std::string_view text(*entry);

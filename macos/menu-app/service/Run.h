@@ -35,13 +35,13 @@ struct Result {
 
 using Environment = std::map<std::string, std::string>;
 
-// This process's environment.
-Environment inherited();
-
 // How long the runner waits for the ends of the streams once the child has ended.
 inline constexpr double streamGrace = 2.0;
 // How long a timed-out child has to end after the terminate request before it is killed.
 inline constexpr double terminateGrace = 1.0;
+
+// This process's environment as it is now.
+Environment currentEnvironment();
 
 // Runs `executable` (a path; it is also the child's first argument) with `arguments`. With an
 // environment, that is the child's whole environment; without one the child inherits this

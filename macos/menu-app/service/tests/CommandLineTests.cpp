@@ -68,7 +68,7 @@ protected:
     // Runs the built program with HOME at the test home and only `bin()` and the system's folders
     // on PATH.
     Outcome menu(const std::vector<std::string>& arguments, double timeout = 90) const {
-        Run::Environment environment = Run::inherited();
+        Run::Environment environment = Run::currentEnvironment();
         environment["HOME"] = home.string();
         environment["PATH"] = bin().string() + ":/usr/bin:/bin";
         Run::Result ran = Run::run(program().string(), arguments, environment, timeout);

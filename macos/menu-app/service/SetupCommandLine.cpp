@@ -6,6 +6,8 @@
 #include "service/BackgroundService.h"
 #include "service/Bundled.h"
 #include "service/DeveloperAgent.h"
+#include "uninstall/FileRemovals.h"
+#include "uninstall/Uninstaller.h"
 
 #include <Dispatch/Clock.h>
 #include <Dispatch/RunLoop.h>
@@ -30,6 +32,11 @@ std::optional<std::string> second(const Arguments& arguments) {
     return arguments[1];
 }
 
+// Flags count wherever they stand.
+bool holds(const Arguments& arguments, std::string_view flag) {
+    return std::find(arguments.begin(), arguments.end(), flag) != arguments.end();
+}
+
 bool always(const Arguments&) {
     return true;
 }
@@ -51,6 +58,10 @@ constexpr Row table[] = {
      [](const Arguments& arguments) { return service(second(arguments).value_or("status")); }},
     {"--hooks", [](const Arguments& arguments) { return second(arguments) == "install"; },
      [](const Arguments&) { return installHooks(); }},
+    {"--uninstall", always,
+     [](const Arguments& arguments) {
+         return uninstall(holds(arguments, "--delete-data"), holds(arguments, "--yes"));
+     }},
     {"--dossier-outbox", always,
      [](const Arguments& arguments) { return dossierOutbox(outboxWait(second(arguments))); }},
     {"--share-menu", always,
@@ -68,6 +79,14 @@ constexpr Row table[] = {
 
 void say(std::string_view line) {
     std::cout << line << '\n';
+}
+
+// One "  - " line for each text.
+std::string listed(const std::vector<std::string>& texts) {
+    std::vector<std::string> lines;
+    for (const std::string& text : texts)
+        lines.push_back("  - " + text);
+    return Foundation::joined(lines, "\n");
 }
 
 std::string serviceLine() {
@@ -153,6 +172,26 @@ int installHooks() {
     std::cout.flush();
     std::cerr << result.error;
     return result.status == 0 ? 0 : 1;
+}
+
+int uninstall(bool deleteData, bool confirmed) {
+    if (!confirmed) {
+        const std::vector<std::string> plan = Uninstaller::plan();
+        say(plan.empty() ? "Nothing of Kestrelhaven's to remove."
+                         : "Would remove:\n" + listed(plan));
+        if (deleteData)
+            say("  - " + Uninstaller::dataFolder().string() + ", to the Trash");
+        say("Run again with --yes to do it.");
+        return 0;
+    }
+    bool failed = false;
+    for (const UninstallStep& step : Uninstaller::run(deleteData)) {
+        say(column(UninstallStep::word(step.status), 9) + "  " + step.title + ": " + step.detail);
+        failed = failed || step.status == UninstallStep::Status::failed;
+    }
+    say("\nStill to do by hand:\n" + listed(Uninstaller::manualSteps));
+    say("Log: " + Uninstaller::logFile().string());
+    return failed ? 1 : 0;
 }
 
 int dossierOutbox(double seconds) {

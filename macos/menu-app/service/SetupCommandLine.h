@@ -34,6 +34,9 @@ void check();
 int service(const std::string& action);
 // The bridge tool's "install-hooks", its output passed through.
 int installHooks();
+// Without `confirmed`, lists what an uninstall would remove and changes nothing; with it, removes
+// everything and reports each step.
+int uninstall(bool deleteData, bool confirmed);
 // Drains the Share outbox in the foreground for `seconds` (at least 3), printing each answer.
 int dossierOutbox(double seconds);
 // "status", "on", "off" or "register" the Share-menu extension.

@@ -7,6 +7,8 @@
 #include "service/Run.h"
 #include "service/SetupCommandLine.h"
 #include "service/tests/ServiceFixture.h"
+#include "uninstall/FileRemovals.h"
+#include "uninstall/Uninstaller.h"
 
 #include <Testing/Testing.h>
 #include <future>
@@ -271,6 +273,55 @@ TEST_F(CommandLine, HooksInstallPassesTheToolsOutputThrough) {
               result(1, "",
                      "sample bridge: ~/.claude/settings.json isn't valid JSON; it was left as it "
                      "is\n"));
+}
+
+TEST_F(CommandLine, UninstallWithoutYesListsThePlanAndChangesNothing) {
+    const std::string again = "Run again with --yes to do it.\n";
+    EXPECT_EQ(menu({"--uninstall"}), result(0, "Nothing of Kestrelhaven's to remove.\n" + again));
+
+    ASSERT_EQ(Bundled::cli({"install-hooks"}, 20).status, 0);
+    Testing::writeText(Uninstaller::dataFolder() / "config.json", "{}");
+    const std::vector<std::string> plan = Uninstaller::plan();
+    ASSERT_FALSE(plan.empty());
+    std::string listed = "Would remove:\n";
+    for (const std::string& sentence : plan)
+        listed += "  - " + sentence + "\n";
+    EXPECT_EQ(menu({"--uninstall"}), result(0, listed + again));
+    EXPECT_EQ(menu({"--uninstall", "--delete-data"}),
+              result(0, listed + "  - " + Uninstaller::dataFolder().string() + ", to the Trash\n" +
+                            again));
+    EXPECT_EQ(Uninstaller::plan(), plan);
+    EXPECT_TRUE(fs::exists(Uninstaller::dataFolder() / "config.json"));
+}
+
+TEST_F(CommandLine, UninstallWithYesReportsEveryStepAndFailsWhenOneDid) {
+    const std::string byHand =
+        "\nStill to do by hand:\n"
+        "  - Drag Kestrelhaven from Applications to the Trash.\n"
+        "  - On your iPhone: forget this Mac's pairing in Kestrelhaven, then delete the app.\n"
+        "  - Claude Code in a container: remove the Kestrelhaven token you gave the container; "
+        "its hooks go at the container's next start.\n"
+        "Log: " +
+        (home / "Library" / "Logs" / "Kestrelhaven-uninstall.log").string() + "\n";
+    ASSERT_EQ(Bundled::cli({"install-hooks"}, 20).status, 0);
+    Testing::writeText(Uninstaller::dataFolder() / "config.json", "{}");
+
+    Outcome removed = menu({"--uninstall", "--yes", "--delete-data"});
+    EXPECT_EQ(removed.status, 0);
+    EXPECT_THAT(removed.output, StartsWith("not found  Background service: "));
+    EXPECT_THAT(removed.output, HasSubstr("\ndone       Hooks in ~/.claude/settings.json: "));
+    EXPECT_THAT(removed.output, HasSubstr("\ndone       Kestrelhaven's data: "));
+    EXPECT_TRUE(removed.output.ends_with(byHand)) << removed.output;
+    EXPECT_EQ(ClaudeHooks::state(), ClaudeHooks::State::absent());
+    EXPECT_FALSE(fs::exists(Uninstaller::dataFolder()));
+
+    // The flags count in either order; a settings file that is not JSON fails its step.
+    Testing::writeText(settingsFile(), "{ not JSON");
+    removed = menu({"--uninstall", "--delete-data", "--yes"});
+    EXPECT_EQ(removed.status, 1);
+    EXPECT_THAT(removed.output, HasSubstr("\nFAILED     Hooks in ~/.claude/settings.json: "));
+    EXPECT_THAT(removed.output, HasSubstr("\nnot found  Kestrelhaven's data: "));
+    EXPECT_TRUE(removed.output.ends_with(byHand));
 }
 
 TEST_F(CommandLine, ArgumentsThatAskForNoCommandStartTheApplication) {

@@ -80,6 +80,7 @@ TEST_F(ShareSheetTest, EachPhaseShowsItsContentAndButtons) {
         for (const auto& absent : c.absent) {
             EXPECT_THAT(text, Not(HasSubstr(absent))) << text;
         }
+        EXPECT_TRUE(sheet.host.renderPNG()) << "the snapshot command draws every phase";
     }
 }
 

@@ -73,6 +73,10 @@ void ExtensionConsole::show() {
         text += std::string("[") + fieldKeys[i] + " text] type into “" + fields[i] + "”\n";
     }
     text += "Enter: Return · esc: Escape\n";
+    if (text == m_shown) {
+        return;
+    }
+    m_shown = text;
     std::fputs(text.c_str(), m_output);
     std::fflush(m_output);
 }

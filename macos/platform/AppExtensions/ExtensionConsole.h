@@ -1,6 +1,6 @@
 // The presentation of an extension's view on a text console.
 //
-// After every redraw the view is written out as text, followed by its
+// After every redraw that changed it, the view is written out as text, followed by its
 // buttons (keys 1–9, then a–z) and its text fields (keys A, B, …). Each line
 // read from the input is one command: a control's key presses it; a field's
 // key followed by a space and text types that text into the field; an empty
@@ -24,7 +24,7 @@ public:
     ExtensionConsole(const ExtensionConsole&) = delete;
     ExtensionConsole& operator=(const ExtensionConsole&) = delete;
 
-    // Writes the view now.
+    // Writes the view now, unless it reads as it did when last written.
     void show();
     // Acts on one command line; false when it means nothing.
     bool perform(const std::string& line);
@@ -34,6 +34,7 @@ private:
 
     SwiftUI::HostingController& m_host;
     std::FILE* m_output;
+    std::string m_shown;
     std::shared_ptr<Reader> m_reader;
 };
 

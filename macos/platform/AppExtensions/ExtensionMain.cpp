@@ -99,8 +99,10 @@ int runExtension(const std::filesystem::path& appex, const std::vector<SharedIte
     }
     const auto program = appex / "Contents" / "MacOS" / *executable->text();
 
-    char folderTemplate[] = "/tmp/kh-share-request-XXXXXX";
-    if (!::mkdtemp(folderTemplate)) {
+    std::error_code temporaryError;
+    std::string folderTemplate =
+        (std::filesystem::temp_directory_path(temporaryError) / "kh-share-request-XXXXXX").string();
+    if (temporaryError || !::mkdtemp(folderTemplate.data())) {
         return fail("No folder for the request could be made.");
     }
     const std::filesystem::path folder = folderTemplate;

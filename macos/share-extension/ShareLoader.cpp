@@ -245,7 +245,8 @@ Dispatch::Async<std::optional<Foundation::URL>> loadURL(Provider provider) {
 
 FileRead readTextFile(const std::filesystem::path& path, std::int64_t itemChars) {
     const ScopedAccess access(path);
-    const auto budget = static_cast<std::uint64_t>(ShareInput::maxFileBytes(itemChars));
+    const auto budget =
+        static_cast<std::uint64_t>(std::max<std::int64_t>(ShareInput::maxFileBytes(itemChars), 0));
     const std::size_t limit = static_cast<std::size_t>(
         std::min<std::uint64_t>(budget, std::numeric_limits<std::size_t>::max() - 1));
     auto read = Foundation::readRegularFile(path, limit);

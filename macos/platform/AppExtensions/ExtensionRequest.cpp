@@ -30,7 +30,9 @@ std::optional<SharedAttachment> attachment(const json& object) {
     if (!object.is_object() || object.size() != 1) {
         return std::nullopt;
     }
-    const auto& [key, value] = *object.items().begin();
+    const auto entry = object.begin();
+    const std::string& key = entry.key();
+    const json& value = entry.value();
     if (!value.is_string()) {
         return std::nullopt;
     }

@@ -145,7 +145,8 @@ TEST(ExtensionConsole, LinesPressControlsTypeIntoFieldsAndPressReturn) {
     }));
     int pipeEnds[2];
     ASSERT_EQ(::pipe(pipeEnds), 0);
-    std::FILE* output = std::tmpfile();
+    Testing::TemporaryFolder folder;
+    std::FILE* output = std::fopen((folder.path() / "console.txt").c_str(), "w+");
     {
         ExtensionConsole console(host, output, pipeEnds[0]);
         console.show();

@@ -34,18 +34,25 @@ template <typename T> class Async;
 
 namespace Detail {
 
-// At its end a coroutine hands the thread to whoever awaited it.
+// At its end a coroutine hands the thread to whoever awaited it; a started task, which nobody
+// awaits, ends itself.
 struct ToContinuation {
     bool await_ready() noexcept { return false; }
     template <typename Promise>
     std::coroutine_handle<> await_suspend(std::coroutine_handle<Promise> self) noexcept {
-        return self.promise().continuation;
+        const std::coroutine_handle<> next = self.promise().continuation;
+        if (self.promise().started) {
+            self.destroy();
+        }
+        return next;
     }
     void await_resume() noexcept {}
 };
 
 struct PromiseBase {
     std::coroutine_handle<> continuation = std::noop_coroutine();
+    // Run by `startTask`: the coroutine owns itself.
+    bool started = false;
 
     std::suspend_always initial_suspend() noexcept { return {}; }
     ToContinuation final_suspend() noexcept { return {}; }
@@ -99,6 +106,7 @@ public:
 
 private:
     friend promise_type;
+    friend void startTask(Async<void> work);
     explicit Async(std::coroutine_handle<promise_type> handle) : m_handle(handle) {}
     std::coroutine_handle<promise_type> m_handle;
 };

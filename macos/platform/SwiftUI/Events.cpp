@@ -211,6 +211,18 @@ std::vector<HostingController::ControlSummary> HostingController::controls() {
     return summaries;
 }
 
+std::vector<std::string> HostingController::textFields() {
+    m_impl->update();
+    auto tree = m_impl->tree;
+    std::vector<Found> found;
+    collectAll(*tree->front(), Control::Kind::TextField, found);
+    std::vector<std::string> names;
+    for (const Found& field : found) {
+        names.push_back(field.control->titles(*field.element).front());
+    }
+    return names;
+}
+
 Outcome HostingController::activate(std::size_t index) {
     auto& impl = *m_impl;
     impl.update();

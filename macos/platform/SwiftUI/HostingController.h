@@ -134,6 +134,8 @@ public:
     };
     // The buttons, links and toggles of the frontmost tree, in tree order.
     std::vector<ControlSummary> controls();
+    // The placeholders of the text fields of the frontmost tree, in tree order.
+    std::vector<std::string> textFields();
     // Presses the button or link, or flips the toggle, at `index` of `controls()`.
     Outcome activate(std::size_t index);
 

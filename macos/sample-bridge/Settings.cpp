@@ -52,12 +52,18 @@ bool fits(const Known& setting, const JSON& value) {
 Settings::Settings() : m_values(defaults()) {}
 
 JSON Settings::defaults() {
-    return {{"connectionMode", "local"},     {"wakeScope", "listed"},
-            {"remoteControlOnResume", false}, {"pushDetail", "full"},
-            {"pttReplies", true},            {"voiceLevel", "responses"},
-            {"speakMode", "interrupt"},      {"speakCompletions", true},
-            {"speakFullResponse", true},     {"legacyPhones", false},
-            {"allowSessionRestart", false},  {"lockScreenApprovalsAfterIdleMin", 3}};
+    return {{"connectionMode", "local"},
+            {"wakeScope", "listed"},
+            {"remoteControlOnResume", false},
+            {"pushDetail", "full"},
+            {"pttReplies", true},
+            {"voiceLevel", "responses"},
+            {"speakMode", "interrupt"},
+            {"speakCompletions", true},
+            {"speakFullResponse", true},
+            {"legacyPhones", false},
+            {"allowSessionRestart", false},
+            {"lockScreenApprovalsAfterIdleMin", 3}};
 }
 
 void Settings::setValues(JSON values) {
@@ -102,8 +108,8 @@ std::optional<std::string> Settings::change(const JSON& body) {
     if (key == body.end() || !key->is_string() || value == body.end())
         return "A change needs a key and a value.";
     const auto& known = knownSettings();
-    const auto setting = std::ranges::find_if(
-        known, [&](const Known& candidate) { return *key == candidate.key; });
+    const auto setting =
+        std::ranges::find_if(known, [&](const Known& candidate) { return *key == candidate.key; });
     if (setting == known.end())
         return "There is no setting “" + key->get<std::string>() + "”.";
     if (!fits(*setting, *value))

@@ -144,8 +144,8 @@ bool State::forgetDevice(std::string_view deviceId) {
     const auto before = m_devices.size();
     m_devices.erase(std::remove_if(m_devices.begin(), m_devices.end(),
                                    [&](const JSON& row) {
-                                       return row.is_object() &&
-                                              row.value("device_id", JSON()) == std::string(deviceId);
+                                       return row.is_object() && row.value("device_id", JSON()) ==
+                                                                     std::string(deviceId);
                                    }),
                     m_devices.end());
     return m_devices.size() != before;

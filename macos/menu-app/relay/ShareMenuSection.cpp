@@ -28,10 +28,9 @@ View ShareMenuSection::body() const {
         content = HStack({.alignment = VerticalAlignment::Center},
                          {Text("macOS hasn't registered the Share menu extension yet.")
                               .foregroundStyle(Color::secondary),
-                          Spacer(),
-                          Button("Register", [section = *this] {
-                              section.run(ShareExtension::registerBundle);
-                          }).disabled(*busy)});
+                          Spacer(), Button("Register", [section = *this] {
+                                        section.run(ShareExtension::registerBundle);
+                                    }).disabled(*busy)});
     } else {
         const Binding<bool> on([read] { return read == ShareExtension::State::on; },
                                [section = *this](const bool& wanted) {

@@ -50,18 +50,16 @@ void SettingsModel::reload(bool afterFailedSave) {
 }
 
 void SettingsModel::loadSettings(bool afterFailedSave) {
-    m_bridge->fetch<SettingsReply>(
-        "/settings", "GET",
-        [weak = weakSelf(), number = m_settingsOrder.next(),
-         afterFailedSave](std::optional<SettingsReply> reply) {
-            const auto self = weak.lock();
-            if (self && self->m_settingsOrder.admit(number))
-                self->applySettings(reply, afterFailedSave);
-        });
+    m_bridge->fetch<SettingsReply>("/settings", "GET",
+                                   [weak = weakSelf(), number = m_settingsOrder.next(),
+                                    afterFailedSave](std::optional<SettingsReply> reply) {
+                                       const auto self = weak.lock();
+                                       if (self && self->m_settingsOrder.admit(number))
+                                           self->applySettings(reply, afterFailedSave);
+                                   });
 }
 
-void SettingsModel::applySettings(const std::optional<SettingsReply>& reply,
-                                  bool afterFailedSave) {
+void SettingsModel::applySettings(const std::optional<SettingsReply>& reply, bool afterFailedSave) {
     if (!reply || !reply->values) {
         problem = reply && reply->config_error ? *reply->config_error : notAnswering();
         return;
@@ -104,13 +102,13 @@ void SettingsModel::loadEnvironments() {
 }
 
 void SettingsModel::set(const std::string& key, JSON value) {
-    m_bridge->call<SettingsReply>(
-        "/settings", "POST", JSON{{"key", key}, {"value", std::move(value)}}, postTimeout,
-        [weak = weakSelf(), number = m_settingsOrder.next()](std::optional<SettingsReply> reply,
-                                                             int status) {
-            if (const auto self = weak.lock())
-                self->applySaved(reply, status, number);
-        });
+    m_bridge->call<SettingsReply>("/settings", "POST",
+                                  JSON{{"key", key}, {"value", std::move(value)}}, postTimeout,
+                                  [weak = weakSelf(), number = m_settingsOrder.next()](
+                                      std::optional<SettingsReply> reply, int status) {
+                                      if (const auto self = weak.lock())
+                                          self->applySaved(reply, status, number);
+                                  });
 }
 
 void SettingsModel::applySaved(const std::optional<SettingsReply>& reply, int status,
@@ -122,9 +120,9 @@ void SettingsModel::applySaved(const std::optional<SettingsReply>& reply, int st
         }
         return;
     }
-    problem = reply && reply->msg ? *reply->msg
-                                  : "That setting didn't save (HTTP " + std::to_string(status) +
-                                        ").";
+    problem = reply && reply->msg
+                  ? *reply->msg
+                  : "That setting didn't save (HTTP " + std::to_string(status) + ").";
     reload(true);
 }
 
@@ -139,16 +137,16 @@ void SettingsModel::forget(const std::string& deviceId) {
 
 void SettingsModel::removeEnvironment(const std::string& name) {
     m_bridge->call<Answer>("/environments", "POST", JSON{{"name", name}, {"remove", true}},
-                           postTimeout, [weak = weakSelf()](std::optional<Answer> answer, int status) {
+                           postTimeout,
+                           [weak = weakSelf()](std::optional<Answer> answer, int status) {
                                const auto self = weak.lock();
                                if (!self)
                                    return;
                                if (status != 200)
-                                   self->problem =
-                                       answer && answer->msg
-                                           ? *answer->msg
-                                           : "That environment wasn't removed (HTTP " +
-                                                 std::to_string(status) + ").";
+                                   self->problem = answer && answer->msg
+                                                       ? *answer->msg
+                                                       : "That environment wasn't removed (HTTP " +
+                                                             std::to_string(status) + ").";
                                self->loadEnvironments();
                            });
 }

@@ -27,17 +27,21 @@ SettingsReply SettingsReply::decode(const JSONCoding::Decoder& d) {
 }
 
 EnvironmentRow EnvironmentRow::decode(const JSONCoding::Decoder& d) {
-    return {d.required<std::string>("name"),          d.required<std::string>("label"),
-            d.required<bool>("token"),                d.optional<std::string>("config_dir"),
-            d.required<std::int64_t>("sessions"),     d.optional<std::int64_t>("listening"),
-            d.optional<double>("heard_at"),           d.optional<double>("checked_at")};
+    return {d.required<std::string>("name"),
+            d.required<std::string>("label"),
+            d.required<bool>("token"),
+            d.optional<std::string>("config_dir"),
+            d.required<std::int64_t>("sessions"),
+            d.optional<std::int64_t>("listening"),
+            d.optional<double>("heard_at"),
+            d.optional<double>("checked_at")};
 }
 
 std::string EnvironmentRow::kind() const {
     std::string text = token ? "token" : "";
     if (config_dir)
-        text += (text.empty() ? "" : " + ") + ("config dir " +
-                                               Foundation::abbreviatingWithTildeInPath(*config_dir));
+        text += (text.empty() ? "" : " + ") +
+                ("config dir " + Foundation::abbreviatingWithTildeInPath(*config_dir));
     return text;
 }
 

@@ -5,6 +5,7 @@
 #include "settings/UpdatesSection.h"
 
 #include <Foundation/SystemTime.h>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -53,9 +54,8 @@ View SettingsView::body() const {
     View form =
         Form({If(problem.has_value(),
                  [&] { return Text(std::string(*problem)).foregroundStyle(Color::red); }),
-              connection(), sessions(), notifications(), speech(), pairedDevices(),
-              environments(), ShareMenuSection{},
-              UpdatesSection{.devices = model->loadedDevices()},
+              connection(), sessions(), notifications(), speech(), pairedDevices(), environments(),
+              ShareMenuSection{}, UpdatesSection{.devices = model->loadedDevices()},
               // The uninstall section stands here.
               View()});
     return removalDialog(std::move(form))
@@ -80,13 +80,12 @@ View SettingsView::connection() const {
                  "from home, if your tailnet's access rules let the phone reach this Mac on TCP "
                  "17801.";
     }
-    return Section("Connection",
-                   {Picker("Phones connect over",
-                           model->binding(&Values::connectionMode, "connectionMode",
-                                          std::string("local")),
-                           options({{"local", "The local network"},
-                                    {"tailscale", "Tailscale only"}}))},
-                   Text(std::move(footer)));
+    return Section(
+        "Connection",
+        {Picker("Phones connect over",
+                model->binding(&Values::connectionMode, "connectionMode", std::string("local")),
+                options({{"local", "The local network"}, {"tailscale", "Tailscale only"}}))},
+        Text(std::move(footer)));
 }
 
 View SettingsView::sessions() const {
@@ -100,9 +99,9 @@ View SettingsView::sessions() const {
                 model->binding(&Values::remoteControlOnResume, "remoteControlOnResume", false)),
          If(values && values->allowSessionRestart,
             [&] {
-                return Toggle("Allow restarting sessions from the phone",
-                              optionalBinding(&Values::allowSessionRestart,
-                                              "allowSessionRestart", false));
+                return Toggle(
+                    "Allow restarting sessions from the phone",
+                    optionalBinding(&Values::allowSessionRestart, "allowSessionRestart", false));
             })},
         Text("Shown means live, pinned or in the phone's recent list. Remote control adds "
              "--remote-control when a phone reopens a session in a terminal. Restarting stops a "
@@ -118,8 +117,8 @@ View SettingsView::notifications() const {
         "Notifications",
         {Picker("Push notifications carry",
                 model->binding(&Values::pushDetail, "pushDetail", std::string("full")),
-                options({{"minimal", "Project and tool only"},
-                         {"full", "The command and the reply"}})),
+                options(
+                    {{"minimal", "Project and tool only"}, {"full", "The command and the reply"}})),
          Toggle("Speak replies over Push to Talk",
                 model->binding(&Values::pttReplies, "pttReplies", true)),
          If(values && values->lockScreenApprovalsAfterIdleMin,

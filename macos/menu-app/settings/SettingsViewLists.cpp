@@ -1,14 +1,22 @@
 // The form's phones and environments, and the dialog that confirms removing an environment.
-#include "settings/SettingsView.h"
-
 #include "service/Bundled.h"
 #include "settings/ContainerWindowController.h"
+#include "settings/SettingsView.h"
 
 #include <algorithm>
 
 using namespace SwiftUI;
 
 namespace {
+
+// The phones' footer, on either side of the menu-bar icon it shows inline.
+const std::string pairAgainBefore =
+    "Forget revokes that phone's token, closes its connection and stops its notifications; it "
+    "can't reconnect until it pairs again. A phone paired before encryption uses the shared "
+    "token over an unencrypted connection: pair it again (";
+const std::string pairAgainAfter =
+    " › Pair a Device…) to give it its own token on the pinned, encrypted port. When the last "
+    "such phone has, the bridge stops accepting the shared token.";
 
 View caption(std::string text) {
     return Text(std::move(text)).font(Font::caption).foregroundStyle(Color::secondary);
@@ -34,13 +42,13 @@ View phoneRow(const DeviceRow& device, const std::shared_ptr<SettingsModel>& mod
                             .font(Font::caption)
                             .foregroundStyle(security->legacy ? Color::orange : Color::secondary);
                     })}),
-         Spacer(),
-         If(device.device_id.has_value(), [&] {
+         Spacer(), If(device.device_id.has_value(), [&] {
              return Button("Forget", [model, id = *device.device_id] { model->forget(id); });
          })});
 }
 
-View environmentRow(const EnvironmentRow& row, const Binding<std::optional<EnvironmentRow>>& removing) {
+View environmentRow(const EnvironmentRow& row,
+                    const Binding<std::optional<EnvironmentRow>>& removing) {
     return HStack(
         {.alignment = VerticalAlignment::Center},
         {VStack({.alignment = HorizontalAlignment::Leading},
@@ -79,32 +87,21 @@ View SettingsView::pairedDevices() const {
     const bool legacyShown =
         values && values->legacyPhones &&
         (*values->legacyPhones || std::ranges::any_of(devices, [](const DeviceRow& device) {
-             return device.auth == "legacy";
-         }));
+            return device.auth == "legacy";
+        }));
     return Section(
         "Paired devices",
-        {If(devices.empty(), [] { return Text("No phones paired.").foregroundStyle(Color::secondary); }),
-         ForEach(devices, [owner = model.get()](const DeviceRow& device) {
-             return phoneRow(device, owner);
-         }),
+        {If(devices.empty(),
+            [] { return Text("No phones paired.").foregroundStyle(Color::secondary); }),
+         ForEach(devices, [owner = model.get()](
+                              const DeviceRow& device) { return phoneRow(device, owner); }),
          If(legacyShown,
             [&] {
                 return Toggle("Accept phones paired before encryption",
                               optionalBinding(&Values::legacyPhones, "legacyPhones", false));
             })},
-        (Text("Forget revokes that phone's token, closes its connection and stops its "
-              "notifications; it can't reconnect until it pairs again. A phone paired before "
-              "encryption uses the shared token over an unencrypted connection: pair it again (") +
-         Text(Image("lion-inline")) +
-         Text(" › Pair a Device…) to give it its own token on the pinned, encrypted port. When "
-              "the last such phone has, the bridge stops accepting the shared token."))
-            .accessibilityLabel(
-                "Forget revokes that phone's token, closes its connection and stops its "
-                "notifications; it can't reconnect until it pairs again. A phone paired before "
-                "encryption uses the shared token over an unencrypted connection: pair it again "
-                "(Kestrelhaven menu-bar icon › Pair a Device…) to give it its own token on the "
-                "pinned, encrypted port. When the last such phone has, the bridge stops accepting "
-                "the shared token."));
+        (Text(pairAgainBefore) + Text(Image("lion-inline")) + Text(pairAgainAfter))
+            .accessibilityLabel(pairAgainBefore + "Kestrelhaven menu-bar icon" + pairAgainAfter));
 }
 
 View SettingsView::environments() const {

@@ -8,9 +8,9 @@
 
 void SettingsWindowController::show() {
     if (!m_window) {
-        m_window = SwiftUI::hostingWindow(SettingsView{.model = m_model},
-                                          AppKit::WindowStyle::titled |
-                                              AppKit::WindowStyle::closable);
+        m_window =
+            SwiftUI::hostingWindow(SettingsView{.model = m_model},
+                                   AppKit::WindowStyle::titled | AppKit::WindowStyle::closable);
         m_window->setTitle("Kestrelhaven Settings");
         m_window->setReleasedWhenClosed(false);
         m_window->center();

@@ -19,9 +19,9 @@ struct Difference {
 // The largest unit in which `date` differs from `reference`, counted whole in the calendar.
 Difference difference(double date, double reference) {
     static constexpr std::pair<UCalendarDateFields, URelativeDateTimeUnit> units[] = {
-        {UCAL_YEAR, UDAT_REL_UNIT_YEAR},        {UCAL_MONTH, UDAT_REL_UNIT_MONTH},
+        {UCAL_YEAR, UDAT_REL_UNIT_YEAR},         {UCAL_MONTH, UDAT_REL_UNIT_MONTH},
         {UCAL_WEEK_OF_YEAR, UDAT_REL_UNIT_WEEK}, {UCAL_DATE, UDAT_REL_UNIT_DAY},
-        {UCAL_HOUR_OF_DAY, UDAT_REL_UNIT_HOUR}, {UCAL_MINUTE, UDAT_REL_UNIT_MINUTE},
+        {UCAL_HOUR_OF_DAY, UDAT_REL_UNIT_HOUR},  {UCAL_MINUTE, UDAT_REL_UNIT_MINUTE},
         {UCAL_SECOND, UDAT_REL_UNIT_SECOND},
     };
     UErrorCode status = U_ZERO_ERROR;

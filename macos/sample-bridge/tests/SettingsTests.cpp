@@ -60,8 +60,9 @@ TEST_F(SampleBridgeSettings, AChangeOfAKnownSettingToAValueOfItsKindIsKept) {
     // A test's configuration error and tailnet go with every answer; a refusal has no values.
     server.state().settings().setTailnet("tail-home");
     server.state().settings().setConfigError("Bad port.");
-    EXPECT_EQ(RawClient::get(server.socketPath(), "/settings").json(),
-              (json{{"values", expected}, {"tailnet", "tail-home"}, {"config_error", "Bad port."}}));
+    EXPECT_EQ(
+        RawClient::get(server.socketPath(), "/settings").json(),
+        (json{{"values", expected}, {"tailnet", "tail-home"}, {"config_error", "Bad port."}}));
     server.state().settings().refuseChanges("Locked.");
     EXPECT_EQ(post("/settings", {{"key", "pttReplies"}, {"value", false}}).json(),
               (json{{"ok", false}, {"msg", "Locked."}}));

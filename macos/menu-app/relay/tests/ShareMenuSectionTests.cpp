@@ -27,16 +27,17 @@ protected:
         if (appGroup)
             info["KHAppGroup"] = "group.com.tallowmeadows.kestrelhaven";
         ::setenv("HOME", Testing::useTestHome(info).c_str(), 1);
-        host = std::make_unique<SwiftUI::HostingController>(SwiftUI::Form({ShareMenuSection{}}).formStyle(SwiftUI::FormStyle::Grouped));
+        host = std::make_unique<SwiftUI::HostingController>(
+            SwiftUI::Form({ShareMenuSection{}}).formStyle(SwiftUI::FormStyle::Grouped));
     }
     static void addTheExtension() {
-        Testing::makeBundle(Bundled::app() / "Contents" / "PlugIns",
-                            {{"CFBundleIdentifier", "com.tallowmeadows.kestrelhaven.menu.share"},
-                             {"CFBundleShortVersionString", "1.0"},
-                             {"NSExtension", Foundation::PropertyList::Dictionary{
-                                                 {"NSExtensionPointIdentifier",
-                                                  "com.apple.share-services"}}}},
-                            "KestrelhavenShare.appex");
+        Testing::makeBundle(
+            Bundled::app() / "Contents" / "PlugIns",
+            {{"CFBundleIdentifier", "com.tallowmeadows.kestrelhaven.menu.share"},
+             {"CFBundleShortVersionString", "1.0"},
+             {"NSExtension", Foundation::PropertyList::Dictionary{{"NSExtensionPointIdentifier",
+                                                                   "com.apple.share-services"}}}},
+            "KestrelhavenShare.appex");
     }
     static std::string section(const std::string& content) {
         return "Form grouped\n  Section \"Dossier\"\n" + content + footer;

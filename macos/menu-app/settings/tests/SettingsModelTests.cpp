@@ -67,7 +67,9 @@ TEST_F(SettingsModelLoading, SaysWhyTheSettingsDidNotCome) {
          notAnswering},
         {"a bare 500", [&] { server().script("/settings", Reply::json(500, "")); }, notAnswering},
         {"no values, a configuration error",
-         [&] { server().script("/settings", Reply::json(200, R"({"config_error": "Bad port."})")); },
+         [&] {
+             server().script("/settings", Reply::json(200, R"({"config_error": "Bad port."})"));
+         },
          "Bad port."},
         {"a start error and no bridge",
          [&] {
@@ -108,26 +110,48 @@ TEST_F(SettingsModelSaving, PostsEachKindOfValueAndTakesTheBridgesSettingsBack) 
     loadSettled();
     ASSERT_TRUE(model->values.get());
 
-    // The binding shows the change at once, before the bridge answers.
-    model->binding(&SettingsModel::Values::wakeScope, "wakeScope", std::string("listed")).set("any");
-    EXPECT_EQ(model->values.get()->wakeScope, "any");
-    model->binding(&SettingsModel::Values::speakFullResponse, "speakFullResponse", true).set(false);
-    EXPECT_FALSE(model->values.get()->speakFullResponse);
-    model->set("lockScreenApprovalsAfterIdleMin", std::int64_t{10});
-    ASSERT_TRUE(eventually([&] { return posted("/settings").size() == 3; }));
-    ASSERT_TRUE(eventually(
-        [&] { return model->values.get()->lockScreenApprovalsAfterIdleMin == 10; }));
-
-    auto bodies = posted("/settings");
-    std::ranges::sort(bodies, {}, [](const JSON& body) { return body["key"].get<std::string>(); });
-    EXPECT_EQ(bodies, (std::vector<JSON>{
-                          {{"key", "lockScreenApprovalsAfterIdleMin"}, {"value", 10}},
-                          {{"key", "speakFullResponse"}, {"value", false}},
-                          {{"key", "wakeScope"}, {"value", "any"}},
-                      }));
-    EXPECT_TRUE(bodies[0]["value"].is_number_integer());
-    EXPECT_EQ(model->values.get()->wakeScope, "any");
-    EXPECT_FALSE(model->values.get()->speakFullResponse);
+    // Each change shows at once; the bridge's answer then brings its whole settings, here with a
+    // word changed behind the model's back.
+    const struct {
+        std::function<void()> change;
+        std::function<bool()> shownAtOnce;
+        JSON posted;
+        const char* changedBehind;
+    } saves[] = {
+        {[&] {
+             model->binding(&SettingsModel::Values::wakeScope, "wakeScope", std::string("listed"))
+                 .set("any");
+         },
+         [&] { return model->values.get()->wakeScope == "any"; },
+         {{"key", "wakeScope"}, {"value", "any"}},
+         "all"},
+        {[&] {
+             model->binding(&SettingsModel::Values::speakFullResponse, "speakFullResponse", true)
+                 .set(false);
+         },
+         [&] { return !model->values.get()->speakFullResponse; },
+         {{"key", "speakFullResponse"}, {"value", false}},
+         "off"},
+        {[&] { model->set("lockScreenApprovalsAfterIdleMin", std::int64_t{10}); },
+         [] { return true; },
+         {{"key", "lockScreenApprovalsAfterIdleMin"}, {"value", 10}},
+         "approvals"},
+    };
+    for (const auto& [change, shownAtOnce, body, changedBehind] : saves) {
+        auto held = bridgeSettings().values();
+        held["voiceLevel"] = changedBehind;
+        bridgeSettings().setValues(held);
+        change();
+        EXPECT_TRUE(shownAtOnce()) << body;
+        EXPECT_TRUE(eventually([&] { return model->values.get()->voiceLevel == changedBehind; }))
+            << body;
+        EXPECT_EQ(posted("/settings").back(), body);
+    }
+    EXPECT_TRUE(posted("/settings").back()["value"].is_number_integer());
+    const auto& values = *model->values.get();
+    EXPECT_EQ(values.wakeScope, "any");
+    EXPECT_FALSE(values.speakFullResponse);
+    EXPECT_EQ(values.lockScreenApprovalsAfterIdleMin, 10);
     EXPECT_EQ(model->problem.get(), std::nullopt);
     // A saved setting reloads nothing.
     EXPECT_EQ(count("/devices"), 1u);
@@ -182,8 +206,8 @@ TEST_F(SettingsModelSaving, AFailedSaveSaysSoAndTheReloadPutsTheStoredValueBack)
 }
 
 TEST_F(SettingsModelSaving, WithoutSettingsABindingShowsItsFallbackAndStillPosts) {
-    const auto binding =
-        model->binding(&SettingsModel::Values::connectionMode, "connectionMode", std::string("local"));
+    const auto binding = model->binding(&SettingsModel::Values::connectionMode, "connectionMode",
+                                        std::string("local"));
     EXPECT_EQ(binding.get(), "local");
     binding.set("tailscale");
     EXPECT_EQ(binding.get(), "local");
@@ -240,11 +264,12 @@ TEST_F(SettingsModelLists, AFailedDevicesRequestKeepsThePhonesButNoLongerHandsTh
 }
 
 TEST_F(SettingsModelLists, ForgettingAPhonePostsItsIdAndReloads) {
-    server().state().setDevices(JSON::array({phone("iPhone-A", "token"), phone("iPad-B", "legacy")}));
+    server().state().setDevices(
+        JSON::array({phone("iPhone-A", "token"), phone("iPad-B", "legacy")}));
     loadSettled();
     ASSERT_EQ(model->devices->size(), 2u);
     model->forget("iPad-B");
-    ASSERT_TRUE(eventually([&] { return model->devices->size() == 1; }));
+    ASSERT_TRUE(eventually([&] { return model->devices->size() == 1 && count("/settings") == 2; }));
     EXPECT_EQ(posted("/devices/forget"), (std::vector<JSON>{{{"device_id", "iPad-B"}}}));
     EXPECT_EQ(model->devices->at(0).device_id, "iPhone-A");
     EXPECT_EQ(count("/settings"), 2u);
@@ -320,8 +345,8 @@ TEST(EnvironmentRowPhrases, SayHowItReportsAndWhenItWasLastHeard) {
                         std::optional<std::int64_t> listening = std::nullopt,
                         std::optional<double> heard = std::nullopt,
                         std::optional<double> checked = std::nullopt) {
-        return EnvironmentRow{"ci", "CI", token, std::move(configDir), sessions, listening,
-                              heard, checked};
+        return EnvironmentRow{"ci",     "CI",      token, std::move(configDir),
+                              sessions, listening, heard, checked};
     };
     const std::string work = (home / ".claude-work").string();
     const std::tuple<EnvironmentRow, std::string, std::string> cases[] = {
@@ -364,7 +389,8 @@ TEST(SettingsRecords, DecodeStrictly) {
     const auto rows = [](const JSONCoding::JSON& json) {
         return JSONCoding::decodeJSON<EnvironmentLists>(json).has_value();
     };
-    const JSONCoding::JSON row = {{"name", "ci"}, {"label", "CI"}, {"token", true}, {"sessions", 0}};
+    const JSONCoding::JSON row = {
+        {"name", "ci"}, {"label", "CI"}, {"token", true}, {"sessions", 0}};
     EXPECT_TRUE(rows({{"environments", {row}}, {"other", JSONCoding::JSON::array()}}));
     EXPECT_FALSE(rows({{"environments", {row}}, {"count", 1}}));
     auto noSessions = row;

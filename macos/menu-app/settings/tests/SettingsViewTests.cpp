@@ -80,7 +80,8 @@ TEST_F(SettingsForm, WithoutABridgeShowsTheBannerAndTheFallbacks) {
     std::string controls;
     std::istringstream lines(rendering);
     for (std::string line; std::getline(lines, line);)
-        if (line.find("Picker \"") != std::string::npos || line.find("Toggle \"") != std::string::npos)
+        if (line.find("Picker \"") != std::string::npos ||
+            line.find("Toggle \"") != std::string::npos)
             controls += line.substr(line.find_first_not_of(' ')) + "\n";
     EXPECT_EQ(controls,
               "Picker \"Phones connect over\" menu selection=\"The local network\"\n"
@@ -95,6 +96,18 @@ TEST_F(SettingsForm, WithoutABridgeShowsTheBannerAndTheFallbacks) {
     EXPECT_EQ(footer(rendering, "Connection"), localFooter);
     EXPECT_EQ(footer(rendering, "Speech"), "no footer for Speech");
     EXPECT_EQ(section(rendering, "Paired devices"), "Text \"No phones paired.\" color=secondary\n");
+    // The phones' footer shows the menu-bar icon inline and names it for accessibility.
+    EXPECT_NE(
+        footer(rendering, "Paired devices")
+            .find("encrypted connection: pair it again ([image:lion-inline] › Pair a Device…) "
+                  "to give it its own token"),
+        std::string::npos);
+    EXPECT_NE(rendering.find("a11y=\"Forget revokes that phone's token, closes its connection "),
+              std::string::npos);
+    EXPECT_NE(rendering.find("pair it again (Kestrelhaven menu-bar icon › Pair a Device…) to give "
+                             "it its own token on the pinned, encrypted port. When the last such "
+                             "phone has, the bridge stops accepting the shared token.\"\n"),
+              std::string::npos);
 }
 
 TEST_F(SettingsForm, TheConnectionFooterFollowsTheModeAndTheTailnet) {
@@ -218,9 +231,13 @@ TEST_F(SettingsForm, TheBannerComesGoesAndIsReplacedInItsRow) {
 TEST_F(SettingsForm, PhoneRowsSayHowEachIsConnectedAndSecured) {
     const double ms = 1000;
     server().state().setDevices(JSON::array({
-        {{"device_id", "iPhone-A"}, {"connected", true}, {"last_seen", (now - 60) * ms},
+        {{"device_id", "iPhone-A"},
+         {"connected", true},
+         {"last_seen", (now - 60) * ms},
          {"auth", "token"}},
-        {{"device_id", "iPhone-B"}, {"connected", false}, {"auth", "token"},
+        {{"device_id", "iPhone-B"},
+         {"connected", false},
+         {"auth", "token"},
          {"rotated_at", (now - 3 * 86400) * ms}},
         {{"last_seen", (now - 7200) * ms}, {"auth", "legacy"}},
         {{"device_id", "iPad-D"}, {"auth", "pairing"}},
@@ -295,23 +312,22 @@ TEST_F(SettingsForm, TheLegacyToggleShowsWhileItIsOnOrALegacyPhoneIsLeft) {
 
 TEST_F(SettingsForm, EnvironmentRowsOfferWhatEachKindAllows) {
     const double ms = 1000;
-    server().script("/environments",
-                    Reply::json(200, JSON{{"environments",
-                                           {{{"name", "ci"},
-                                             {"label", "CI box"},
-                                             {"token", true},
-                                             {"sessions", 2},
-                                             {"heard_at", (now - 300) * ms}},
-                                            {{"name", "work"},
-                                             {"label", "Work account"},
-                                             {"token", true},
-                                             {"config_dir", "/opt/claude-work"},
-                                             {"sessions", 0}},
-                                            {{"name", "lab"},
-                                             {"label", "Lab"},
-                                             {"token", false},
-                                             {"sessions", 1}}}}}
-                                         .dump()));
+    server().script(
+        "/environments",
+        Reply::json(200,
+                    JSON{{"environments",
+                          {{{"name", "ci"},
+                            {"label", "CI box"},
+                            {"token", true},
+                            {"sessions", 2},
+                            {"heard_at", (now - 300) * ms}},
+                           {{"name", "work"},
+                            {"label", "Work account"},
+                            {"token", true},
+                            {"config_dir", "/opt/claude-work"},
+                            {"sessions", 0}},
+                           {{"name", "lab"}, {"label", "Lab"}, {"token", false}, {"sessions", 1}}}}}
+                        .dump()));
     show();
     EXPECT_EQ(section(text(), "Environments"),
               "HStack\n"

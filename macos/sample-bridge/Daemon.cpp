@@ -5,18 +5,28 @@
 
 #include <Foundation/Home.h>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
+#include <string_view>
 
 namespace SampleBridge {
 
 namespace {
+
+bool ignoresTerminate() {
+    const char* chosen = std::getenv("KH_SAMPLE_BRIDGE_IGNORE_TERM");
+    return chosen && std::string_view(chosen) == "1";
+}
 
 int serveDaemon(std::ostream& errors) {
     // Blocked before the server's threads start, so that they inherit the mask and only the
     // wait below takes these signals.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGTERM);
+    if (ignoresTerminate())
+        std::signal(SIGTERM, SIG_IGN);
+    else
+        sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGINT);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 

@@ -7,6 +7,7 @@
 #include <Foundation/UUID.h>
 #include <algorithm>
 #include <dirent.h>
+#include <fcntl.h>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,12 +47,10 @@ std::vector<std::string> listing(const std::filesystem::path& folder) {
     return names;
 }
 
-void sortByAge(std::vector<DossierOutboxItem>& items) {
-    std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
-        if (a.createdAt != b.createdAt)
-            return a.createdAt < b.createdAt;
-        return a.ref < b.ref;
-    });
+bool olderFirst(const DossierOutboxItem& a, const DossierOutboxItem& b) {
+    if (a.createdAt != b.createdAt)
+        return a.createdAt < b.createdAt;
+    return a.ref < b.ref;
 }
 
 // What tells one version of a file from another; an atomic replacement is a new inode.
@@ -71,10 +70,11 @@ struct FileIdentity {
     }
 };
 
-// The identity of a regular file, not through a link.
-std::optional<FileIdentity> identity(const std::string& file) {
+// The identity of a regular file in an open folder, not through a link.
+std::optional<FileIdentity> identity(int folder, const std::string& name) {
     struct stat status {};
-    if (::lstat(file.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (::fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(status.st_mode))
         return std::nullopt;
     return FileIdentity{status.st_dev, status.st_ino, status.st_size, status.st_mtim,
                         status.st_ctim};
@@ -84,7 +84,7 @@ std::optional<FileIdentity> identity(const std::string& file) {
 
 struct DossierOutbox::ItemCache::Entry {
     FileIdentity identity;
-    DossierOutboxItem item;
+    std::shared_ptr<const DossierOutboxItem> item;
 };
 
 DossierOutbox::ItemCache::ItemCache() = default;
@@ -204,29 +204,41 @@ std::vector<DossierOutboxItem> DossierOutbox::items() const {
         if (auto item = this->item(ref))
             items.push_back(std::move(*item));
     }
-    sortByAge(items);
+    std::stable_sort(items.begin(), items.end(), olderFirst);
     return items;
 }
 
-std::vector<DossierOutboxItem> DossierOutbox::items(ItemCache& cache) const {
-    std::vector<DossierOutboxItem> items;
+std::vector<std::shared_ptr<const DossierOutboxItem>> DossierOutbox::items(ItemCache& cache) const {
+    std::vector<std::shared_ptr<const DossierOutboxItem>> items;
     std::map<std::string, ItemCache::Entry, std::less<>> kept;
-    for (std::string& ref : refs()) {
+    // The folder stays open for the listing, so each file is looked at by its name alone.
+    DIR* folder = ::opendir(directory.c_str());
+    if (!folder) {
+        cache.m_entries.clear();
+        return items;
+    }
+    while (const dirent* entry = ::readdir(folder)) {
+        auto ref = refFromFileName(entry->d_name);
+        if (!ref)
+            continue;
         // The identity is taken before reading: a file replaced in between reads again next time.
-        const auto file = identity(directory.native() + "/" + fileName(ref));
+        const auto file = identity(::dirfd(folder), entry->d_name);
         if (!file)
             continue;
-        if (auto known = cache.m_entries.find(ref);
+        if (auto known = cache.m_entries.find(*ref);
             known != cache.m_entries.end() && known->second.identity == *file) {
             items.push_back(known->second.item);
-            kept.emplace(std::move(ref), std::move(known->second));
-        } else if (auto item = this->item(ref)) {
-            items.push_back(*item);
-            kept.emplace(std::move(ref), ItemCache::Entry{*file, std::move(*item)});
+            kept.emplace(std::move(*ref), std::move(known->second));
+        } else if (auto item = this->item(*ref)) {
+            auto shared = std::make_shared<const DossierOutboxItem>(std::move(*item));
+            items.push_back(shared);
+            kept.emplace(std::move(*ref), ItemCache::Entry{*file, std::move(shared)});
         }
     }
+    ::closedir(folder);
     cache.m_entries = std::move(kept);
-    sortByAge(items);
+    std::stable_sort(items.begin(), items.end(),
+                     [](const auto& a, const auto& b) { return olderFirst(*a, *b); });
     return items;
 }
 

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -81,9 +82,10 @@ struct DossierOutbox {
         ItemCache();
         ~ItemCache();
     };
-    // The same items as `items()`, but a file unchanged since `cache` read it is not read again:
-    // for a caller that lists the outbox over and over.
-    std::vector<DossierOutboxItem> items(ItemCache& cache) const;
+    // The same items as `items()`, but a file unchanged since `cache` read it is not read again,
+    // and each item is shared with the cache rather than copied: for a caller that lists the
+    // outbox over and over.
+    std::vector<std::shared_ptr<const DossierOutboxItem>> items(ItemCache& cache) const;
     std::optional<DossierShareAnswer> answer(std::string_view ref) const;
 
     void remove(std::string_view ref) const;

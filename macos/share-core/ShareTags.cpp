@@ -5,6 +5,7 @@
 
 #include <Foundation/Unicode.h>
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -57,9 +58,13 @@ std::string ShareTags::cleanTag(std::string_view text) {
 
 std::vector<std::string> ShareTags::recentFromItemTags(const std::vector<std::string>& tags) {
     std::vector<std::string> recent;
+    // A Dossier repeats its few tags over many items: each text is cleaned once.
+    std::set<std::string_view> seen;
     for (const std::string& tag : tags) {
         if (recent.size() == chipLimit)
             break;
+        if (!seen.insert(tag).second)
+            continue;
         std::string cleaned = cleanTag(tag);
         if (!cleaned.empty() && !holds(recent, cleaned))
             recent.push_back(std::move(cleaned));

@@ -44,17 +44,17 @@ void DossierShares::drain(bool retry) {
         });
 
         auto items = outbox->items(m_itemCache);
-        std::erase_if(items, [&](const auto& item) { return m_stored.contains(item.ref); });
+        std::erase_if(items, [&](const auto& item) { return m_stored.contains(item->ref); });
         std::set<std::string, std::less<>> before;
         for (const Listed& listed : m_listed)
             before.insert(listed.ref);
         bool arrived = false;
         std::vector<std::string> refs;
         m_listed.clear();
-        for (const DossierOutboxItem& item : items) {
-            arrived = arrived || !before.contains(item.ref);
-            refs.push_back(item.ref);
-            m_listed.push_back({item.ref, item.title});
+        for (const auto& item : items) {
+            arrived = arrived || !before.contains(item->ref);
+            refs.push_back(item->ref);
+            m_listed.push_back({item->ref, item->title});
         }
         m_queue.keep(refs);
         showRows();
@@ -65,12 +65,12 @@ void DossierShares::drain(bool retry) {
         if (!ref)
             return;
         const auto item = std::find_if(items.begin(), items.end(),
-                                       [&](const auto& item) { return item.ref == *ref; });
+                                       [&](const auto& item) { return item->ref == *ref; });
         if (item == items.end())
             return;
         m_queue.sending(*ref);
         showRows();
-        if (!send(*item))
+        if (!send(**item))
             return;
     }
 }

@@ -5,8 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace Bundled {
 
 namespace {
@@ -61,13 +59,7 @@ bool present() {
 }
 
 Run::Result cli(const std::vector<std::string>& arguments, double timeout) {
-    Run::Environment environment;
-    for (char** entry = environ; *entry; ++entry) {
-        const std::string_view text(*entry);
-        const std::size_t equals = text.find('=');
-        if (equals != std::string_view::npos)
-            environment.emplace(text.substr(0, equals), text.substr(equals + 1));
-    }
+    Run::Environment environment = Run::currentEnvironment();
     environment.erase("NODE_OPTIONS");
     environment.erase("NODE_PATH");
     environment.insert_or_assign("HOME", home().string());

@@ -63,11 +63,16 @@ std::vector<std::string> present() {
     return found;
 }
 
-std::optional<Foundation::Error> retire(const std::string& label) {
-    const Run::Result bootout = launchctl("bootout", label, 10);
+Run::Result bootOut(const std::string& label) {
+    Run::Result bootout = launchctl("bootout", label, 10);
     const double deadline = Waiting::now() + 15;
     while (launchctl("print", label, 5).status == 0 && Waiting::now() < deadline)
         Waiting::pause(0.3);
+    return bootout;
+}
+
+std::optional<Foundation::Error> retire(const std::string& label) {
+    const Run::Result bootout = bootOut(label);
     if (isLoaded(label))
         return Foundation::Error{
             "Kestrelhaven", 1,

@@ -9,6 +9,8 @@
 // a file already there. Every operation blocks its caller.
 #pragma once
 
+#include "service/Run.h"
+
 #include <Foundation/Error.h>
 #include <filesystem>
 #include <optional>
@@ -26,6 +28,10 @@ std::filesystem::path retiredFolder();
 
 // launchctl print on the label's target (5 s) exited 0.
 bool isLoaded(const std::string& label);
+// Runs launchctl bootout on the label's target (10 s), then looks every 0.3 s for up to 15 s
+// until launchd no longer has it; gives the bootout's result.
+Run::Result bootOut(const std::string& label);
+
 // The labels, in order, whose property list exists or, failing that, that are loaded.
 std::vector<std::string> present();
 

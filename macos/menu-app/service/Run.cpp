@@ -157,6 +157,17 @@ int terminationStatus(int status) {
 
 } // namespace
 
+Environment currentEnvironment() {
+    Environment environment;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string_view text(*entry);
+        const std::size_t equals = text.find('=');
+        if (equals != std::string_view::npos)
+            environment.emplace(text.substr(0, equals), text.substr(equals + 1));
+    }
+    return environment;
+}
+
 Result run(const std::string& executable, const std::vector<std::string>& arguments,
            const std::optional<Environment>& environment, double timeout) {
     timeout = std::isnan(timeout) ? 0 : std::clamp(timeout, 0.0, longestTimeout);

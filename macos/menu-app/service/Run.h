@@ -40,6 +40,9 @@ inline constexpr double streamGrace = 2.0;
 // How long a timed-out child has to end after the terminate request before it is killed.
 inline constexpr double terminateGrace = 1.0;
 
+// This process's environment as it is now.
+Environment currentEnvironment();
+
 // Runs `executable` (a path; it is also the child's first argument) with `arguments`. With an
 // environment, that is the child's whole environment; without one the child inherits this
 // process's.

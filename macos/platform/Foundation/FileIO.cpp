@@ -16,7 +16,6 @@ namespace Foundation {
 
 namespace {
 
-
 std::error_code lastError() {
     return {errno != 0 ? errno : EIO, std::generic_category()};
 }
@@ -28,6 +27,21 @@ std::string temporaryName(const std::string& targetName) {
     for (int i = 0; i < 12; ++i)
         suffix += alphabet[generator() % (sizeof(alphabet) - 1)];
     return "." + targetName + "." + suffix + ".tmp";
+}
+
+// Writes every byte; false, errno set, when a write fails or writes nothing.
+bool writeFully(int fd, Bytes bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        errno = 0;
+        const ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        written += static_cast<std::size_t>(count);
+    }
+    return true;
 }
 
 // Opens `path` for reading, never blocking on a FIFO or device, and only when it is a regular
@@ -126,18 +140,24 @@ std::error_code createFile(const std::filesystem::path& path, Bytes bytes, mode_
     // The creation mode passes through the umask; the stated mode must hold exactly.
     if (::fchmod(fd.get(), mode) != 0)
         return failAndRemove();
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        errno = 0;
-        const ssize_t count = ::write(fd.get(), bytes.data() + written, bytes.size() - written);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return failAndRemove();
-        written += static_cast<std::size_t>(count);
-    }
-    if (::fsync(fd.get()) != 0 || !fd.close())
+    if (!writeFully(fd.get(), bytes) || ::fsync(fd.get()) != 0 || !fd.close())
         return failAndRemove();
+    return {};
+}
+
+std::error_code appendToFile(const std::filesystem::path& path, Bytes bytes, mode_t mode) {
+    const int rawFd =
+        ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (rawFd < 0)
+        return errno == ENOENT ? createFile(path, bytes, mode) : lastError();
+    FileDescriptor fd(rawFd);
+    struct stat status {};
+    if (::fstat(fd.get(), &status) != 0)
+        return lastError();
+    if (!S_ISREG(status.st_mode))
+        return std::make_error_code(std::errc::invalid_argument);
+    if (!writeFully(fd.get(), bytes) || !fd.close())
+        return lastError();
     return {};
 }
 

@@ -55,6 +55,11 @@ struct WriteFailure {
     std::string sentence;
 };
 
+// Appends `bytes` to the regular file at `path` (never through a link as the last component, never
+// blocking on a FIFO), or creates it as `createFile` does when nothing stands there. Anything but
+// a regular file is refused with invalid_argument and nothing is written.
+std::error_code appendToFile(const std::filesystem::path& path, Bytes bytes, mode_t mode);
+
 // Names a temporary file for the target's file name; asked again when the name is taken.
 using TemporaryNamer = std::function<std::string(const std::string& targetName)>;
 

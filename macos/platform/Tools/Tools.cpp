@@ -14,6 +14,8 @@ const char* fileName(Tool tool) {
         return "lsregister";
     case Tool::pluginkit:
         return "pluginkit";
+    case Tool::ps:
+        return "ps";
     }
     return "";
 }
@@ -27,6 +29,8 @@ std::string folder() {
 } // namespace
 
 std::string path(Tool tool) {
+    if (tool == Tool::ps)
+        return "/bin/ps";
     return folder() + "/" + fileName(tool);
 }
 

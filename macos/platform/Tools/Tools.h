@@ -4,7 +4,8 @@
 // and the like). Here each is one of our stand-in programs, which the build
 // puts into its tool folder; the folder is compiled in, so a tool is found
 // whatever the current directory. Setting KH_TOOLS_DIR to another folder makes every lookup use
-// that folder instead (tests use it to run a scripted tool).
+// that folder instead (tests use it to run a scripted tool). The process table's `ps` is the
+// system's own (procps) and stays where the system keeps it.
 #pragma once
 
 #include <string>
@@ -18,6 +19,8 @@ enum class Tool {
     lsregister,
     // Stands in for /usr/bin/pluginkit: lists extensions and elects to use or ignore them.
     pluginkit,
+    // /bin/ps: lists processes with their command lines.
+    ps,
 };
 
 // The path to run `tool` by.

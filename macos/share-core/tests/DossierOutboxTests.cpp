@@ -195,7 +195,9 @@ TEST_F(Outbox, ItemsComeOldestFirstAndTiesByRef) {
 TEST_F(Outbox, ACachedListingFollowsEveryChangeOfTheFiles) {
     DossierOutbox::ItemCache cache;
     const auto listed = [&] {
-        const auto cached = outbox.items(cache);
+        std::vector<DossierOutboxItem> cached;
+        for (const auto& each : outbox.items(cache))
+            cached.push_back(*each);
         EXPECT_EQ(cached, outbox.items());
         std::vector<std::string> titles;
         for (const auto& each : cached)

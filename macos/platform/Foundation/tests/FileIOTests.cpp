@@ -55,6 +55,25 @@ TEST(FileIO, CreatesOnlyNewFilesWithExactlyTheStatedMode) {
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "nowhere"));
 }
 
+TEST(FileIO, AppendsOnlyToARegularFileOrANewOne) {
+    Testing::TemporaryFolder folder;
+    const auto file = folder.path() / "log";
+    EXPECT_FALSE(appendToFile(file, dataFrom("a"), 0600));
+    EXPECT_FALSE(appendToFile(file, dataFrom("b"), 0644));
+    EXPECT_EQ(Testing::readText(file), "ab");
+    struct stat status {};
+    ASSERT_EQ(stat(file.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+
+    std::filesystem::create_symlink(file, folder.path() / "link");
+    EXPECT_TRUE(appendToFile(folder.path() / "link", dataFrom("c"), 0600));
+    const auto fifo = folder.path() / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_TRUE(appendToFile(fifo, dataFrom("c"), 0600));
+    EXPECT_EQ(appendToFile(folder.path(), dataFrom("c"), 0600), std::errc::is_a_directory);
+    EXPECT_EQ(Testing::readText(file), "ab");
+}
+
 TEST(FileIO, AtomicWritesReplaceTheTargetWithTheStatedMode) {
     Testing::TemporaryFolder folder;
     const auto file = folder.path() / "state.json";

@@ -1,0 +1,74 @@
+#include "uninstall/UninstallLog.h"
+
+#include "service/Bundled.h"
+#include "uninstall/Uninstaller.h"
+
+#include <Foundation/FileIO.h>
+#include <Foundation/SystemTime.h>
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+
+namespace Uninstaller {
+
+namespace {
+
+const char* word(UninstallStep::Status status) {
+    switch (status) {
+    case UninstallStep::Status::done:
+        return "done";
+    case UninstallStep::Status::notFound:
+        return "not found";
+    case UninstallStep::Status::failed:
+        return "FAILED";
+    }
+    return "";
+}
+
+std::string oneLine(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    return text;
+}
+
+} // namespace
+
+std::string internetDateTime(double secondsSince1970) {
+    const auto seconds = static_cast<std::time_t>(std::floor(secondsSince1970));
+    std::tm utc{};
+    ::gmtime_r(&seconds, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return text;
+}
+
+std::string backupStamp(double secondsSince1970) {
+    std::string stamp = internetDateTime(secondsSince1970);
+    std::replace(stamp.begin(), stamp.end(), ':', '-');
+    return stamp;
+}
+
+std::string logRecord(const std::vector<UninstallStep>& steps, bool deleteData,
+                      const std::string& app, double secondsSince1970) {
+    std::string record = "\n== " + internetDateTime(secondsSince1970) +
+                         " Kestrelhaven uninstall (app " + oneLine(app) + ")" +
+                         (deleteData ? ", deleting data" : "") + "\n";
+    for (const UninstallStep& step : steps)
+        record += oneLine(step.title) + ": " + word(step.status) + " \u2014 " +
+                  oneLine(step.detail) + "\n";
+    return record;
+}
+
+void log(const std::vector<UninstallStep>& steps, bool deleteData) {
+    const std::string record =
+        logRecord(steps, deleteData, Bundled::app().string(), Foundation::SystemTime::now());
+    const std::filesystem::path file = logFile();
+    std::error_code ignored;
+    std::filesystem::create_directories(file.parent_path(), ignored);
+    Foundation::appendToFile(
+        file,
+        Foundation::Bytes(reinterpret_cast<const std::uint8_t*>(record.data()), record.size()),
+        0600);
+}
+
+} // namespace Uninstaller

@@ -1,0 +1,117 @@
+#include "uninstall/Uninstaller.h"
+
+#include "service/BackgroundService.h"
+#include "service/Bundled.h"
+#include "service/DeveloperAgent.h"
+#include "uninstall/ClaudeCleanup.h"
+#include "uninstall/FileRemovals.h"
+#include "uninstall/ServiceRemoval.h"
+#include "uninstall/UninstallLog.h"
+
+#include <BridgeConfig.h>
+#include <DossierShim.h>
+#include <Foundation/SystemTime.h>
+#include <Foundation/TextPieces.h>
+
+namespace Uninstaller {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+BridgeConfig bridgeConfig() {
+    return BridgeConfig::read(dataFolder() / "config.json");
+}
+
+fs::path dossierCommand() {
+    return Bundled::home() / ".local" / "bin" / "dossier";
+}
+
+fs::path socketPath() {
+    return dataFolder() / "bridge.sock";
+}
+
+std::optional<std::string> serviceSentence() {
+    const std::string label = BackgroundService::label();
+    switch (BackgroundService::status()) {
+    case BackgroundService::Status::enabled:
+        return "The background service " + label + " (on), unregistered.";
+    case BackgroundService::Status::requiresApproval:
+        return "The background service " + label +
+               " (waiting for approval in Login Items), unregistered.";
+    case BackgroundService::Status::notRegistered:
+    case BackgroundService::Status::notFound:
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+fs::path logFile() {
+    return Bundled::home() / "Library" / "Logs" / "Kestrelhaven-uninstall.log";
+}
+
+std::vector<std::string> plan() {
+    std::vector<std::string> sentences;
+    if (auto sentence = serviceSentence())
+        sentences.push_back(std::move(*sentence));
+    for (const std::string& label : DeveloperAgent::present())
+        sentences.push_back("The developer LaunchAgent " + label +
+                            ": stopped, and its plist moved to the Trash.");
+    if (const std::size_t count = bridgeProcesses().size(); count > 0)
+        sentences.push_back(std::to_string(count) +
+                            (count == 1 ? " bridge process" : " bridge processes") +
+                            " of this app, stopped.");
+    if (DossierShim::isOurs(dossierCommand().string()))
+        sentences.push_back("The dossier command in ~/.local/bin.");
+
+    const BridgeConfig config = bridgeConfig();
+    for (const fs::path& file : settingsFiles(config)) {
+        if (const auto summary = ConfigFile::peek(file, hookChange(config.port)))
+            sentences.push_back("Kestrelhaven's " + *summary + " in " + tilde(file) +
+                                ". A backup is kept beside it.");
+    }
+    for (const ClaudeUserFile& file : claudeJSONFiles(config)) {
+        const std::vector<std::string> names = serversIn(file.file).names;
+        if (!names.empty())
+            sentences.push_back(
+                std::string(names.size() == 1 ? "The MCP server " : "The MCP servers ") +
+                Foundation::joined(names, ", ") + " in " + tilde(file.file) + ".");
+    }
+    if (isSocket(socketPath()))
+        sentences.push_back("The bridge's socket, " + tilde(socketPath()) + ".");
+    return sentences;
+}
+
+std::vector<UninstallStep> run(bool deleteData) {
+    const std::string stamp = backupStamp(Foundation::SystemTime::now());
+    const BridgeConfig config = bridgeConfig();
+    std::vector<UninstallStep> steps;
+    auto record = [&steps](std::string title, UninstallStep::Result result) {
+        steps.push_back({.title = std::move(title),
+                         .status = result.status,
+                         .detail = std::move(result.detail)});
+    };
+
+    record("Background service", unregisterService());
+    for (const std::string& label : DeveloperAgent::labels())
+        record("LaunchAgent " + label, retireDeveloperAgent(label));
+    record("Bridge processes", stopBridgeProcesses());
+    for (const fs::path& file : settingsFiles(config))
+        record("Hooks in " + tilde(file),
+               hooksStep(ConfigFile::edit(file, stamp, hookChange(config.port))));
+    const std::optional<ClaudeCode> claude = ClaudeCode::find();
+    for (const ClaudeUserFile& file : claudeJSONFiles(config))
+        record("MCP servers in " + tilde(file.file), removeServers(file, claude, stamp));
+    record("The dossier command", removeDossierShim());
+    record("Socket", removeSocket());
+    if (deleteData) {
+        record("Kestrelhaven's data", trashData());
+        record("The Share menu's outbox", trashShares());
+    }
+    log(steps, deleteData);
+    return steps;
+}
+
+} // namespace Uninstaller

@@ -3,6 +3,7 @@
 
 #include "relay/ShareMenuSection.h"
 #include "settings/UpdatesSection.h"
+#include "uninstall/UninstallSection.h"
 
 #include <Foundation/SystemTime.h>
 #include <algorithm>
@@ -51,13 +52,11 @@ std::string SettingsView::relative(double milliseconds) {
 
 View SettingsView::body() const {
     const auto& problem = model->problem.get();
-    View form =
-        Form({If(problem.has_value(),
-                 [&] { return Text(std::string(*problem)).foregroundStyle(Color::red); }),
-              connection(), sessions(), notifications(), speech(), pairedDevices(), environments(),
-              ShareMenuSection{}, UpdatesSection{.devices = model->loadedDevices()},
-              // The uninstall section stands here.
-              View()});
+    View form = Form({If(problem.has_value(),
+                         [&] { return Text(std::string(*problem)).foregroundStyle(Color::red); }),
+                      connection(), sessions(), notifications(), speech(), pairedDevices(),
+                      environments(), ShareMenuSection{},
+                      UpdatesSection{.devices = model->loadedDevices()}, UninstallSection{}});
     return removalDialog(std::move(form))
         .formStyle(FormStyle::Grouped)
         .frame({.width = width})

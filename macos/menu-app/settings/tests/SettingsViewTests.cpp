@@ -2,6 +2,7 @@
 #include "settings/ContainerWindowController.h"
 #include "settings/SettingsView.h"
 #include "settings/tests/SettingsTesting.h"
+#include "settings/tests/UpdatesTesting.h"
 
 #include <AppKit/Application.h>
 #include <SwiftUI/HostingController.h>
@@ -420,4 +421,63 @@ TEST_F(SettingsForm, ContainersAreAddedOnlyWithTheBridgeInTheBundleAndSetUpAgain
     EXPECT_EQ(host->press("Setup…"), Outcome::Performed);
     EXPECT_NE(containers.model()->phase->kind, ContainerSetupModel::Phase::Kind::naming);
     containers.window()->close();
+}
+
+namespace {
+
+// The form in a build with every neighbour: a Share extension and an App Group, and updates.
+class SettingsFormWithNeighbours : public SettingsForm {
+protected:
+    void SetUp() override {
+        ::setenv(
+            "HOME",
+            Testing::useTestHome({{"KHAppGroup", "group.com.tallowmeadows.kestrelhaven"}}).c_str(),
+            1);
+        SettingsForm::SetUp();
+        UpdatesTesting::configure(true);
+        Testing::makeBundle(
+            Bundled::app() / "Contents" / "PlugIns",
+            {{"CFBundleIdentifier", "com.tallowmeadows.kestrelhaven.menu.share"},
+             {"NSExtension", Foundation::PropertyList::Dictionary{{"NSExtensionPointIdentifier",
+                                                                   "com.apple.share-services"}}}},
+            "KestrelhavenShare.appex");
+    }
+
+    // The headers of the form's sections, in order.
+    std::vector<std::string> headers() {
+        std::vector<std::string> found;
+        std::istringstream lines(text());
+        for (std::string line; std::getline(lines, line);)
+            if (line.starts_with("  Section \""))
+                found.push_back(line.substr(11, line.size() - 12));
+        return found;
+    }
+};
+
+} // namespace
+
+TEST_F(SettingsFormWithNeighbours, TheirSectionsCloseTheFormInOrderAndEachWorks) {
+    server().state().setDevices(JSON::array(
+        {{{"device_id", "iPhone"}, {"auth", "token"}, {"app", {{"distribution", "testflight"}}}}}));
+    server().script("/devices", Reply::json(500, ""));
+    show();
+    EXPECT_EQ(headers(), (std::vector<std::string>{"Connection", "Sessions", "Notifications",
+                                                   "Speech", "Paired devices", "Environments",
+                                                   "Dossier", "Updates", "Uninstall"}));
+    // The section reads the extension's state as it comes on screen.
+    EXPECT_TRUE(
+        eventually([&] { return text().find("Button \"Register\"\n") != std::string::npos; }, 20));
+
+    // Phones the bridge never listed are not handed to the updater; listed ones are.
+    EXPECT_EQ(UpdatesTesting::remembered(), std::nullopt);
+    reload();
+    EXPECT_EQ(UpdatesTesting::remembered(), std::vector<std::string>{"testflight"});
+
+    // The uninstall section opens its sheet over the form; Escape closes it.
+    EXPECT_EQ(host->press("Uninstall Kestrelhaven…"), Outcome::Performed);
+    EXPECT_NE(text().find("\nSheet"), std::string::npos);
+    EXPECT_NE(text().find("Text \"Uninstall Kestrelhaven?\""), std::string::npos);
+    ASSERT_TRUE(eventually([&] { return text().find("Looking…") == std::string::npos; }));
+    EXPECT_EQ(host->pressEscape(), Outcome::Performed);
+    EXPECT_EQ(text().find("\nSheet"), std::string::npos);
 }

@@ -3,7 +3,6 @@
 #include "settings/SettingsView.h"
 
 #include <Foundation/Home.h>
-#include <Foundation/SystemTime.h>
 #include <algorithm>
 
 SettingsReply::Values SettingsReply::Values::decode(const JSONCoding::Decoder& d) {
@@ -55,8 +54,7 @@ std::string EnvironmentRow::live() const {
         std::optional<double> heard = heard_at;
         if (checked_at)
             heard = std::max(heard.value_or(*checked_at), *checked_at);
-        text += heard ? ", last heard " + SettingsView::formatter().localizedString(
-                                              *heard / 1000, Foundation::SystemTime::now())
+        text += heard ? ", last heard " + SettingsView::relative(*heard)
                       : ", not heard from since the bridge started";
     }
     return text;

@@ -32,7 +32,7 @@ struct SettingsView {
 
     // The one relative date formatter of the window ("5 minutes ago"); main thread once made.
     static const Foundation::RelativeDateTimeFormatter& formatter();
-    // A phone's "seconds since 1970" phrase relative to now, from the bridge's milliseconds.
+    // The phrase for a moment the bridge gives in milliseconds since 1970, relative to now.
     static std::string relative(double milliseconds);
 
     // The encryption line of a phone row; none for a phone that says nothing of it.

@@ -13,6 +13,12 @@ namespace ShareExtension {
 
 namespace {
 
+Run::Result pluginkit(const std::vector<std::string>& arguments) {
+    return Run::run(Tools::path(Tools::Tool::pluginkit), arguments, std::nullopt, pluginTimeout);
+}
+
+} // namespace
+
 std::optional<std::string> identifier() {
     const auto bundle = DossierShares::extensionBundle();
     auto identifier = bundle ? bundle->identifier() : std::nullopt;
@@ -20,12 +26,6 @@ std::optional<std::string> identifier() {
         return std::nullopt;
     return identifier;
 }
-
-Run::Result pluginkit(const std::vector<std::string>& arguments) {
-    return Run::run(Tools::path(Tools::Tool::pluginkit), arguments, std::nullopt, pluginTimeout);
-}
-
-} // namespace
 
 State state() {
     const auto identifier = ShareExtension::identifier();

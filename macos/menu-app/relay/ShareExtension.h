@@ -10,11 +10,16 @@
 // identifier says not registered.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace ShareExtension {
 
 enum class State { on, off, notRegistered };
+
+// The extension's bundle identifier; none without its bundle or a non-empty identifier.
+std::optional<std::string> identifier();
 
 State state();
 // The state a plug-in tool's listing gives for the extension named `identifier`.

@@ -1,17 +1,54 @@
-// The menu-bar executable's command line.
+// The menu-bar executable's command line: the switches that make it a tool.
 //
 // The program entry calls `runIfAsked` first, with the arguments after the
-// program's name. When the first one is one of the application's switches,
-// the command runs and ends the process with its exit status; otherwise it
-// returns false and the application starts. No switch is known yet, so it
-// always returns false.
+// program's name. Only the first argument is looked at as a switch, compared
+// exactly, in this order: "--setup-check", "--service [word]", "--hooks
+// install", "--uninstall [--delete-data] [--yes]", "--dossier-outbox
+// [seconds]", "--share-menu [word]". When one matches, its command runs on
+// the main thread, writes its text to standard output (usage texts to
+// standard error) and ends the process with its exit status: 0 success, 1 a
+// failed action or missing prerequisite, 2 a wrong action word. Anything
+// else, "--hooks" without "install" included, starts the application.
+//
+// The process ends once everything written is flushed, without running the
+// exit-time destructors of statics, which the relay's and other background
+// threads may still be using. The commands block while their tools run.
 #pragma once
 
+#include "service/BackgroundService.h"
+
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace SetupCommandLine {
 
-bool runIfAsked(const std::vector<std::string>& arguments);
+// Returns only when the arguments ask for no command.
+void runIfAsked(const std::vector<std::string>& arguments);
+
+// The installation report: bundle, service, bridge, hooks, Claude Code, updates, then the
+// doctor's checks.
+void check();
+// "status", "register", "unregister" or "switch" (turn the service on).
+int service(const std::string& action);
+// The bridge tool's "install-hooks", its output passed through.
+int installHooks();
+// Without `confirmed`, lists what an uninstall would remove and changes nothing; with it, removes
+// everything and reports each step.
+int uninstall(bool deleteData, bool confirmed);
+// Drains the Share outbox in the foreground for `seconds` (at least 3), printing each answer.
+int dossierOutbox(double seconds);
+// "status", "on", "off" or "register" the Share-menu extension.
+int shareMenu(const std::string& action);
+
+// The seconds "--dossier-outbox" waits for this second argument: at least 3; a missing argument,
+// one that is not wholly a number, and NaN count as 0; a huge one is infinity, which waits until
+// the process is ended.
+double outboxWait(const std::optional<std::string>& argument);
+// The service's status as the report and "--service" word it.
+std::string serviceWord(BackgroundService::Status status);
+// `text` padded with spaces on the right, or cut, to exactly `width` characters.
+std::string column(std::string_view text, std::size_t width);
 
 } // namespace SetupCommandLine

@@ -13,18 +13,6 @@ namespace Uninstaller {
 
 namespace {
 
-const char* word(UninstallStep::Status status) {
-    switch (status) {
-    case UninstallStep::Status::done:
-        return "done";
-    case UninstallStep::Status::notFound:
-        return "not found";
-    case UninstallStep::Status::failed:
-        return "FAILED";
-    }
-    return "";
-}
-
 std::string oneLine(std::string text) {
     std::replace_if(
         text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
@@ -54,7 +42,7 @@ std::string logRecord(const std::vector<UninstallStep>& steps, bool deleteData,
                          " Kestrelhaven uninstall (app " + oneLine(app) + ")" +
                          (deleteData ? ", deleting data" : "") + "\n";
     for (const UninstallStep& step : steps)
-        record += oneLine(step.title) + ": " + word(step.status) + " \u2014 " +
+        record += oneLine(step.title) + ": " + UninstallStep::word(step.status) + " \u2014 " +
                   oneLine(step.detail) + "\n";
     return record;
 }

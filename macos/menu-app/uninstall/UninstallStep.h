@@ -25,6 +25,19 @@ struct UninstallStep {
         bool operator==(const Result&) const = default;
     };
 
+    // The status as the log and the command line write it: "done", "not found" or "FAILED".
+    static constexpr const char* word(Status status) {
+        switch (status) {
+        case Status::done:
+            return "done";
+        case Status::notFound:
+            return "not found";
+        case Status::failed:
+            return "FAILED";
+        }
+        return "";
+    }
+
     Foundation::UUID id = Foundation::UUID::random();
     std::string title;
     Status status = Status::notFound;

@@ -1,0 +1,407 @@
+// The menu-bar executable's switches, run as a user runs them: the built program inside a test
+// bundle whose home is the test home, its output and exit status compared whole.
+#include "menubar/LocalHTTP.h"
+#include "service/BackgroundService.h"
+#include "service/Bundled.h"
+#include "service/ClaudeHooks.h"
+#include "service/Run.h"
+#include "service/SetupCommandLine.h"
+#include "service/tests/ServiceFixture.h"
+#include "uninstall/FileRemovals.h"
+#include "uninstall/Uninstaller.h"
+
+#include <Testing/Testing.h>
+#include <future>
+#include <gmock/gmock.h>
+#include <limits>
+#include <sample-bridge/Server.h>
+#include <share-core/DossierOutbox.h>
+
+using testing::HasSubstr;
+using testing::StartsWith;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// What a run of the program wrote and how it ended.
+struct Outcome {
+    std::int32_t status = -1;
+    std::string output;
+    std::string error;
+
+    bool operator==(const Outcome&) const = default;
+    friend void PrintTo(const Outcome& outcome, std::ostream* out) {
+        *out << "status " << outcome.status << ", output \"" << outcome.output << "\", error \""
+             << outcome.error << '"';
+    }
+};
+
+constexpr const char* appGroup = "group.com.tallowmeadows.kestrelhaven";
+constexpr const char* agent = "com.tallowmeadows.kestrelhaven.agent";
+constexpr const char* extension = "com.tallowmeadows.kestrelhaven.menu.share";
+
+class CommandLine : public WithBuiltBundle {
+protected:
+    Foundation::PropertyList::Dictionary info() const override {
+        return {{"KHAppGroup", appGroup}};
+    }
+
+    void SetUp() override {
+        WithBuiltBundle::SetUp();
+        const fs::path built = KH_BUILT_BUNDLE "/Contents";
+        const fs::path contents = Bundled::app() / "Contents";
+        std::error_code error;
+        fs::create_hard_link(built / "MacOS" / "KestrelhavenMenu", program(), error);
+        if (error)
+            fs::copy_file(built / "MacOS" / "KestrelhavenMenu", program());
+        fs::create_symlink(built / "PlugIns", contents / "PlugIns");
+        fs::create_directories(bin());
+    }
+
+    void TearDown() override {
+        m_server.reset();
+        WithBuiltBundle::TearDown();
+    }
+
+    static fs::path program() { return Bundled::app() / "Contents" / "MacOS" / "KestrelhavenMenu"; }
+    fs::path bin() const { return home.parent_path() / "bin"; }
+
+    // Runs the built program with HOME at the test home and only `bin()` and the system's folders
+    // on PATH.
+    Outcome menu(const std::vector<std::string>& arguments, double timeout = 90) const {
+        Run::Environment environment = Run::currentEnvironment();
+        environment["HOME"] = home.string();
+        environment["PATH"] = bin().string() + ":/usr/bin:/bin";
+        Run::Result ran = Run::run(program().string(), arguments, environment, timeout);
+        return {ran.status, std::move(ran.output), std::move(ran.error)};
+    }
+
+    void serveBridge() {
+        m_server =
+            std::make_unique<SampleBridge::Server>(LocalHTTP::socketPath(), SampleBridge::State());
+    }
+    SampleBridge::Server& server() { return *m_server; }
+
+    // A `claude` on PATH whose "--version" prints `version`.
+    void standInClaude(const std::string& version) const {
+        const fs::path claude = bin() / "claude";
+        Testing::writeText(claude, "#!/bin/sh\necho '" + version + "'\n");
+        fs::permissions(claude, fs::perms::owner_all);
+    }
+
+    // Makes the bundle's runtime a script, so that the bridge's tool says what a test needs.
+    void scriptRuntime(const std::string& body) const {
+        const fs::path helpers = Bundled::app() / "Contents" / "Helpers";
+        if (fs::is_symlink(helpers))
+            fs::remove(helpers);
+        Testing::writeText(helpers / "node", "#!/bin/sh\n" + body);
+        fs::permissions(helpers / "node", fs::perms::owner_all);
+    }
+
+    static std::string line(std::string_view label, const std::string& value) {
+        return SetupCommandLine::column(label, 15) + ": " + value + "\n";
+    }
+    std::string settingsFile() const { return (home / ".claude" / "settings.json").string(); }
+
+private:
+    std::unique_ptr<SampleBridge::Server> m_server;
+};
+
+class CommandLineWithoutAppGroup : public CommandLine {
+protected:
+    Foundation::PropertyList::Dictionary info() const override { return {}; }
+};
+
+Outcome result(std::int32_t status, std::string output, std::string error = "") {
+    return {status, std::move(output), std::move(error)};
+}
+
+} // namespace
+
+TEST(CommandLineText, ColumnsCountCharactersAndCutLongWords) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"ok", "ok   "},
+        {"fatal", "fatal"},
+        {"pending", "pendi"},
+        {"", "     "},
+        {"été", "été  "},
+        {"réglé!", "réglé"},
+        {"e\u0301t\u00e9", "e\u0301t\u00e9  "},
+        {"👍🏽ok", "👍🏽ok  "}};
+    for (const auto& [word, cell] : cases)
+        EXPECT_EQ(SetupCommandLine::column(word, 5), cell) << word;
+}
+
+TEST(CommandLineText, TheOutboxWaitsAtLeastThreeSecondsAndReadsOnlyWholeNumbers) {
+    const double forever = std::numeric_limits<double>::infinity();
+    const std::vector<std::pair<std::optional<std::string>, double>> cases = {
+        {std::nullopt, 3}, {"", 3},    {"1", 3},         {"7.5", 7.5},       {"1e1", 10},
+        {"+8", 8},         {"-20", 3}, {"soon", 3},      {"5s", 3},          {" 5", 3},
+        {"nan", 3},        {"NaN", 3}, {"inf", forever}, {"1e400", forever}, {"-inf", 3}};
+    for (const auto& [argument, seconds] : cases)
+        EXPECT_EQ(SetupCommandLine::outboxWait(argument), seconds) << argument.value_or("(none)");
+}
+
+TEST_F(CommandLine, SetupCheckReportsAWorkingInstallationAndTheDoctorsChecks) {
+    serveBridge();
+    standInClaude("2.1.300 (Claude Code)");
+    ASSERT_EQ(Bundled::cli({"install-hooks"}, 20).status, 0);
+    const std::string claude = (bin() / "claude").string();
+
+    const Outcome report = menu({"--setup-check"});
+    EXPECT_EQ(report.status, 0);
+    EXPECT_EQ(report.error, "");
+    EXPECT_EQ(report.output,
+              line("app", Bundled::app().string()) + line("bundled bridge", "yes") +
+                  line("test build", "home " + home.string()) +
+                  line("agent", std::string(agent) + " — off") + line("developer agent", "none") +
+                  line("bridge", "answering on " + LocalHTTP::socketPath()) +
+                  line("hooks", "installed (" + settingsFile() + ")") +
+                  line("claude", "2.1.300 at " + claude) +
+                  line("updates", "off (no feed or EdDSA key in this build)") +
+                  "\ndoctor (something to do):\n"
+                  "  ok    Bridge: Answers on ~/.kestrelhaven/bridge.sock (version 1.0.0).\n"
+                  "  ok    Claude Code: At " +
+                  claude +
+                  ".\n"
+                  "  ok    Claude Code hooks: All eight are in ~/.claude/settings.json.\n"
+                  "  ok    Test hook: A test hook went through.\n"
+                  "  todo  Claude Code integration: Not in Claude Code's MCP servers.\n"
+                  "  todo  iPhone: No phone paired yet.\n");
+}
+
+TEST_F(CommandLine, SetupCheckTellsWhatIsMissingOrOld) {
+    struct Case {
+        std::string settings;
+        std::optional<std::string> claudeSays;
+        std::string hooks;
+        std::string claude;
+    };
+    const std::string claude = (bin() / "claude").string();
+    const std::vector<Case> cases = {
+        {"", std::nullopt, "not installed", "not found"},
+        {"[]", "2.0.9 (Claude Code)", "settings.json unreadable",
+         "2.0.9 at " + claude + " — older than 2.1.224"},
+        {R"({"hooks": {"Stop": [{"hooks": [{"type": "command",
+             "command": "kh-hook stop # kestrelhaven-hook"}]}]}})",
+         "Claude Code, a build of its own",
+         "missing for " + std::string("SessionStart, ") +
+             "UserPromptSubmit, Notification, PermissionRequest, PostToolUse, "
+             "PostToolUseFailure, SessionEnd",
+         "unknown version at " + claude},
+    };
+    for (const Case& test : cases) {
+        fs::remove(settingsFile());
+        fs::remove(bin() / "claude");
+        if (!test.settings.empty())
+            Testing::writeText(settingsFile(), test.settings);
+        if (test.claudeSays)
+            standInClaude(*test.claudeSays);
+        const Outcome report = menu({"--setup-check"});
+        EXPECT_EQ(report.status, 0);
+        EXPECT_THAT(report.output,
+                    HasSubstr(line("bridge", "not answering on " + LocalHTTP::socketPath()) +
+                              line("hooks", test.hooks + " (" + settingsFile() + ")") +
+                              line("claude", test.claude)));
+    }
+}
+
+TEST_F(CommandLine, SetupCheckShowsTheDoctorsStatusWordsInFiveCharacters) {
+    scriptRuntime(R"(echo 'Checking…'
+echo '{"ok": true, "checks": [
+  {"id": "bridge", "status": "ok", "title": "Bridge", "detail": "Answers."},
+  {"id": "hooks", "status": "warning", "title": "Hooks", "detail": "Two missing."},
+  {"id": "phones", "status": "réglé", "title": "iPhone", "detail": "Paired."}]}' | tr -d '\n'
+echo
+)");
+    Outcome report = menu({"--setup-check"});
+    EXPECT_THAT(report.output, HasSubstr("\ndoctor (everything works):\n"
+                                         "  ok    Bridge: Answers.\n"
+                                         "  warni Hooks: Two missing.\n"
+                                         "  réglé iPhone: Paired.\n"));
+    EXPECT_TRUE(report.output.ends_with("Paired.\n"));
+
+    scriptRuntime("echo 'doctor: no such verb' >&2\nexit 1\n");
+    report = menu({"--setup-check"});
+    EXPECT_EQ(report.status, 0);
+    EXPECT_TRUE(
+        report.output.ends_with("\n\ndoctor         : couldn't run the bundled bridge's doctor\n"));
+}
+
+TEST_F(CommandLine, ServiceReportsRegistersAndUnregistersTheAgent) {
+    const std::string status = std::string(agent) + ": ";
+    EXPECT_EQ(menu({"--service"}), result(0, status + "off\n"));
+    EXPECT_EQ(menu({"--service", "register"}), result(0, status + "on\n"));
+    EXPECT_TRUE(BackgroundService::waitForBridge(true, 10));
+    EXPECT_EQ(menu({"--service", "status"}), result(0, status + "on\n"));
+    EXPECT_EQ(menu({"--service", "unregister"}), result(0, status + "off\n"));
+    EXPECT_EQ(menu({"--service", "restart"}),
+              result(2, "", "usage: --service status|register|unregister|switch\n"));
+
+    fs::remove(BackgroundService::plist());
+    const Outcome refused = menu({"--service", "register"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_THAT(refused.output, StartsWith("register failed: "));
+    EXPECT_TRUE(refused.output.ends_with("\n" + status + "missing from the app\n"));
+}
+
+TEST_F(CommandLine, ServiceSwitchTurnsTheServiceOnOrSaysWhyItCouldNot) {
+    const std::string status = std::string(agent) + ": ";
+    Testing::writeText(home / ".kestrelhaven", "a file where the data folder belongs");
+    EXPECT_EQ(menu({"--service", "switch"}),
+              result(1, "Preparing ~/.kestrelhaven…\n" + status +
+                            "off\nkestrelhaven init failed: sample bridge: couldn't prepare the "
+                            "data folder " +
+                            (home / ".kestrelhaven").string() + ": Not a directory\n\n"));
+
+    fs::remove(home / ".kestrelhaven");
+    EXPECT_EQ(menu({"--service", "switch"}),
+              result(0, "Preparing ~/.kestrelhaven…\nTurning on the background service…\n"
+                        "Waiting for the bridge…\n" +
+                            status + "on\nbridge answering on " + LocalHTTP::socketPath() + "\n"));
+    EXPECT_EQ(LocalHTTP::send("GET", "/healthz", std::nullopt, 1).status, 200);
+}
+
+TEST_F(CommandLine, HooksInstallPassesTheToolsOutputThrough) {
+    EXPECT_EQ(menu({"--hooks", "install"}),
+              result(0, "Added Kestrelhaven's hooks for 8 events to ~/.claude/settings.json.\n"));
+    EXPECT_EQ(ClaudeHooks::state(), ClaudeHooks::State::installed());
+
+    Testing::writeText(settingsFile(), "{ not JSON");
+    EXPECT_EQ(menu({"--hooks", "install"}),
+              result(1, "",
+                     "sample bridge: ~/.claude/settings.json isn't valid JSON; it was left as it "
+                     "is\n"));
+}
+
+TEST_F(CommandLine, UninstallWithoutYesListsThePlanAndChangesNothing) {
+    const std::string again = "Run again with --yes to do it.\n";
+    EXPECT_EQ(menu({"--uninstall"}), result(0, "Nothing of Kestrelhaven's to remove.\n" + again));
+
+    ASSERT_EQ(Bundled::cli({"install-hooks"}, 20).status, 0);
+    Testing::writeText(Uninstaller::dataFolder() / "config.json", "{}");
+    const std::vector<std::string> plan = Uninstaller::plan();
+    ASSERT_FALSE(plan.empty());
+    std::string listed = "Would remove:\n";
+    for (const std::string& sentence : plan)
+        listed += "  - " + sentence + "\n";
+    EXPECT_EQ(menu({"--uninstall"}), result(0, listed + again));
+    EXPECT_EQ(menu({"--uninstall", "--delete-data"}),
+              result(0, listed + "  - " + Uninstaller::dataFolder().string() + ", to the Trash\n" +
+                            again));
+    EXPECT_EQ(Uninstaller::plan(), plan);
+    EXPECT_TRUE(fs::exists(Uninstaller::dataFolder() / "config.json"));
+}
+
+TEST_F(CommandLine, UninstallWithYesReportsEveryStepAndFailsWhenOneDid) {
+    const std::string byHand =
+        "\nStill to do by hand:\n"
+        "  - Drag Kestrelhaven from Applications to the Trash.\n"
+        "  - On your iPhone: forget this Mac's pairing in Kestrelhaven, then delete the app.\n"
+        "  - Claude Code in a container: remove the Kestrelhaven token you gave the container; "
+        "its hooks go at the container's next start.\n"
+        "Log: " +
+        (home / "Library" / "Logs" / "Kestrelhaven-uninstall.log").string() + "\n";
+    ASSERT_EQ(Bundled::cli({"install-hooks"}, 20).status, 0);
+    Testing::writeText(Uninstaller::dataFolder() / "config.json", "{}");
+
+    Outcome removed = menu({"--uninstall", "--yes", "--delete-data"});
+    EXPECT_EQ(removed.status, 0);
+    EXPECT_THAT(removed.output, StartsWith("not found  Background service: "));
+    EXPECT_THAT(removed.output, HasSubstr("\ndone       Hooks in ~/.claude/settings.json: "));
+    EXPECT_THAT(removed.output, HasSubstr("\ndone       Kestrelhaven's data: "));
+    EXPECT_TRUE(removed.output.ends_with(byHand)) << removed.output;
+    EXPECT_EQ(ClaudeHooks::state(), ClaudeHooks::State::absent());
+    EXPECT_FALSE(fs::exists(Uninstaller::dataFolder()));
+
+    // The flags count in either order; a settings file that is not JSON fails its step.
+    Testing::writeText(settingsFile(), "{ not JSON");
+    removed = menu({"--uninstall", "--delete-data", "--yes"});
+    EXPECT_EQ(removed.status, 1);
+    EXPECT_THAT(removed.output, HasSubstr("\nFAILED     Hooks in ~/.claude/settings.json: "));
+    EXPECT_THAT(removed.output, HasSubstr("\nnot found  Kestrelhaven's data: "));
+    EXPECT_TRUE(removed.output.ends_with(byHand));
+}
+
+TEST_F(CommandLine, ArgumentsThatAskForNoCommandStartTheApplication) {
+    serveBridge();
+    const std::string folder = (home / "shots").string();
+    const std::vector<std::vector<std::string>> cases = {{},
+                                                         {"--hooks"},
+                                                         {"--hooks", "remove"},
+                                                         {"--snapshot", folder},
+                                                         {"--setup"},
+                                                         {"status", "--service"},
+                                                         {"--snapshot-share", folder}};
+    std::vector<std::future<Outcome>> runs;
+    for (const auto& arguments : cases)
+        runs.push_back(std::async(std::launch::async, [&] { return menu(arguments, 4); }));
+    // The application asks the bridge for its conversations as it starts, and runs until ended.
+    for (auto& run : runs) {
+        const Outcome started = run.get();
+        EXPECT_EQ(started.status, -1);
+        EXPECT_THAT(started.error, HasSubstr("timed out"));
+    }
+    std::size_t conversations = 0;
+    for (const auto& request : server().requests())
+        conversations += request.route() == "/conversations";
+    EXPECT_GE(conversations, cases.size());
+}
+
+TEST_F(CommandLine, DossierOutboxDrainsTheOutboxAndPrintsEachAnswer) {
+    const DossierOutbox outbox = *DossierOutbox::shared(appGroup);
+    const std::string head =
+        std::string("outbox: ") + appGroup + ", bridge " + LocalHTTP::socketPath() + "\n";
+    const auto share = [&](std::string title) {
+        DossierOutboxItem item{DossierOutbox::newRef(),
+                               std::move(title),
+                               "A few words to keep.",
+                               std::nullopt,
+                               std::nullopt,
+                               1718452800000.0};
+        EXPECT_EQ(outbox.add(item), std::nullopt);
+        return item;
+    };
+
+    // Without a bridge the share is held and still waits when the drain ends.
+    const DossierOutboxItem held = share("Held");
+    Outcome drained = menu({"--dossier-outbox", "soon"});
+    EXPECT_EQ(drained.status, 0);
+    EXPECT_THAT(drained.output, StartsWith(head + held.ref + " held bridge: "));
+    EXPECT_THAT(drained.output, HasSubstr("\nwaiting: " + held.ref + " ("));
+
+    serveBridge();
+    outbox.remove(held.ref);
+    outbox.removeAnswer(held.ref);
+    const DossierOutboxItem added = share("Added");
+    drained = menu({"--dossier-outbox", "1"});
+    EXPECT_EQ(drained.status, 0);
+    EXPECT_THAT(drained.output, StartsWith(head + added.ref + " added: "));
+    EXPECT_TRUE(drained.output.ends_with("\noutbox empty\n"));
+    EXPECT_FALSE(outbox.item(added.ref));
+}
+
+TEST_F(CommandLineWithoutAppGroup, DossierOutboxNeedsAnAppGroup) {
+    EXPECT_EQ(menu({"--dossier-outbox"}),
+              result(1, "no App Group container (KHAppGroup missing): this build can't take "
+                        "shares\n"));
+}
+
+TEST_F(CommandLine, ShareMenuSwitchesAndRegistersTheExtension) {
+    const std::string state = std::string(extension) + ": ";
+    EXPECT_EQ(menu({"--share-menu"}), result(0, state + "not registered\n"));
+    EXPECT_EQ(menu({"--share-menu", "on"}), result(1, "pluginkit refused\n"));
+    EXPECT_EQ(menu({"--share-menu", "register"}), result(0, state + "not in the Share menu\n"));
+    EXPECT_EQ(menu({"--share-menu", "off"}), result(0, state + "not in the Share menu\n"));
+    EXPECT_EQ(menu({"--share-menu", "on"}), result(0, state + "in the Share menu\n"));
+    EXPECT_EQ(menu({"--share-menu", "status"}), result(0, state + "in the Share menu\n"));
+    EXPECT_EQ(menu({"--share-menu", "toggle"}),
+              result(2, "", "usage: --share-menu status|on|off|register\n"));
+
+    fs::remove(Bundled::app() / "Contents" / "PlugIns");
+    for (const char* action : {"status", "on", "toggle"})
+        EXPECT_EQ(menu({"--share-menu", action}),
+                  result(1, "this build has no Share menu extension\n"))
+            << action;
+}

@@ -1,7 +1,8 @@
 // Draws the status-bar images into the bundle's resources at build time: a
 // lion's head in black on transparent, as menu-bar template images are.
 // "lion-alone" looks ahead, "lion-connected" has a signal arc beside it and
-// "lion-sleep" has its eyes closed. Usage: status-images <folder>.
+// "lion-sleep" has its eyes closed; "lion-inline" is "lion-alone" sized for a
+// line of text. Usage: status-images <folder>.
 #include <cairo.h>
 #include <cmath>
 #include <cstdio>
@@ -10,6 +11,8 @@
 namespace {
 
 constexpr int side = 36;
+// The height of a line of footnote text.
+constexpr int inlineSide = 14;
 constexpr double pi = 3.14159265358979323846;
 
 enum class Look { Alone, Connected, Sleep };
@@ -56,9 +59,10 @@ void eyes(cairo_t* cr, bool open) {
     }
 }
 
-bool draw(const std::string& path, Look look) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, side, side);
+bool draw(const std::string& path, Look look, int size = side) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
     cairo_t* cr = cairo_create(surface);
+    cairo_scale(cr, double(size) / side, double(size) / side);
     cairo_set_source_rgba(cr, 0, 0, 0, 1);
     head(cr);
     eyes(cr, look != Look::Sleep);
@@ -83,7 +87,8 @@ int main(int argc, char** argv) {
     const std::string folder = argv[1];
     const bool drawn = draw(folder + "/lion-alone.png", Look::Alone) &&
                        draw(folder + "/lion-connected.png", Look::Connected) &&
-                       draw(folder + "/lion-sleep.png", Look::Sleep);
+                       draw(folder + "/lion-sleep.png", Look::Sleep) &&
+                       draw(folder + "/lion-inline.png", Look::Alone, inlineSide);
     if (!drawn)
         std::fputs("status-images: couldn't write the images\n", stderr);
     return drawn ? 0 : 1;

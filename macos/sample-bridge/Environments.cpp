@@ -44,6 +44,19 @@ int addFolder(const std::vector<std::string>& arguments, std::ostream& output,
     return 0;
 }
 
+bool saveEnvironments(const std::vector<Environment>& environments, std::string& error) {
+    Document store = {{"environments", Document::array()}};
+    for (const auto& known : environments) {
+        Document entry = {{"name", known.name}, {"label", known.label}};
+        if (known.configDir)
+            entry["config_dir"] = known.configDir->string();
+        if (known.token)
+            entry["token"] = *known.token;
+        store["environments"].push_back(std::move(entry));
+    }
+    return ClaudeFiles::writeObject(environmentsFile(), store, error);
+}
+
 } // namespace
 
 bool validEnvironmentName(const std::string& name) {
@@ -104,16 +117,21 @@ bool addToEnvironments(const Environment& environment, std::string& error) {
         return false;
     }
     environments->push_back(environment);
-    Document store = {{"environments", Document::array()}};
-    for (const auto& known : *environments) {
-        Document entry = {{"name", known.name}, {"label", known.label}};
-        if (known.configDir)
-            entry["config_dir"] = known.configDir->string();
-        if (known.token)
-            entry["token"] = *known.token;
-        store["environments"].push_back(std::move(entry));
+    return saveEnvironments(*environments, error);
+}
+
+bool removeFromEnvironments(const std::string& name, std::string& error) {
+    auto environments = loadEnvironments();
+    if (!environments) {
+        error = ClaudeFiles::shown(environmentsFile()) + " isn't readable; it was left as it is";
+        return false;
     }
-    return ClaudeFiles::writeObject(environmentsFile(), store, error);
+    if (std::erase_if(*environments,
+                      [&](const Environment& known) { return known.name == name; }) == 0) {
+        error = "no environment is named “" + name + "”";
+        return false;
+    }
+    return saveEnvironments(*environments, error);
 }
 
 int runEnvironmentTool(const std::vector<std::string>& arguments, std::ostream& output,

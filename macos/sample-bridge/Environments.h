@@ -34,6 +34,9 @@ std::optional<Environment> findEnvironment(const std::string& name);
 // Adds `environment` to the store. On failure returns false and sets `error` to a sentence
 // (the name is taken, or the store does not read or write).
 bool addToEnvironments(const Environment& environment, std::string& error);
+// Takes the environment named `name` out of the store. On failure returns false and sets `error`
+// to a sentence (none has that name, or the store does not read or write).
+bool removeFromEnvironments(const std::string& name, std::string& error);
 // A name goes into file names and command lines: letters, digits, "-", "_" and ".", at most
 // 40, and it may not look like an option or a hidden file.
 bool validEnvironmentName(const std::string& name);

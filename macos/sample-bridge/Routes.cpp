@@ -1,6 +1,7 @@
 #include "sample-bridge/Routes.h"
 
 #include "sample-bridge/Environments.h"
+#include "sample-bridge/Removals.h"
 
 #include <optional>
 
@@ -100,6 +101,12 @@ constexpr Route routes[] = {
      [](State& state, const Request&) {
          return jsonReply(200, environmentsReply(state.time() * 1000));
      }},
+    {"/environments", "POST", removeEnvironment},
+    {"/devices/forget", "POST", forgetDevice},
+    {"/settings", "GET",
+     [](State& state, const Request& request) { return state.settings().answer(request); }},
+    {"/settings", "POST",
+     [](State& state, const Request& request) { return state.settings().answer(request); }},
     {"/dossier", "GET",
      [](State& state, const Request& request) { return state.dossier().answer(request); }},
     {"/dossier", "POST",

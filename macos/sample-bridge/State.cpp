@@ -1,5 +1,6 @@
 #include "sample-bridge/State.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -28,6 +29,7 @@ State::State(State&& other) noexcept {
     m_conversations = std::move(other.m_conversations);
     m_pairing = std::move(other.m_pairing);
     m_dossier = std::move(other.m_dossier);
+    m_settings = std::move(other.m_settings);
 }
 
 void State::setClock(std::function<double()> now) {
@@ -133,6 +135,20 @@ JSON State::pairStatus() {
     std::lock_guard lock(m_mutex);
     advancePairing();
     return m_pairing.status();
+}
+
+bool State::forgetDevice(std::string_view deviceId) {
+    std::lock_guard lock(m_mutex);
+    if (!m_devices.is_array())
+        return false;
+    const auto before = m_devices.size();
+    m_devices.erase(std::remove_if(m_devices.begin(), m_devices.end(),
+                                   [&](const JSON& row) {
+                                       return row.is_object() && row.value("device_id", JSON()) ==
+                                                                     std::string(deviceId);
+                                   }),
+                    m_devices.end());
+    return m_devices.size() != before;
 }
 
 void State::advancePairing() {

@@ -12,6 +12,7 @@
 #include "sample-bridge/Conversations.h"
 #include "sample-bridge/Dossier.h"
 #include "sample-bridge/Pairing.h"
+#include "sample-bridge/Settings.h"
 
 #include <functional>
 #include <memory>
@@ -67,6 +68,10 @@ public:
     JSON pairStatus();
     // The Dossier, which guards itself; it follows the state's clock.
     Dossier& dossier() { return *m_dossier; }
+    // The settings, which guard themselves.
+    Settings& settings() { return *m_settings; }
+    // Removes the phone with this id from the devices; false when none has it.
+    bool forgetDevice(std::string_view deviceId);
 
     // Seconds since 1970 on the state's clock.
     double time() const;
@@ -84,6 +89,7 @@ private:
     Conversations m_conversations;
     Pairing m_pairing;
     std::unique_ptr<Dossier> m_dossier = std::make_unique<Dossier>();
+    std::unique_ptr<Settings> m_settings = std::make_unique<Settings>();
 };
 
 } // namespace SampleBridge

@@ -1,26 +1,114 @@
-// The Settings window's model: the bridge's settings, phones and environments.
+// The Settings window's model: the bridge's settings, the tailnet it is on,
+// the paired phones, the other environments, and one problem sentence shown
+// as a banner.
 //
 // It is made around the application's one bridge client, which it keeps for
-// all its requests, and it changes only on the main thread. The window's
-// controller asks it to load each time the window is shown and to load the
-// environments every 5 seconds while the window is open. The records and the
-// requests themselves come with the Settings view; until then the model
-// holds its bridge and loads nothing.
+// all its requests, starts empty and asks nothing until `load`. Every
+// operation returns at once; the replies arrive on the main queue and fill the
+// published fields, which change only on the main thread. A setting changes
+// one at a time: `binding` writes the model's own copy at once and posts it,
+// and the bridge's reply brings back its full settings (or, when the save
+// fails, a banner and a reload undo the change).
+//
+// Replies are applied in the order their requests were made, for the settings
+// (GET and POST alike), the phones and the environments each: a late reply to
+// an older request is dropped once a newer one has been applied. A save that
+// failed is always reported, since the reload it starts brings back what the
+// bridge holds. After a failed save the banner keeps its sentence through that
+// reload, unless the reload itself fails or brings a configuration error.
+// A devices request that fails keeps the phones shown and marks them not
+// fresh, rather than showing every phone as forgotten. Reply handlers hold the
+// model weakly: a reply that arrives after it is gone is dropped.
 #pragma once
 
 #include "menubar/Bridge.h"
+#include "menubar/BridgeRecords.h"
+#include "settings/SettingsRecords.h"
 
+#include <SwiftUI/Binding.h>
+#include <SwiftUI/ObservableObject.h>
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
-class SettingsModel {
+class SettingsModel final : public SwiftUI::ObservableObject {
 public:
-    explicit SettingsModel(std::shared_ptr<Bridge> bridge) : m_bridge(std::move(bridge)) {}
+    using Values = SettingsReply::Values;
+
+    explicit SettingsModel(std::shared_ptr<Bridge> bridge);
+
+    SwiftUI::Published<std::optional<Values>> values{this};
+    SwiftUI::Published<std::optional<std::string>> tailnet{this};
+    SwiftUI::Published<std::vector<DeviceRow>> devices{this};
+    // True while `devices` is the bridge's answer to the latest devices request applied.
+    SwiftUI::Published<bool> devicesFresh{this, false};
+    SwiftUI::Published<std::vector<EnvironmentRow>> environments{this};
+    SwiftUI::Published<std::optional<std::string>> problem{this};
 
     const std::shared_ptr<Bridge>& bridge() const { return m_bridge; }
+    // The phones, once the bridge has listed them; nothing before that or after a failed request.
+    std::optional<std::vector<DeviceRow>> loadedDevices() const;
 
-    void load() {}
-    void loadEnvironments() {}
+    // Asks for the settings, the phones and the environments.
+    void load();
+    void loadEnvironments();
+    // Posts one setting: `value` is a text, a boolean or an integer.
+    void set(const std::string& key, JSONCoding::JSON value);
+    // A binding over one required field of `values`, showing `fallback` while there are none.
+    template <typename T>
+    SwiftUI::Binding<T> binding(T Values::*field, std::string key, T fallback);
+    // Revokes the phone with this device id.
+    void forget(const std::string& deviceId);
+    void removeEnvironment(const std::string& name);
+
+    // Request time-outs for the posts, in seconds.
+    static constexpr double postTimeout = 3.0;
 
 private:
+    // Numbers requests of one kind and tells whether a reply is still the newest applied.
+    class ReplyOrder {
+    public:
+        std::uint64_t next() { return ++m_issued; }
+        // Whether the reply to request `number` may be applied; if so it becomes the newest.
+        bool admit(std::uint64_t number);
+
+    private:
+        std::uint64_t m_issued = 0;
+        std::uint64_t m_applied = 0;
+    };
+
+    std::weak_ptr<SettingsModel> weakSelf();
+    // Asks for everything; after a failed save, keeping that save's sentence through a good reply.
+    void reload(bool afterFailedSave);
+    void loadSettings(bool afterFailedSave);
+    void loadDevices();
+    void applySettings(const std::optional<SettingsReply>& reply, bool afterFailedSave);
+    void applySaved(const std::optional<SettingsReply>& reply, int status, std::uint64_t number);
+
     std::shared_ptr<Bridge> m_bridge;
+    ReplyOrder m_settingsOrder;
+    ReplyOrder m_devicesOrder;
+    ReplyOrder m_environmentsOrder;
 };
+
+template <typename T>
+SwiftUI::Binding<T> SettingsModel::binding(T Values::*field, std::string key, T fallback) {
+    const auto weak = weakSelf();
+    return SwiftUI::Binding<T>(
+        [weak, field, fallback] {
+            const auto self = weak.lock();
+            return self && self->values.get() ? (*self->values.get()).*field : fallback;
+        },
+        [weak, field, key](const T& value) {
+            const auto self = weak.lock();
+            if (!self)
+                return;
+            if (auto changed = self->values.get()) {
+                (*changed).*field = value;
+                self->values = std::move(changed);
+            }
+            self->set(key, value);
+        });
+}

@@ -1,20 +1,26 @@
 #include "settings/SettingsWindowController.h"
 
+#include "settings/SettingsView.h"
+
 #include <AppKit/Application.h>
+#include <Dispatch/DispatchQueue.h>
+#include <SwiftUI/HostingView.h>
 
 void SettingsWindowController::show() {
     if (!m_window) {
-        m_window = AppKit::Window::make({480, 560}, AppKit::WindowStyle::titled |
-                                                        AppKit::WindowStyle::closable);
+        m_window =
+            SwiftUI::hostingWindow(SettingsView{.model = m_model},
+                                   AppKit::WindowStyle::titled | AppKit::WindowStyle::closable);
         m_window->setTitle("Kestrelhaven Settings");
         m_window->setReleasedWhenClosed(false);
         m_window->center();
-        m_window->addWillCloseObserver([weak = weak_from_this()](AppKit::Window&) {
-            if (const auto self = weak.lock()) {
-                self->m_refresh.invalidate();
-                self->m_refresh = {};
-            }
-        });
+        m_window->addWillCloseObserver(Dispatch::DispatchQueue::main(),
+                                       [weak = weak_from_this()](AppKit::Window&) {
+                                           if (const auto self = weak.lock()) {
+                                               self->m_refresh.invalidate();
+                                               self->m_refresh = {};
+                                           }
+                                       });
     }
     m_model->load();
     m_refresh.invalidate();

@@ -1,5 +1,7 @@
 // The Settings window: made on the first `show` and kept for the process.
 //
+// Its content is the Settings view of the controller's model; the window is
+// titled and closable only, and takes the view's size.
 // Every `show` reloads the model, restarts the 5-second refresh of the
 // environments (one timer at a time, in the main run loop's default mode),
 // activates the application and brings the window to the front as the key

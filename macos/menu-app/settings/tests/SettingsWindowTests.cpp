@@ -1,9 +1,11 @@
 #include "menubar/tests/MenuApp.h"
 #include "service/SetupActions.h"
 #include "settings/SettingsWindowController.h"
+#include "settings/tests/SettingsTesting.h"
 
 #include <AppKit/Application.h>
 #include <Dispatch/Clock.h>
+#include <SwiftUI/HostingView.h>
 
 using namespace AppKit;
 
@@ -45,6 +47,48 @@ TEST(SettingsWindow, IsMadeOnceShownAgainAndRefreshesOnlyWhileOpen) {
     EXPECT_TRUE(weak.expired());
     Dispatch::Clock::advance(SettingsWindowController::refreshInterval);
     Dispatch::RunLoop::main().runFor(0.05);
+}
+
+using SettingsWindowRefresh = SettingsFixture;
+
+TEST_F(SettingsWindowRefresh, OneTimerRefreshesTheEnvironmentsWhileOpenAndEveryShowReloads) {
+    auto controller = std::make_shared<SettingsWindowController>(model);
+    controller->show();
+    const auto window = controller->window();
+    ASSERT_TRUE(window);
+    // The form fills the window, 480 points wide and at least 640 high.
+    const auto host = SwiftUI::hostingController(*window);
+    ASSERT_TRUE(host);
+    EXPECT_NE(host->renderText().find("Section \"Connection\""), std::string::npos);
+    EXPECT_EQ(window->contentSize().width, 480);
+    EXPECT_GE(window->contentSize().height, 640);
+
+    // The controller and the form each load once.
+    ASSERT_TRUE(eventually([&] { return count("/settings") == 2; }));
+    controller->show();
+    EXPECT_EQ(controller->window(), window);
+    ASSERT_TRUE(eventually([&] {
+        return count("/settings") == 3 && count("/devices") == 3 && count("/environments") == 3;
+    }));
+    // A single timer runs after two shows: one refresh per interval.
+    const std::size_t listed = 3;
+    Dispatch::Clock::advance(SettingsWindowController::refreshInterval);
+    ASSERT_TRUE(eventually([&] { return count("/environments") == listed + 1; }));
+    settle(server().requests().size());
+    EXPECT_EQ(count("/environments"), listed + 1);
+    EXPECT_EQ(count("/settings"), 3u);
+
+    // Closed, it asks nothing.
+    window->close();
+    Dispatch::Clock::advance(3 * SettingsWindowController::refreshInterval);
+    Dispatch::RunLoop::main().runFor(0.2);
+    EXPECT_EQ(count("/environments"), listed + 1);
+
+    // Reopened, the same window asks for everything again, and the form loads again.
+    controller->show();
+    EXPECT_EQ(controller->window(), window);
+    EXPECT_TRUE(eventually([&] { return count("/settings") == 5 && count("/devices") == 5; }));
+    window->close();
 }
 
 using LaunchedMenu = MenuApp;

@@ -11,6 +11,7 @@
 
 #include <Dispatch/Clock.h>
 #include <Dispatch/RunLoop.h>
+#include <Foundation/Bundle.h>
 #include <Foundation/TextPieces.h>
 #include <Foundation/Unicode.h>
 #include <algorithm>
@@ -41,6 +42,19 @@ bool always(const Arguments&) {
     return true;
 }
 
+// The snapshot switches are a test build's, and need their folder.
+bool snapshots(const Arguments& arguments) {
+    return second(arguments) && Foundation::Bundle::main().object("KHHome") != nullptr;
+}
+
+// The name after the first "--container", when one follows it.
+std::optional<std::string> container(const Arguments& arguments) {
+    const auto flag = std::find(arguments.begin() + 1, arguments.end(), "--container");
+    if (flag == arguments.end() || flag + 1 == arguments.end())
+        return std::nullopt;
+    return *(flag + 1);
+}
+
 struct Row {
     std::string_view name;
     // Whether the row takes the arguments after its name; otherwise the application starts.
@@ -66,6 +80,10 @@ constexpr Row table[] = {
      [](const Arguments& arguments) { return dossierOutbox(outboxWait(second(arguments))); }},
     {"--share-menu", always,
      [](const Arguments& arguments) { return shareMenu(second(arguments).value_or("status")); }},
+    {"--snapshot-share", snapshots,
+     [](const Arguments& arguments) { return snapshotShare(*second(arguments)); }},
+    {"--snapshot", snapshots,
+     [](const Arguments& arguments) { return snapshot(*second(arguments), container(arguments)); }},
 };
 
 // Ends the process once what the command wrote is out, leaving the statics that background

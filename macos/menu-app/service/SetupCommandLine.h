@@ -4,7 +4,9 @@
 // program's name. Only the first argument is looked at as a switch, compared
 // exactly, in this order: "--setup-check", "--service [word]", "--hooks
 // install", "--uninstall [--delete-data] [--yes]", "--dossier-outbox
-// [seconds]", "--share-menu [word]". When one matches, its command runs on
+// [seconds]", "--share-menu [word]", and in test builds (an Info.plist with
+// "KHHome") "--snapshot-share folder" and "--snapshot folder [--container
+// name]". When one matches, its command runs on
 // the main thread, writes its text to standard output (usage texts to
 // standard error) and ends the process with its exit status: 0 success, 1 a
 // failed action or missing prerequisite, 2 a wrong action word. Anything
@@ -17,6 +19,8 @@
 
 #include "service/BackgroundService.h"
 
+#include <SwiftUI/View.h>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,6 +45,17 @@ int uninstall(bool deleteData, bool confirmed);
 int dossierOutbox(double seconds);
 // "status", "on", "off" or "register" the Share-menu extension.
 int shareMenu(const std::string& action);
+
+// Renders the Setup window, the Settings window (1900 points high) and the container window's
+// naming step into `folder`, and with a `container` name, that container's setup steps and its
+// check-in; prints a line for the Setup window and one for the container. Each wait turns the
+// main run loop, bounded by its clock. Gives 1 when an image that was rendered was not written.
+int snapshot(const std::filesystem::path& folder, const std::optional<std::string>& container);
+// Renders the share sheet in five sample states into `folder`, a line for each.
+int snapshotShare(const std::filesystem::path& folder);
+// Draws `view` as its window would show it, at its fitting size on the window background, into
+// the PNG `file`; false when it was not written.
+bool render(SwiftUI::View view, const std::filesystem::path& file);
 
 // The seconds "--dossier-outbox" waits for this second argument: at least 3; a missing argument,
 // one that is not wholly a number, and NaN count as 0; a huge one is infinity, which waits until

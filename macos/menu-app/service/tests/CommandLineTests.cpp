@@ -6,7 +6,7 @@
 #include "service/ClaudeHooks.h"
 #include "service/Run.h"
 #include "service/SetupCommandLine.h"
-#include "service/tests/ServiceFixture.h"
+#include "service/tests/CommandLineFixture.h"
 #include "uninstall/FileRemovals.h"
 #include "uninstall/Uninstaller.h"
 
@@ -23,90 +23,9 @@ using testing::StartsWith;
 namespace {
 
 namespace fs = std::filesystem;
-
-// What a run of the program wrote and how it ended.
-struct Outcome {
-    std::int32_t status = -1;
-    std::string output;
-    std::string error;
-
-    bool operator==(const Outcome&) const = default;
-    friend void PrintTo(const Outcome& outcome, std::ostream* out) {
-        *out << "status " << outcome.status << ", output \"" << outcome.output << "\", error \""
-             << outcome.error << '"';
-    }
-};
-
-constexpr const char* appGroup = "group.com.tallowmeadows.kestrelhaven";
-constexpr const char* agent = "com.tallowmeadows.kestrelhaven.agent";
-constexpr const char* extension = "com.tallowmeadows.kestrelhaven.menu.share";
-
-class CommandLine : public WithBuiltBundle {
-protected:
-    Foundation::PropertyList::Dictionary info() const override {
-        return {{"KHAppGroup", appGroup}};
-    }
-
-    void SetUp() override {
-        WithBuiltBundle::SetUp();
-        const fs::path built = KH_BUILT_BUNDLE "/Contents";
-        const fs::path contents = Bundled::app() / "Contents";
-        std::error_code error;
-        fs::create_hard_link(built / "MacOS" / "KestrelhavenMenu", program(), error);
-        if (error)
-            fs::copy_file(built / "MacOS" / "KestrelhavenMenu", program());
-        fs::create_symlink(built / "PlugIns", contents / "PlugIns");
-        fs::create_directories(bin());
-    }
-
-    void TearDown() override {
-        m_server.reset();
-        WithBuiltBundle::TearDown();
-    }
-
-    static fs::path program() { return Bundled::app() / "Contents" / "MacOS" / "KestrelhavenMenu"; }
-    fs::path bin() const { return home.parent_path() / "bin"; }
-
-    // Runs the built program with HOME at the test home and only `bin()` and the system's folders
-    // on PATH.
-    Outcome menu(const std::vector<std::string>& arguments, double timeout = 90) const {
-        Run::Environment environment = Run::currentEnvironment();
-        environment["HOME"] = home.string();
-        environment["PATH"] = bin().string() + ":/usr/bin:/bin";
-        Run::Result ran = Run::run(program().string(), arguments, environment, timeout);
-        return {ran.status, std::move(ran.output), std::move(ran.error)};
-    }
-
-    void serveBridge() {
-        m_server =
-            std::make_unique<SampleBridge::Server>(LocalHTTP::socketPath(), SampleBridge::State());
-    }
-    SampleBridge::Server& server() { return *m_server; }
-
-    // A `claude` on PATH whose "--version" prints `version`.
-    void standInClaude(const std::string& version) const {
-        const fs::path claude = bin() / "claude";
-        Testing::writeText(claude, "#!/bin/sh\necho '" + version + "'\n");
-        fs::permissions(claude, fs::perms::owner_all);
-    }
-
-    // Makes the bundle's runtime a script, so that the bridge's tool says what a test needs.
-    void scriptRuntime(const std::string& body) const {
-        const fs::path helpers = Bundled::app() / "Contents" / "Helpers";
-        if (fs::is_symlink(helpers))
-            fs::remove(helpers);
-        Testing::writeText(helpers / "node", "#!/bin/sh\n" + body);
-        fs::permissions(helpers / "node", fs::perms::owner_all);
-    }
-
-    static std::string line(std::string_view label, const std::string& value) {
-        return SetupCommandLine::column(label, 15) + ": " + value + "\n";
-    }
-    std::string settingsFile() const { return (home / ".claude" / "settings.json").string(); }
-
-private:
-    std::unique_ptr<SampleBridge::Server> m_server;
-};
+using CommandLineTesting::agent;
+using CommandLineTesting::appGroup;
+using CommandLineTesting::extension;
 
 class CommandLineWithoutAppGroup : public CommandLine {
 protected:
@@ -326,14 +245,13 @@ TEST_F(CommandLine, UninstallWithYesReportsEveryStepAndFailsWhenOneDid) {
 
 TEST_F(CommandLine, ArgumentsThatAskForNoCommandStartTheApplication) {
     serveBridge();
-    const std::string folder = (home / "shots").string();
     const std::vector<std::vector<std::string>> cases = {{},
                                                          {"--hooks"},
                                                          {"--hooks", "remove"},
-                                                         {"--snapshot", folder},
+                                                         {"--snapshot"},
                                                          {"--setup"},
                                                          {"status", "--service"},
-                                                         {"--snapshot-share", folder}};
+                                                         {"--snapshot-share"}};
     std::vector<std::future<Outcome>> runs;
     for (const auto& arguments : cases)
         runs.push_back(std::async(std::launch::async, [&] { return menu(arguments, 4); }));

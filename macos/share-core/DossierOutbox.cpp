@@ -47,6 +47,14 @@ std::vector<std::string> listing(const std::filesystem::path& folder) {
     return names;
 }
 
+// The ref an item file's name holds, within the name.
+std::optional<std::string_view> refInFileName(std::string_view name) {
+    if (!name.ends_with(itemSuffix) || name.ends_with(answerSuffix))
+        return std::nullopt;
+    name.remove_suffix(itemSuffix.size());
+    return DossierOutbox::isValidRef(name) ? std::optional(name) : std::nullopt;
+}
+
 bool olderFirst(const DossierOutboxItem& a, const DossierOutboxItem& b) {
     if (a.createdAt != b.createdAt)
         return a.createdAt < b.createdAt;
@@ -85,6 +93,7 @@ std::optional<FileIdentity> identity(int folder, const std::string& name) {
 struct DossierOutbox::ItemCache::Entry {
     FileIdentity identity;
     std::shared_ptr<const DossierOutboxItem> item;
+    std::uint64_t listing = 0;
 };
 
 DossierOutbox::ItemCache::ItemCache() = default;
@@ -121,10 +130,9 @@ std::string DossierOutbox::answerName(std::string_view ref) {
 }
 
 std::optional<std::string> DossierOutbox::refFromFileName(std::string_view name) {
-    if (!name.ends_with(itemSuffix) || name.ends_with(answerSuffix))
-        return std::nullopt;
-    name.remove_suffix(itemSuffix.size());
-    return isValidRef(name) ? std::optional<std::string>(name) : std::nullopt;
+    if (const auto ref = refInFileName(name))
+        return std::string(*ref);
+    return std::nullopt;
 }
 
 std::optional<std::string> DossierOutbox::refFromAnswerName(std::string_view name) {
@@ -210,33 +218,35 @@ std::vector<DossierOutboxItem> DossierOutbox::items() const {
 
 std::vector<std::shared_ptr<const DossierOutboxItem>> DossierOutbox::items(ItemCache& cache) const {
     std::vector<std::shared_ptr<const DossierOutboxItem>> items;
-    std::map<std::string, ItemCache::Entry, std::less<>> kept;
+    const std::uint64_t listing = ++cache.m_listing;
     // The folder stays open for the listing, so each file is looked at by its name alone.
-    DIR* folder = ::opendir(directory.c_str());
-    if (!folder) {
-        cache.m_entries.clear();
-        return items;
-    }
-    while (const dirent* entry = ::readdir(folder)) {
-        auto ref = refFromFileName(entry->d_name);
-        if (!ref)
-            continue;
-        // The identity is taken before reading: a file replaced in between reads again next time.
-        const auto file = identity(::dirfd(folder), entry->d_name);
-        if (!file)
-            continue;
-        if (auto known = cache.m_entries.find(*ref);
-            known != cache.m_entries.end() && known->second.identity == *file) {
+    if (DIR* folder = ::opendir(directory.c_str())) {
+        while (const dirent* entry = ::readdir(folder)) {
+            const auto ref = refInFileName(entry->d_name);
+            if (!ref)
+                continue;
+            // The identity is taken before reading: a file replaced in between reads again next
+            // time.
+            const auto file = identity(::dirfd(folder), entry->d_name);
+            if (!file)
+                continue;
+            auto known = cache.m_entries.find(*ref);
+            if (known == cache.m_entries.end() || !(known->second.identity == *file)) {
+                auto item = this->item(*ref);
+                if (!item)
+                    continue;
+                auto shared = std::make_shared<const DossierOutboxItem>(std::move(*item));
+                if (known == cache.m_entries.end())
+                    known = cache.m_entries.emplace(std::string(*ref), ItemCache::Entry{}).first;
+                known->second = {*file, std::move(shared)};
+            }
+            known->second.listing = listing;
             items.push_back(known->second.item);
-            kept.emplace(std::move(*ref), std::move(known->second));
-        } else if (auto item = this->item(*ref)) {
-            auto shared = std::make_shared<const DossierOutboxItem>(std::move(*item));
-            items.push_back(shared);
-            kept.emplace(std::move(*ref), ItemCache::Entry{*file, std::move(shared)});
         }
+        ::closedir(folder);
     }
-    ::closedir(folder);
-    cache.m_entries = std::move(kept);
+    std::erase_if(cache.m_entries,
+                  [&](const auto& entry) { return entry.second.listing != listing; });
     std::stable_sort(items.begin(), items.end(),
                      [](const auto& a, const auto& b) { return olderFirst(*a, *b); });
     return items;

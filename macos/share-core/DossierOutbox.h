@@ -77,6 +77,8 @@ struct DossierOutbox {
         friend struct DossierOutbox;
         struct Entry;
         std::map<std::string, Entry, std::less<>> m_entries;
+        // Which listing last found each entry; the others are gone.
+        std::uint64_t m_listing = 0;
 
     public:
         ItemCache();

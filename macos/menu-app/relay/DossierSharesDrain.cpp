@@ -6,9 +6,11 @@
 #include <JSONCoding/JSONCoding.h>
 #include <iostream>
 #include <menubar/LocalHTTP.h>
+#include <set>
 #include <share-core/DossierPost.h>
 #include <share-core/Overloaded.h>
 #include <share-core/ShareClock.h>
+#include <utility>
 
 using RelayLog::logger;
 
@@ -45,12 +47,14 @@ void DossierShares::drain(bool retry) {
 
         auto items = outbox->items(m_itemCache);
         std::erase_if(items, [&](const auto& item) { return m_stored.contains(item->ref); });
-        std::set<std::string, std::less<>> before;
-        for (const Listed& listed : m_listed)
+        const std::vector<Listed> previous = std::exchange(m_listed, {});
+        std::set<std::string_view> before;
+        for (const Listed& listed : previous)
             before.insert(listed.ref);
         bool arrived = false;
         std::vector<std::string> refs;
-        m_listed.clear();
+        refs.reserve(items.size());
+        m_listed.reserve(items.size());
         for (const auto& item : items) {
             arrived = arrived || !before.contains(item->ref);
             refs.push_back(item->ref);

@@ -7,8 +7,6 @@
 
 namespace SampleBridge {
 
-namespace {
-
 Reply message(int status, std::string_view text) {
     return jsonReply(status, {{"ok", false}, {"msg", text}});
 }
@@ -30,6 +28,8 @@ std::optional<std::string> textField(const JSON& body, const char* key) {
         return std::nullopt;
     return found->get<std::string>();
 }
+
+namespace {
 
 Reply outcomeReply(const Outcome& outcome) {
     if (outcome.kind == Outcome::Kind::Unknown)

@@ -10,11 +10,23 @@
 #include "sample-bridge/Request.h"
 #include "sample-bridge/State.h"
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 namespace SampleBridge {
 
 Reply answer(State& state, const Request& request);
 
 // The reply with `body` written as compact JSON, text that is not UTF-8 replaced.
 Reply jsonReply(int status, const JSON& body);
+// A refusal: {"ok": false, "msg": text}.
+Reply message(int status, std::string_view text);
+// The 400 refusal of a body that is not what the path needs.
+Reply badRequest();
+// The request's body when it is a JSON object.
+std::optional<JSON> objectBody(const Request& request);
+// The text under `key` of an object.
+std::optional<std::string> textField(const JSON& body, const char* key);
 
 } // namespace SampleBridge

@@ -125,11 +125,11 @@ Reply Settings::answer(const Request& request) {
     std::lock_guard lock(m_mutex);
     if (request.method == "GET")
         return jsonReply(200, reply());
-    const JSON body = JSON::parse(request.body, nullptr, false);
-    if (!body.is_object())
-        return jsonReply(400, {{"ok", false}, {"msg", "Bad request"}});
-    if (const auto refusal = change(body))
-        return jsonReply(400, {{"ok", false}, {"msg", *refusal}});
+    const auto body = objectBody(request);
+    if (!body)
+        return badRequest();
+    if (const auto refusal = change(*body))
+        return message(400, *refusal);
     JSON answer = reply();
     answer["ok"] = true;
     return jsonReply(200, answer);

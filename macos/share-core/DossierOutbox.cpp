@@ -267,9 +267,13 @@ void DossierOutbox::removeAnswer(std::string_view ref) const {
 }
 
 void DossierOutbox::sweepAnswers(double now, double age) const {
-    const auto itemRefs = refs();
-    const std::set<std::string> live(itemRefs.begin(), itemRefs.end());
-    for (const std::string& name : listing(directory)) {
+    const std::vector<std::string> names = listing(directory);
+    std::set<std::string_view> live;
+    for (const std::string& name : names) {
+        if (const auto ref = refInFileName(name))
+            live.insert(*ref);
+    }
+    for (const std::string& name : names) {
         const auto ref = refFromAnswerName(name);
         if (!ref)
             continue;

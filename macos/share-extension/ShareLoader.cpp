@@ -2,6 +2,7 @@
 
 #include <AppExtensions/FileURL.h>
 #include <Foundation/FileIO.h>
+#include <Foundation/PathText.h>
 #include <Foundation/Unicode.h>
 #include <UniformTypeIdentifiers/UTType.h>
 #include <algorithm>
@@ -79,14 +80,6 @@ std::uint64_t packageSize(const std::filesystem::path& folder) {
         }
     }
     return size;
-}
-
-std::string lastPathComponent(const std::filesystem::path& path) {
-    std::string text = path.string();
-    while (text.size() > 1 && text.back() == '/') {
-        text.pop_back();
-    }
-    return std::filesystem::path(text).filename().string();
 }
 
 void file(ShareContents& contents, const std::string& name, const FileRead& read) {
@@ -167,7 +160,7 @@ Dispatch::Async<void> load(Provider provider, ShareContents& contents, std::int6
         if (!path) {
             co_return;
         }
-        const std::string name = lastPathComponent(*path);
+        const std::string name = Foundation::PathText::lastPathComponent(path->string());
         if (rich) {
             file(contents, name, readRichFile(*path));
         } else if (!textType && noMarkdown && !ShareInput::acceptsFile(name)) {

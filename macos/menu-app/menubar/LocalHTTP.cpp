@@ -3,6 +3,7 @@
 #include "service/Bundled.h"
 
 #include <Foundation/FileDescriptor.h>
+#include <Foundation/FileIO.h>
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -35,19 +36,9 @@ timeval timeValue(double timeout) {
     return value;
 }
 
-// Writes every byte; a write to a peer that has gone fails instead of raising SIGPIPE.
-bool writeAll(int fd, Foundation::Bytes bytes) {
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t count =
-            ::send(fd, bytes.data() + written, bytes.size() - written, MSG_NOSIGNAL);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        written += static_cast<std::size_t>(count);
-    }
-    return true;
+// One send; to a peer that has gone it fails instead of raising SIGPIPE.
+ssize_t sendOnce(int fd, const void* data, std::size_t size) {
+    return ::send(fd, data, size, MSG_NOSIGNAL);
 }
 
 // Reads to the end of the stream, a read error or the receive time-out; nothing when the reply
@@ -162,7 +153,7 @@ Reply send(const std::string& socketFile, std::string_view method, std::string_v
     Foundation::Data request(head.begin(), head.end());
     if (body)
         request.insert(request.end(), body->begin(), body->end());
-    if (!writeAll(socket.get(), request))
+    if (!Foundation::writeFully(socket.get(), request, sendOnce))
         return {};
 
     const auto reply = readAll(socket.get());

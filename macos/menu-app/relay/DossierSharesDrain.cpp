@@ -25,10 +25,7 @@ DossierPostOutcome unsendable() {
 } // namespace
 
 std::optional<Foundation::Data> DossierShares::requestBody(const DossierOutboxItem& item) {
-    JSONCoding::JSON body = JSONCoding::JSON::object();
-    for (auto& [key, value] : DossierShareRequest::body(item))
-        body[key] = std::move(value);
-    const auto text = JSONCoding::serialize(body);
+    const auto text = JSONCoding::serialize(JSONCoding::JSON(DossierShareRequest::body(item)));
     if (!text)
         return std::nullopt;
     return Foundation::dataFrom(*text);
@@ -40,8 +37,7 @@ void DossierShares::drain(bool retry) {
         return;
     for (;;) {
         std::erase_if(m_stored, [&](const std::string& ref) {
-            if (outbox->item(ref))
-                outbox->remove(ref);
+            outbox->remove(ref);
             return !outbox->item(ref);
         });
 

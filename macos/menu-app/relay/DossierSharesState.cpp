@@ -2,9 +2,9 @@
 // the Mac-side state file, the menu's rows, and the user's notifications.
 #include "relay/DossierShares.h"
 #include "relay/RelayLog.h"
+#include "service/Bundled.h"
 
 #include <Dispatch/DispatchQueue.h>
-#include <Foundation/Bundle.h>
 #include <menubar/LocalHTTP.h>
 #include <share-core/ShareClock.h>
 #include <share-core/ShareInput.h>
@@ -96,7 +96,7 @@ void DossierShares::tell(const DossierOutboxItem& item, const DossierShareAnswer
     if (!content)
         return;
     // A test build never asks the user.
-    const bool mayAsk = Foundation::Bundle::main().object("KHHome") == nullptr;
+    const bool mayAsk = !Bundled::isTestBuild();
     NotificationRequest request{"dossier-share-" + item.ref, std::move(*content)};
     NotificationCenter::current().getNotificationSettings(
         [request = std::move(request), mayAsk](NotificationSettings settings) {

@@ -4,6 +4,7 @@
 #include "service/Bundled.h"
 #include "service/Run.h"
 
+#include <Foundation/TextPieces.h>
 #include <Tools/Tools.h>
 #include <optional>
 #include <string>
@@ -35,10 +36,7 @@ State state() {
 }
 
 State listed(std::string_view listing, std::string_view identifier) {
-    while (!listing.empty()) {
-        const std::size_t end = listing.find('\n');
-        const std::string_view line = listing.substr(0, end);
-        listing = end == std::string_view::npos ? std::string_view() : listing.substr(end + 1);
+    for (const std::string_view line : Foundation::nonEmptyPieces(listing, '\n')) {
         if (line.find(identifier) != std::string_view::npos)
             return line.starts_with('+') ? State::on : State::off;
     }

@@ -26,6 +26,20 @@ std::filesystem::path plist() {
     return Bundled::app() / ("Contents/Library/LaunchAgents/" + Bundled::agentPlistName());
 }
 
+std::string word(Status status) {
+    switch (status) {
+    case Status::notRegistered:
+        return "off";
+    case Status::enabled:
+        return "on";
+    case Status::requiresApproval:
+        return "waiting for approval in Login Items";
+    case Status::notFound:
+        return "missing from the app";
+    }
+    return "unknown";
+}
+
 std::string label() {
     return std::filesystem::path(Bundled::agentPlistName()).replace_extension().string();
 }

@@ -39,6 +39,9 @@ struct Outcome {
 std::filesystem::path plist();
 // The agent's launchd label: its property-list name without the extension.
 std::string label();
+// The status as the user reads it: "off", "on", "waiting for approval in Login Items" or
+// "missing from the app".
+std::string word(Status status);
 // The launchd target of `label` in this user's domain: "gui/<uid>/<label>".
 std::string target(const std::string& label);
 

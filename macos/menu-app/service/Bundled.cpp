@@ -41,6 +41,10 @@ const std::filesystem::path& home() {
     return *folder;
 }
 
+bool isTestBuild() {
+    return Foundation::Bundle::main().object("KHHome") != nullptr;
+}
+
 std::string agentPlistName() {
     const auto* value = Foundation::Bundle::main().object("KHAgentPlistName");
     return value && value->text() ? *value->text() : defaultAgentPlistName;

@@ -26,6 +26,8 @@ const std::filesystem::path& node();
 // app() + "Contents/Resources/bridge/dist/cli.js": the bridge's command-line tool.
 const std::filesystem::path& cliScript();
 const std::filesystem::path& home();
+// Whether the Info.plist has "KHHome", whatever its value: a test build.
+bool isTestBuild();
 
 // Info.plist's "KHAgentPlistName" when it is text (even empty), else
 // "com.tallowmeadows.kestrelhaven.agent.plist".

@@ -10,7 +10,6 @@
 #include "service/SetupCommandLine.h"
 #include "settings/Updater.h"
 
-#include <Foundation/Bundle.h>
 #include <Foundation/TextPieces.h>
 #include <iostream>
 
@@ -68,9 +67,10 @@ void check() {
     report("app",
            Bundled::app().string() + (Bundled::needsMoving() ? " (move it to Applications)" : ""));
     report("bundled bridge", Bundled::present() ? "yes" : "no (dev build)");
-    if (Foundation::Bundle::main().object("KHHome"))
+    if (Bundled::isTestBuild())
         report("test build", "home " + Bundled::home().string());
-    report("agent", BackgroundService::label() + " — " + serviceWord(BackgroundService::status()));
+    report("agent", BackgroundService::label() + " — " +
+                        BackgroundService::word(BackgroundService::status()));
     const auto agents = DeveloperAgent::present();
     report("developer agent", agents.empty() ? "none" : Foundation::joined(agents, ", "));
     const bool answering =

@@ -11,7 +11,6 @@
 
 #include <Dispatch/Clock.h>
 #include <Dispatch/RunLoop.h>
-#include <Foundation/Bundle.h>
 #include <Foundation/TextPieces.h>
 #include <Foundation/Unicode.h>
 #include <algorithm>
@@ -44,7 +43,7 @@ bool always(const Arguments&) {
 
 // The snapshot switches are a test build's, and need their folder.
 bool snapshots(const Arguments& arguments) {
-    return second(arguments) && Foundation::Bundle::main().object("KHHome") != nullptr;
+    return second(arguments) && Bundled::isTestBuild();
 }
 
 // The name after the first "--container", when one follows it.
@@ -108,7 +107,7 @@ std::string listed(const std::vector<std::string>& texts) {
 }
 
 std::string serviceLine() {
-    return BackgroundService::label() + ": " + serviceWord(BackgroundService::status());
+    return BackgroundService::label() + ": " + BackgroundService::word(BackgroundService::status());
 }
 
 std::string shareWord(ShareExtension::State state) {
@@ -131,20 +130,6 @@ void runIfAsked(const std::vector<std::string>& arguments) {
     for (const Row& row : table)
         if (arguments.front() == row.name && row.takes(arguments))
             end(row.run(arguments));
-}
-
-std::string serviceWord(BackgroundService::Status status) {
-    switch (status) {
-    case BackgroundService::Status::notRegistered:
-        return "off";
-    case BackgroundService::Status::enabled:
-        return "on";
-    case BackgroundService::Status::requiresApproval:
-        return "waiting for approval in Login Items";
-    case BackgroundService::Status::notFound:
-        return "missing from the app";
-    }
-    return "unknown";
 }
 
 int service(const std::string& action) {

@@ -61,8 +61,6 @@ bool render(SwiftUI::View view, const std::filesystem::path& file);
 // one that is not wholly a number, and NaN count as 0; a huge one is infinity, which waits until
 // the process is ended.
 double outboxWait(const std::optional<std::string>& argument);
-// The service's status as the report and "--service" word it.
-std::string serviceWord(BackgroundService::Status status);
 // `text` padded with spaces on the right, or cut, to exactly `width` characters.
 std::string column(std::string_view text, std::size_t width);
 

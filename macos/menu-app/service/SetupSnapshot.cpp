@@ -29,15 +29,7 @@ namespace {
 // Turns the main run loop in tenth-of-a-second slices until `done` holds or `seconds` have passed
 // on the run loop's clock; gives `done`.
 bool wait(double seconds, const std::function<bool()>& done) {
-    constexpr double slice = 0.1;
-    const double deadline = Dispatch::Clock::now() + seconds;
-    while (!done()) {
-        const double left = deadline - Dispatch::Clock::now();
-        if (left <= 0)
-            return false;
-        Dispatch::RunLoop::main().runFor(std::min(slice, left));
-    }
-    return true;
+    return Dispatch::RunLoop::main().runUntil(done, seconds, Dispatch::RunLoopMode::Default, 0.1);
 }
 
 void prepare(const std::filesystem::path& folder) {

@@ -31,6 +31,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 class SettingsModel final : public SwiftUI::ObservableObject {
@@ -56,9 +57,16 @@ public:
     void loadEnvironments();
     // Posts one setting: `value` is a text, a boolean or an integer.
     void set(const std::string& key, JSONCoding::JSON value);
-    // A binding over one required field of `values`, showing `fallback` while there are none.
+    // A binding over one field of `values`, showing `fallback` while there are none; a setting
+    // the bridge may leave out shows `fallback` while it is absent.
     template <typename T>
-    SwiftUI::Binding<T> binding(T Values::*field, std::string key, T fallback);
+    SwiftUI::Binding<T> binding(T Values::*field, std::string key, T fallback) {
+        return bindingOver<T>(field, std::move(key), std::move(fallback));
+    }
+    template <typename T>
+    SwiftUI::Binding<T> binding(std::optional<T> Values::*field, std::string key, T fallback) {
+        return bindingOver<T>(field, std::move(key), std::move(fallback));
+    }
     // Revokes the phone with this device id.
     void forget(const std::string& deviceId);
     void removeEnvironment(const std::string& name);
@@ -80,6 +88,9 @@ private:
     };
 
     std::weak_ptr<SettingsModel> weakSelf();
+    // Shows the field as a `T`, writes `values` at once, and posts the change.
+    template <typename T, typename Field>
+    SwiftUI::Binding<T> bindingOver(Field Values::*field, std::string key, T fallback);
     // Asks for everything; after a failed save, keeping that save's sentence through a good reply.
     void reload(bool afterFailedSave);
     void loadSettings(bool afterFailedSave);
@@ -93,13 +104,19 @@ private:
     ReplyOrder m_environmentsOrder;
 };
 
-template <typename T>
-SwiftUI::Binding<T> SettingsModel::binding(T Values::*field, std::string key, T fallback) {
+template <typename T, typename Field>
+SwiftUI::Binding<T> SettingsModel::bindingOver(Field Values::*field, std::string key, T fallback) {
     const auto weak = weakSelf();
     return SwiftUI::Binding<T>(
-        [weak, field, fallback] {
+        [weak, field, fallback]() -> T {
             const auto self = weak.lock();
-            return self && self->values.get() ? (*self->values.get()).*field : fallback;
+            if (!self || !self->values.get())
+                return fallback;
+            const Field& stored = (*self->values.get()).*field;
+            if constexpr (std::is_same_v<Field, T>)
+                return stored;
+            else
+                return stored ? *stored : fallback;
         },
         [weak, field, key](const T& value) {
             const auto self = weak.lock();

@@ -100,7 +100,7 @@ View SettingsView::sessions() const {
             [&] {
                 return Toggle(
                     "Allow restarting sessions from the phone",
-                    optionalBinding(&Values::allowSessionRestart, "allowSessionRestart", false));
+                    model->binding(&Values::allowSessionRestart, "allowSessionRestart", false));
             })},
         Text("Shown means live, pinned or in the phone's recent list. Remote control adds "
              "--remote-control when a phone reopens a session in a terminal. Restarting stops a "
@@ -123,8 +123,8 @@ View SettingsView::notifications() const {
          If(values && values->lockScreenApprovalsAfterIdleMin,
             [&] {
                 return Picker("Approvals on the Lock Screen",
-                              optionalBinding(&Values::lockScreenApprovalsAfterIdleMin,
-                                              "lockScreenApprovalsAfterIdleMin", std::int64_t{3}),
+                              model->binding(&Values::lockScreenApprovalsAfterIdleMin,
+                                             "lockScreenApprovalsAfterIdleMin", std::int64_t{3}),
                               lockScreenOptions(values->lockScreenApprovalsAfterIdleMin));
             })},
         Text("Pushes pass through Apple's servers. With project and tool only, commands and "

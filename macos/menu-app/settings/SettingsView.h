@@ -57,27 +57,4 @@ private:
     View pairedDevices() const;
     View environments() const;
     View removalDialog(View form) const;
-
-    // A binding over a setting the bridge may leave out: `fallback` while it is absent.
-    template <typename T>
-    SwiftUI::Binding<T> optionalBinding(std::optional<T> Values::*field, std::string key,
-                                        T fallback) const;
 };
-
-template <typename T>
-SwiftUI::Binding<T> SettingsView::optionalBinding(std::optional<T> Values::*field, std::string key,
-                                                  T fallback) const {
-    const auto owner = model.get();
-    return SwiftUI::Binding<T>(
-        [owner, field, fallback] {
-            const auto& values = owner->values.get();
-            return values && (*values).*field ? *((*values).*field) : fallback;
-        },
-        [owner, field, key](const T& value) {
-            if (auto changed = owner->values.get()) {
-                (*changed).*field = value;
-                owner->values = std::move(changed);
-            }
-            owner->set(key, value);
-        });
-}

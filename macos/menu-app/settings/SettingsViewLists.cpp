@@ -98,7 +98,7 @@ View SettingsView::pairedDevices() const {
          If(legacyShown,
             [&] {
                 return Toggle("Accept phones paired before encryption",
-                              optionalBinding(&Values::legacyPhones, "legacyPhones", false));
+                              model->binding(&Values::legacyPhones, "legacyPhones", false));
             })},
         (Text(pairAgainBefore) + Text(Image("lion-inline")) + Text(pairAgainAfter))
             .accessibilityLabel(pairAgainBefore + "Kestrelhaven menu-bar icon" + pairAgainAfter));

@@ -4,7 +4,6 @@
 #include "service/Run.h"
 
 #include <ClaudeConfig.h>
-#include <Foundation/Bundle.h>
 #include <Foundation/FileIO.h>
 #include <Foundation/TextPieces.h>
 #include <JSON.h>
@@ -26,7 +25,7 @@ Run::Environment claudeEnvironment(const std::optional<std::string>& configDir) 
     environment.insert_or_assign("HOME", home);
     if (configDir)
         environment.insert_or_assign("CLAUDE_CONFIG_DIR", *configDir);
-    else if (Foundation::Bundle::main().object("KHHome"))
+    else if (Bundled::isTestBuild())
         environment.insert_or_assign("CLAUDE_CONFIG_DIR", home);
     else
         environment.erase("CLAUDE_CONFIG_DIR");

@@ -5,7 +5,6 @@
 
 #include <DossierShim.h>
 #include <Foundation/AppGroup.h>
-#include <Foundation/Bundle.h>
 #include <Foundation/FileIO.h>
 #include <Foundation/SystemTime.h>
 #include <Foundation/Trash.h>
@@ -25,10 +24,6 @@ namespace fs = std::filesystem;
 bool occupied(const fs::path& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
-}
-
-bool isTestBuild() {
-    return Foundation::Bundle::main().object("KHHome") != nullptr;
 }
 
 std::optional<std::string> trashInTestHome(const fs::path& item, Foundation::Error* error) {
@@ -66,7 +61,7 @@ std::string tilde(const fs::path& path) {
 }
 
 std::optional<std::string> trash(const fs::path& item, Foundation::Error* error) {
-    if (isTestBuild())
+    if (Bundled::isTestBuild())
         return trashInTestHome(item, error);
     const auto placed = Foundation::trashItem(item, error);
     if (!placed)
@@ -83,8 +78,16 @@ fs::path dataFolder() {
     return Bundled::home() / ".kestrelhaven";
 }
 
+fs::path dossierCommand() {
+    return Bundled::home() / ".local" / "bin" / "dossier";
+}
+
+fs::path socketPath() {
+    return dataFolder() / "bridge.sock";
+}
+
 UninstallStep::Result removeDossierShim() {
-    const fs::path path = Bundled::home() / ".local" / "bin" / "dossier";
+    const fs::path path = dossierCommand();
     if (!occupied(path))
         return {UninstallStep::Status::notFound, "no such file"};
     if (!DossierShim::isOurs(path.string()))
@@ -95,7 +98,7 @@ UninstallStep::Result removeDossierShim() {
 }
 
 UninstallStep::Result removeSocket() {
-    const fs::path socket = dataFolder() / "bridge.sock";
+    const fs::path socket = socketPath();
     struct stat info {};
     if (::stat(socket.c_str(), &info) != 0)
         return {UninstallStep::Status::notFound, "no socket"};

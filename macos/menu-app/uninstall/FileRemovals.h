@@ -28,6 +28,10 @@ bool isSocket(const std::filesystem::path& path);
 
 // <home>/.kestrelhaven, the bridge's data folder.
 std::filesystem::path dataFolder();
+// The bridge's `dossier` command: ~/.local/bin/dossier.
+std::filesystem::path dossierCommand();
+// The bridge's socket in the data folder.
+std::filesystem::path socketPath();
 
 UninstallStep::Result removeDossierShim();
 UninstallStep::Result removeSocket();

@@ -23,27 +23,13 @@ BridgeConfig bridgeConfig() {
     return BridgeConfig::read(dataFolder() / "config.json");
 }
 
-fs::path dossierCommand() {
-    return Bundled::home() / ".local" / "bin" / "dossier";
-}
-
-fs::path socketPath() {
-    return dataFolder() / "bridge.sock";
-}
-
 std::optional<std::string> serviceSentence() {
-    const std::string label = BackgroundService::label();
-    switch (BackgroundService::status()) {
-    case BackgroundService::Status::enabled:
-        return "The background service " + label + " (on), unregistered.";
-    case BackgroundService::Status::requiresApproval:
-        return "The background service " + label +
-               " (waiting for approval in Login Items), unregistered.";
-    case BackgroundService::Status::notRegistered:
-    case BackgroundService::Status::notFound:
-        break;
-    }
-    return std::nullopt;
+    const BackgroundService::Status status = BackgroundService::status();
+    if (status != BackgroundService::Status::enabled &&
+        status != BackgroundService::Status::requiresApproval)
+        return std::nullopt;
+    return "The background service " + BackgroundService::label() + " (" +
+           BackgroundService::word(status) + "), unregistered.";
 }
 
 } // namespace

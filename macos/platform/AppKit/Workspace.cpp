@@ -1,61 +1,30 @@
 #include "Workspace.h"
 
-#include <Dispatch/DispatchQueue.h>
-#include <Foundation/ExecArray.h>
 #include <Foundation/Home.h>
 #include <Foundation/TextPieces.h>
+#include <Processes/Processes.h>
 #include <cerrno>
 #include <cstdlib>
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace AppKit {
 
 namespace {
 
-// Starts a program found on PATH in a session of its own, with nothing on its standard streams,
-// and reaps it in the background; gives the errno value of a failed start, else 0.
-int startDetached(const std::vector<std::string>& arguments) {
-    const auto pointers = Foundation::execArray(arguments);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    for (const int stream : {0, 1, 2})
-        posix_spawn_file_actions_addopen(&actions, stream, "/dev/null", O_RDWR, 0);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-    pid_t pid = -1;
-    const int failed = ::posix_spawnp(&pid, arguments.front().c_str(), &actions, &attributes,
-                                      pointers.data(), environ);
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    if (failed == 0) {
-        Dispatch::DispatchQueue::global().async([pid] {
-            while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-            }
-        });
-    }
-    return failed;
-}
-
 bool openOnTheDesktop(const Workspace::Opening& opening) {
     using Kind = Workspace::Opening::Kind;
     switch (opening.kind) {
     case Kind::url:
-        return startDetached({"xdg-open", opening.target}) == 0;
+        return Processes::startDetached({"xdg-open", opening.target}) == 0;
     case Kind::application:
-        return startDetached({"gio", "launch", opening.target}) == 0;
+        return Processes::startDetached({"gio", "launch", opening.target}) == 0;
     case Kind::file:
         if (!opening.target.ends_with(".command"))
-            return startDetached({"xdg-open", opening.target}) == 0;
-        if (startDetached({"x-terminal-emulator", "-e", opening.target}) != ENOENT)
+            return Processes::startDetached({"xdg-open", opening.target}) == 0;
+        if (Processes::startDetached({"x-terminal-emulator", "-e", opening.target}) != ENOENT)
             return true;
-        return startDetached({"xterm", "-e", opening.target}) == 0;
+        return Processes::startDetached({"xterm", "-e", opening.target}) == 0;
     }
     return false;
 }

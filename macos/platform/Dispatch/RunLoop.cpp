@@ -208,9 +208,8 @@ void RunLoop::stop() {
     m_changed.notify_all();
 }
 
-bool RunLoop::runUntil(const std::function<bool()>& predicate, double timeout, RunLoopMode mode) {
-    // Short slices, so that a predicate changed by another thread without posting is seen soon.
-    constexpr double slice = 0.01;
+bool RunLoop::runUntil(const std::function<bool()>& predicate, double timeout, RunLoopMode mode,
+                       double slice) {
     const double deadline = Clock::now() + std::max(timeout, 0.0);
     m_modes.push_back(mode);
     bool satisfied = predicate();

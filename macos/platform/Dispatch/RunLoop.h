@@ -79,9 +79,10 @@ public:
     // Runs in the default mode until `stop()`.
     void run();
     void stop();
-    // Runs in `mode` until `predicate` holds or `timeout` seconds pass; returns the predicate.
+    // Runs in `mode` until `predicate` holds or `timeout` seconds pass, looking at it again after
+    // every `slice` of the clock; returns the predicate.
     bool runUntil(const std::function<bool()>& predicate, double timeout,
-                  RunLoopMode mode = RunLoopMode::Default);
+                  RunLoopMode mode = RunLoopMode::Default, double slice = 0.01);
     // Runs in `mode` for `seconds`.
     void runFor(double seconds, RunLoopMode mode = RunLoopMode::Default);
 

@@ -29,21 +29,6 @@ std::string temporaryName(const std::string& targetName) {
     return "." + targetName + "." + suffix + ".tmp";
 }
 
-// Writes every byte; false, errno set, when a write fails or writes nothing.
-bool writeFully(int fd, Bytes bytes) {
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        errno = 0;
-        const ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        written += static_cast<std::size_t>(count);
-    }
-    return true;
-}
-
 // Opens `path` for reading, never blocking on a FIFO or device, and only when it is a regular
 // file; otherwise -1 with `failure` saying why.
 int openRegular(const std::filesystem::path& path, ReadFailure& failure, struct stat& status,
@@ -83,6 +68,20 @@ bool readInto(int fd, Data& data, std::size_t most) {
 }
 
 } // namespace
+
+bool writeFully(int fd, Bytes bytes, WriteOnce once) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        errno = 0;
+        const ssize_t count = once(fd, bytes.data() + written, bytes.size() - written);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        written += static_cast<std::size_t>(count);
+    }
+    return true;
+}
 
 ReadResult readRegularFile(const std::filesystem::path& path, std::size_t limit, Links links) {
     ReadResult result;

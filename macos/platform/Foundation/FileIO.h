@@ -18,6 +18,7 @@
 #include <string>
 #include <sys/types.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace Foundation {
 
@@ -70,6 +71,12 @@ std::optional<WriteFailure> atomicWrite(const std::filesystem::path& path, Bytes
 // Writes `bytes` to `path` atomically; on failure returns false and sets `error` to a sentence.
 bool writeFileAtomically(const std::filesystem::path& path, Bytes bytes, mode_t mode,
                          std::string* error = nullptr);
+
+// One write of at most `size` bytes, as ::write makes it.
+using WriteOnce = ssize_t (*)(int fd, const void* data, std::size_t size);
+// Writes every byte to `fd` with `once`, again after an interruption; false, errno set, when a
+// write fails or writes nothing.
+bool writeFully(int fd, Bytes bytes, WriteOnce once = ::write);
 
 // Creates `path` and any missing parents with mode 0700; true when it is a folder afterwards.
 // On failure `error`, when given, is the system's error.

@@ -1,9 +1,18 @@
 #include "Processes.h"
 
+#include <Foundation/ExecArray.h>
+#include <Foundation/FileDescriptor.h>
 #include <Foundation/FileIO.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace Processes {
 
@@ -17,24 +26,9 @@ std::string folder(pid_t pid) {
 }
 
 // A descriptor that keeps naming this process even after its id is reused.
-class Handle {
-public:
-    explicit Handle(pid_t pid) : m_fd(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0))) {}
-    ~Handle() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-
-    bool valid() const { return m_fd >= 0; }
-    bool send(int signal) const {
-        return ::syscall(SYS_pidfd_send_signal, m_fd, signal, nullptr, 0) == 0;
-    }
-
-private:
-    int m_fd;
-};
+Foundation::FileDescriptor handle(pid_t pid) {
+    return Foundation::FileDescriptor(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
+}
 
 } // namespace
 
@@ -63,15 +57,38 @@ std::optional<std::string> commandLine(pid_t pid) {
 bool signal(pid_t pid, int signal, const std::function<bool(const std::string&)>& expected) {
     if (pid <= 0)
         return false;
-    const Handle handle(pid);
-    if (!handle.valid())
+    const Foundation::FileDescriptor process = handle(pid);
+    if (!process)
         return false;
     // Looked at while held: if the id was reused before the handle was taken, the command line
     // read here is the newcomer's and the test decides on it.
     const auto command = commandLine(pid);
     if (!command || !isOwn(pid) || !expected(*command))
         return false;
-    return handle.send(signal);
+    return ::syscall(SYS_pidfd_send_signal, process.get(), signal, nullptr, 0) == 0;
+}
+
+int startDetached(const std::vector<std::string>& arguments) {
+    const auto pointers = Foundation::execArray(arguments);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    for (const int stream : {0, 1, 2})
+        posix_spawn_file_actions_addopen(&actions, stream, "/dev/null", O_RDWR, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    pid_t pid = -1;
+    const int failed = ::posix_spawnp(&pid, arguments.front().c_str(), &actions, &attributes,
+                                      pointers.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed == 0) {
+        std::thread([pid] {
+            while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+            }
+        }).detach();
+    }
+    return failed;
 }
 
 } // namespace Processes

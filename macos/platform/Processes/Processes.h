@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace Processes {
 
@@ -25,5 +26,9 @@ std::optional<std::string> commandLine(pid_t pid);
 // Sends `signal` to `pid` when it is this user's and `expected` holds for its command line at
 // this moment. True when the signal was sent.
 bool signal(pid_t pid, int signal, const std::function<bool(const std::string&)>& expected);
+
+// Starts a program found on PATH in a session of its own, with nothing on its standard streams,
+// and reaps it in the background; gives the errno value of a failed start, else 0.
+int startDetached(const std::vector<std::string>& arguments);
 
 } // namespace Processes

@@ -1,19 +1,13 @@
 #include "Desktop.h"
 
 #include <Foundation/Bundle.h>
-#include <Foundation/ExecArray.h>
 #include <Foundation/FileIO.h>
 #include <Foundation/Home.h>
 #include <Foundation/PropertyList.h>
+#include <Processes/Processes.h>
 #include <cstdlib>
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace UserNotifications::Desktop {
 
@@ -90,26 +84,8 @@ AuthorizationStatus authorize() {
 }
 
 void show(const NotificationRequest& request) {
-    const auto program = onPath("notify-send");
-    if (!program)
-        return;
-    const std::vector<std::string> arguments = {"notify-send", "--app-name=" + applicationName(),
-                                                "--", request.content.title, request.content.body};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
-        posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", O_RDWR, 0);
-    pid_t pid = 0;
-    const auto argv = Foundation::execArray(arguments);
-    const int failed =
-        ::posix_spawn(&pid, program->c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (failed != 0)
-        return;
-    std::thread([pid] {
-        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
+    Processes::startDetached({"notify-send", "--app-name=" + applicationName(), "--",
+                              request.content.title, request.content.body});
 }
 
 } // namespace UserNotifications::Desktop

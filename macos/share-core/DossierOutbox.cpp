@@ -3,6 +3,7 @@
 #include "RecordFile.h"
 #include "ShareGroup.h"
 
+#include <Foundation/FileDescriptor.h>
 #include <Foundation/FileIO.h>
 #include <Foundation/UUID.h>
 #include <algorithm>
@@ -79,10 +80,9 @@ struct FileIdentity {
 };
 
 // The identity of a regular file in an open folder, not through a link.
-std::optional<FileIdentity> identity(int folder, const std::string& name) {
+std::optional<FileIdentity> identity(int folder, const char* name) {
     struct stat status {};
-    if (::fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0 ||
-        !S_ISREG(status.st_mode))
+    if (::fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(status.st_mode))
         return std::nullopt;
     return FileIdentity{status.st_dev, status.st_ino, status.st_size, status.st_mtim,
                         status.st_ctim};
@@ -92,8 +92,8 @@ std::optional<FileIdentity> identity(int folder, const std::string& name) {
 
 struct DossierOutbox::ItemCache::Entry {
     FileIdentity identity;
+    // None while the file does not read.
     std::shared_ptr<const DossierOutboxItem> item;
-    std::uint64_t listing = 0;
 };
 
 DossierOutbox::ItemCache::ItemCache() = default;
@@ -217,36 +217,72 @@ std::vector<DossierOutboxItem> DossierOutbox::items() const {
 }
 
 std::vector<std::shared_ptr<const DossierOutboxItem>> DossierOutbox::items(ItemCache& cache) const {
-    std::vector<std::shared_ptr<const DossierOutboxItem>> items;
-    const std::uint64_t listing = ++cache.m_listing;
-    // The folder stays open for the listing, so each file is looked at by its name alone.
-    if (DIR* folder = ::opendir(directory.c_str())) {
-        while (const dirent* entry = ::readdir(folder)) {
-            const auto ref = refInFileName(entry->d_name);
-            if (!ref)
-                continue;
-            // The identity is taken before reading: a file replaced in between reads again next
-            // time.
-            const auto file = identity(::dirfd(folder), entry->d_name);
-            if (!file)
-                continue;
-            auto known = cache.m_entries.find(*ref);
-            if (known == cache.m_entries.end() || !(known->second.identity == *file)) {
-                auto item = this->item(*ref);
-                if (!item)
-                    continue;
-                auto shared = std::make_shared<const DossierOutboxItem>(std::move(*item));
-                if (known == cache.m_entries.end())
-                    known = cache.m_entries.emplace(std::string(*ref), ItemCache::Entry{}).first;
-                known->second = {*file, std::move(shared)};
-            }
-            known->second.listing = listing;
-            items.push_back(known->second.item);
+    auto& entries = cache.m_entries;
+    // Looks at one item file through the open folder: a file unchanged since it was read keeps
+    // its item, a changed one is read again, and a file gone or not regular leaves the cache.
+    const auto look = [&](int folder, std::string_view ref, const char* name) {
+        const auto file = identity(folder, name);
+        auto known = entries.find(ref);
+        if (!file) {
+            if (known != entries.end())
+                entries.erase(known);
+            return;
         }
-        ::closedir(folder);
+        if (known != entries.end() && known->second.item && known->second.identity == *file)
+            return;
+        auto item = this->item(ref);
+        auto shared = item ? std::make_shared<const DossierOutboxItem>(std::move(*item)) : nullptr;
+        if (known == entries.end())
+            known = entries.emplace(std::string(ref), ItemCache::Entry{}).first;
+        known->second = {*file, std::move(shared)};
+    };
+
+    if (cache.m_changes && cache.m_changes->broken())
+        cache.m_changes.reset();
+    // The record starts before the folder is read, so nothing changed during the reading is
+    // missed; what it reports from then is looked at again next time.
+    if (!cache.m_changes) {
+        cache.m_changes = Foundation::FolderChanges::watch(directory);
+        cache.m_whole = true;
     }
-    std::erase_if(cache.m_entries,
-                  [&](const auto& entry) { return entry.second.listing != listing; });
+    const auto changed = cache.m_changes ? cache.m_changes->changed() : std::nullopt;
+    const bool whole = cache.m_whole || !changed;
+    cache.m_whole = !cache.m_changes;
+
+    if (whole) {
+        DIR* folder = ::opendir(directory.c_str());
+        std::set<std::string, std::less<>> present;
+        while (const dirent* entry = folder ? ::readdir(folder) : nullptr) {
+            if (const auto ref = refInFileName(entry->d_name)) {
+                look(::dirfd(folder), *ref, entry->d_name);
+                present.emplace(*ref);
+            }
+        }
+        if (folder)
+            ::closedir(folder);
+        std::erase_if(entries, [&](const auto& entry) { return !present.contains(entry.first); });
+    } else {
+        std::vector<std::string> names;
+        for (const std::string& name : *changed) {
+            if (refInFileName(name))
+                names.push_back(name);
+        }
+        for (const auto& [ref, entry] : entries) {
+            if (!entry.item)
+                names.push_back(fileName(ref));
+        }
+        const Foundation::FileDescriptor folder(
+            names.empty() ? -1 : ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        for (const std::string& name : names)
+            look(folder.get(), *refInFileName(name), name.c_str());
+    }
+
+    std::vector<std::shared_ptr<const DossierOutboxItem>> items;
+    items.reserve(entries.size());
+    for (const auto& [ref, entry] : entries) {
+        if (entry.item)
+            items.push_back(entry.item);
+    }
     std::stable_sort(items.begin(), items.end(),
                      [](const auto& a, const auto& b) { return olderFirst(*a, *b); });
     return items;

@@ -18,6 +18,7 @@
 #include "OutboxRecords.h"
 
 #include <Foundation/Data.h>
+#include <Foundation/FolderChanges.h>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -71,18 +72,25 @@ struct DossierOutbox {
     // Every readable item, oldest `createdAt` first, equal times by ref.
     std::vector<DossierOutboxItem> items() const;
 
-    // Items kept from one listing to the next, each with the identity of the file it was read
-    // from (device, inode, size, modification and change times).
+    // The item files as one listing found them, kept for the next, each with the identity of
+    // the file it was read from (device, inode, size, modification and change times). Between
+    // whole listings it follows the folder's record of changed names, so a listing looks again
+    // only at the files that changed.
     class ItemCache {
-        friend struct DossierOutbox;
-        struct Entry;
-        std::map<std::string, Entry, std::less<>> m_entries;
-        // Which listing last found each entry; the others are gone.
-        std::uint64_t m_listing = 0;
-
     public:
         ItemCache();
         ~ItemCache();
+        // The next listing looks at every file again, not only those the folder reported:
+        // a file written through a link from elsewhere changes without a word to its folder.
+        void revalidate() { m_whole = true; }
+
+    private:
+        friend struct DossierOutbox;
+        struct Entry;
+        // By ref; an entry without an item is a file that did not read, tried again each time.
+        std::map<std::string, Entry, std::less<>> m_entries;
+        std::unique_ptr<Foundation::FolderChanges> m_changes;
+        bool m_whole = true;
     };
     // The same items as `items()`, but a file unchanged since `cache` read it is not read again,
     // and each item is shared with the cache rather than copied: for a caller that lists the

@@ -35,6 +35,8 @@ void DossierShares::drain(bool retry) {
     const auto& outbox = this->outbox();
     if (!m_running || !outbox)
         return;
+    // Each pass starts from a whole listing; within it, each listing follows what changed.
+    m_itemCache.revalidate();
     for (;;) {
         std::erase_if(m_stored, [&](const std::string& ref) {
             outbox->remove(ref);

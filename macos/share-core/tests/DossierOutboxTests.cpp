@@ -230,6 +230,34 @@ TEST_F(Outbox, ACachedListingFollowsEveryChangeOfTheFiles) {
     EXPECT_TRUE(listed().empty());
 }
 
+TEST_F(Outbox, ACachedListingStartsOverWhenTheFolderIsMadeAgainOrWhenAsked) {
+    DossierOutbox::ItemCache cache;
+    const auto titles = [&] {
+        std::vector<std::string> titles;
+        for (const auto& each : outbox.items(cache))
+            titles.push_back(each->title);
+        return titles;
+    };
+    auto first = item(ref('a'), 20);
+    ASSERT_FALSE(outbox.add(first));
+    EXPECT_EQ(titles(), std::vector<std::string>{first.title});
+
+    // A write through a link from another folder tells this one nothing.
+    Testing::TemporaryFolder elsewhere;
+    std::filesystem::create_hard_link(outbox.url(first.ref), elsewhere.path() / "link");
+    first.title = std::string(first.title.size(), 'z');
+    Testing::writeText(elsewhere.path() / "link", first.json().dump());
+    cache.revalidate();
+    EXPECT_EQ(titles(), std::vector<std::string>{first.title});
+
+    std::filesystem::remove_all(outbox.directory);
+    EXPECT_TRUE(titles().empty());
+    ASSERT_FALSE(outbox.add(item(ref('b'), 10)));
+    EXPECT_EQ(titles().size(), 1u);
+    ASSERT_FALSE(outbox.add(item(ref('c'), 30)));
+    EXPECT_EQ(titles().size(), 2u);
+}
+
 TEST_F(Outbox, SweepKeepsAnswersUntilTheyAreStale) {
     const double now = 1'000'000'000;
     const double age = 600000;

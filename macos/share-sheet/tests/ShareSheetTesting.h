@@ -6,6 +6,7 @@
 #include <Dispatch/RunLoop.h>
 #include <Foundation/SystemTime.h>
 #include <Testing/Testing.h>
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
@@ -36,18 +37,19 @@ protected:
     ShareStateStore store() const { return *ShareStateStore::shared(group); }
     DossierOutbox outbox() const { return *DossierOutbox::shared(group); }
 
-    // Turns the main run loop, moving its clock on in small steps, until `done` holds or
-    // `seconds` of clock time have passed; true when `done` held. The clock also runs on in real
-    // time, a few milliseconds over a whole wait.
+    // Turns the main run loop, moving its clock on in small steps, until `done` holds or the
+    // clock has gone `seconds` on; true when `done` held. The clock also runs on in real time,
+    // which counts towards `seconds`, so a slow machine never moves it further than asked.
     static bool runFor(
         double seconds, const std::function<bool()>& done = [] { return false; }) {
         constexpr double step = 0.05;
-        for (double passed = 0;; passed += step) {
+        const double end = Dispatch::Clock::now() + seconds;
+        for (;;) {
             Dispatch::RunLoop::main().runUntil(done, 0.0005);
-            if (done() || passed >= seconds) {
+            const double left = end - Dispatch::Clock::now();
+            if (done() || left <= 0)
                 return done();
-            }
-            Dispatch::Clock::advance(step);
+            Dispatch::Clock::advance(std::min(step, left));
         }
     }
 

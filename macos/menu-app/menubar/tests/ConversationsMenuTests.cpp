@@ -63,7 +63,7 @@ protected:
         EXPECT_TRUE(whileTracking([&] { return count("/conversations") == before + 2; }));
         EXPECT_TRUE(alerts.empty()) << "an alert showed under the open menu";
         menu().close();
-        eventually([&] { return !alerts.empty(); }, 2);
+        eventually([&] { return !alerts.empty(); });
         return std::exchange(alerts, {});
     }
 

@@ -212,26 +212,28 @@ TEST_F(PairPanel, TheDelayedCloseClosesOnlyThePanelThatPaired) {
 }
 
 TEST_F(PairPanel, RepliesForAnEarlierPanelOrAfterPollingStoppedChangeNothing) {
+    // Long enough that the test acts before the answer comes, however busy the machine.
+    constexpr double answerDelay = 0.6;
     openPanel();
     // The poll's answer is on its way when the panel is replaced.
-    server().script("/pair/status", Reply{Reply::json(200, paired(+1)).bytes, 0.2});
+    server().script("/pair/status", Reply{Reply::json(200, paired(+1)).bytes, answerDelay});
     Dispatch::Clock::advance(PairPanelController::pollInterval);
     ASSERT_TRUE(eventually([&] { return count("/pair/status") == 1; }));
     controller->open();
     ASSERT_TRUE(
         eventually([&] { return count("/pair/arm") == 2 && status() == "Waiting for a device…"; }));
     const auto second = controller->panel();
-    Dispatch::RunLoop::main().runFor(0.5);
+    Dispatch::RunLoop::main().runFor(answerDelay + 0.3);
     EXPECT_EQ(status(), "Waiting for a device…");
     EXPECT_TRUE(second->isVisible());
 
     // Closed by hand while a poll is on its way: polling stops and its answer is dropped.
-    server().script("/pair/status", Reply{Reply::json(200, paired(+1)).bytes, 0.2});
+    server().script("/pair/status", Reply{Reply::json(200, paired(+1)).bytes, answerDelay});
     Dispatch::Clock::advance(PairPanelController::pollInterval);
     ASSERT_TRUE(eventually([&] { return count("/pair/status") == 2; }));
     second->close();
     EXPECT_FALSE(controller->isPolling());
-    Dispatch::RunLoop::main().runFor(0.5);
+    Dispatch::RunLoop::main().runFor(answerDelay + 0.3);
     EXPECT_EQ(status(), "Waiting for a device…");
     Dispatch::Clock::advance(10);
     Dispatch::RunLoop::main().runFor(0.05);

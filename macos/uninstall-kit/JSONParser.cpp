@@ -32,16 +32,6 @@ constexpr std::array<bool, 256> plainStringBytes = [] {
     return plain;
 }();
 
-int hexValue(std::uint8_t byte) {
-    if (isDigit(byte))
-        return byte - '0';
-    if (byte >= 'a' && byte <= 'f')
-        return byte - 'a' + 10;
-    if (byte >= 'A' && byte <= 'F')
-        return byte - 'A' + 10;
-    return -1;
-}
-
 bool isSurrogate(std::uint32_t unit) {
     return unit >= 0xD800 && unit <= 0xDFFF;
 }
@@ -288,7 +278,7 @@ private:
             fail("bad \\u escape");
         std::uint32_t unit = 0;
         for (std::size_t i = 0; i < 4; ++i) {
-            const int digit = hexValue(m_bytes[m_offset + i]);
+            const int digit = Foundation::Unicode::hexValue(m_bytes[m_offset + i]);
             if (digit < 0)
                 fail("bad \\u escape");
             unit = unit << 4 | static_cast<std::uint32_t>(digit);

@@ -4,23 +4,6 @@
 
 namespace AppExtensions {
 
-namespace {
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-} // namespace
-
 Foundation::URL fileURL(const std::filesystem::path& path) {
     // The parser percent-encodes what may not stand in a path; "%", "?" and "#" are encoded
     // first so that they stay part of the path.
@@ -59,6 +42,7 @@ std::optional<std::filesystem::path> filePath(const Foundation::URL& url) {
     }
     const std::size_t end = std::min(text.find('?', start), text.find('#', start));
     const std::size_t limit = std::min(end, text.size());
+    using Foundation::Unicode::hexValue;
     std::string path;
     for (std::size_t i = start; i < limit; ++i) {
         if (text[i] == '%' && i + 2 < limit && hexValue(text[i + 1]) >= 0 &&

@@ -29,16 +29,6 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-int hexValue(char c) {
-    if (isDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 struct Group {
     std::int64_t unicodeSkip = 1;
     // The group's text is no part of the document.
@@ -160,8 +150,8 @@ private:
         }
         ++m_at;
         if (c == '\'') {
-            const int high = m_at < m_input.size() ? hexValue(m_input[m_at]) : -1;
-            const int low = m_at + 1 < m_input.size() ? hexValue(m_input[m_at + 1]) : -1;
+            const int high = m_at < m_input.size() ? Unicode::hexValue(m_input[m_at]) : -1;
+            const int low = m_at + 1 < m_input.size() ? Unicode::hexValue(m_input[m_at + 1]) : -1;
             if (high < 0 || low < 0)
                 return;
             m_at += 2;

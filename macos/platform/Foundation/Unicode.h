@@ -37,6 +37,17 @@ bool isControl(char32_t scalar);
 bool hasWhiteSpaceProperty(char32_t scalar);
 bool isPatternSpace(char32_t scalar);
 
+// The value of a hexadecimal digit of either case; -1 for any other scalar.
+constexpr int hexValue(char32_t scalar) {
+    if (scalar >= U'0' && scalar <= U'9')
+        return static_cast<int>(scalar - U'0');
+    if (scalar >= U'a' && scalar <= U'f')
+        return static_cast<int>(scalar - U'a') + 10;
+    if (scalar >= U'A' && scalar <= U'F')
+        return static_cast<int>(scalar - U'A') + 10;
+    return -1;
+}
+
 using ScalarSet = bool (*)(char32_t);
 
 // The text without the scalars of `set` at either end.

@@ -96,3 +96,12 @@ TEST(Unicode, PrefixesAndSuffixesAreWholeCharacters) {
     EXPECT_FALSE(hasSuffix("ve", "naive"));
     EXPECT_TRUE(hasSuffix("", ""));
 }
+
+TEST(Unicode, ReadsHexDigits) {
+    // Each run of digits with its neighbours in ASCII, then a byte past ASCII read as a char.
+    const std::string_view text = "/09:@AFG`afg\xC3";
+    const int values[] = {-1, 0, 9, -1, -1, 10, 15, -1, -1, 10, 15, -1, -1};
+    ASSERT_EQ(text.size(), std::size(values));
+    for (std::size_t i = 0; i < text.size(); ++i)
+        EXPECT_EQ(hexValue(text[i]), values[i]) << text[i];
+}

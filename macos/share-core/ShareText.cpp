@@ -25,15 +25,15 @@ std::optional<std::string> decodeUTF16(Bytes bytes, bool bigEndian) {
     };
     for (std::size_t at = 2; at < bytes.size(); at += 2) {
         char32_t unit = unitAt(at);
-        if (unit >= 0xDC00 && unit <= 0xDFFF)
+        if (Unicode::isLowSurrogate(unit))
             return std::nullopt;
-        if (unit >= 0xD800 && unit <= 0xDBFF) {
+        if (Unicode::isHighSurrogate(unit)) {
             if (at + 2 >= bytes.size())
                 return std::nullopt;
             const char32_t low = unitAt(at + 2);
-            if (low < 0xDC00 || low > 0xDFFF)
+            if (!Unicode::isLowSurrogate(low))
                 return std::nullopt;
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+            unit = Unicode::joinSurrogates(unit, low);
             at += 2;
         }
         Unicode::appendUTF8(text, unit);

@@ -32,10 +32,6 @@ constexpr std::array<bool, 256> plainStringBytes = [] {
     return plain;
 }();
 
-bool isSurrogate(std::uint32_t unit) {
-    return unit >= 0xD800 && unit <= 0xDFFF;
-}
-
 class Parser {
 public:
     explicit Parser(Foundation::Bytes bytes) : m_bytes(bytes) {}
@@ -254,19 +250,19 @@ private:
 
     void unicodeEscape(std::string& buffer) {
         std::uint32_t unit = hex4();
-        if (unit >= 0xD800 && unit <= 0xDBFF) {
+        if (Foundation::Unicode::isHighSurrogate(unit)) {
             const std::size_t partner = m_offset;
             if (m_bytes.size() - partner >= 6 && m_bytes[partner] == '\\' &&
                 m_bytes[partner + 1] == 'u') {
                 m_offset = partner + 2;
                 const std::uint32_t low = hex4();
-                if (low >= 0xDC00 && low <= 0xDFFF)
-                    unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+                if (Foundation::Unicode::isLowSurrogate(low))
+                    unit = Foundation::Unicode::joinSurrogates(unit, low);
                 else
                     m_offset = partner;
             }
         }
-        if (isSurrogate(unit)) {
+        if (Foundation::Unicode::isSurrogate(unit)) {
             m_lossy = true;
             unit = 0xFFFD;
         }

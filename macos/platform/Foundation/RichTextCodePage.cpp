@@ -41,11 +41,11 @@ UConverter* open(int codePage) {
 void appendUTF16(std::string& out, const UChar* units, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         char32_t scalar = units[i];
-        if (scalar >= 0xD800 && scalar <= 0xDBFF && i + 1 < count && units[i + 1] >= 0xDC00 &&
-            units[i + 1] <= 0xDFFF) {
-            scalar = 0x10000 + ((scalar - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+        if (Unicode::isHighSurrogate(scalar) && i + 1 < count &&
+            Unicode::isLowSurrogate(units[i + 1])) {
+            scalar = Unicode::joinSurrogates(scalar, units[i + 1]);
             ++i;
-        } else if (scalar >= 0xD800 && scalar <= 0xDFFF) {
+        } else if (Unicode::isSurrogate(scalar)) {
             scalar = U'\uFFFD';
         }
         Unicode::appendUTF8(out, scalar);

@@ -282,22 +282,21 @@ private:
         if (value < 0)
             value += 65536;
         const auto unit = static_cast<char32_t>(value);
-        if (m_highSurrogate && unit >= 0xDC00 && unit <= 0xDFFF) {
-            const char32_t scalar = 0x10000 + ((m_highSurrogate - 0xD800) << 10) + (unit - 0xDC00);
+        if (m_highSurrogate && Unicode::isLowSurrogate(unit)) {
+            Unicode::appendUTF8(m_output, Unicode::joinSurrogates(m_highSurrogate, unit));
             m_highSurrogate = 0;
-            Unicode::appendUTF8(m_output, scalar);
             return;
         }
         endCharacter();
         if (takeDropped())
             return;
-        if (unit >= 0xD800 && unit <= 0xDBFF) {
+        if (Unicode::isHighSurrogate(unit)) {
             m_highSurrogate = unit;
             return;
         }
         if (value == 0)
             return;
-        const bool valid = value < 0x110000 && !(unit >= 0xDC00 && unit <= 0xDFFF);
+        const bool valid = value < 0x110000 && !Unicode::isLowSurrogate(unit);
         Unicode::appendUTF8(m_output, valid ? unit : U'\uFFFD');
     }
 

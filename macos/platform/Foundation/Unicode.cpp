@@ -177,7 +177,7 @@ void appendUTF8(std::string& text, char32_t scalar) {
 std::string utf8(std::u32string_view scalars) {
     std::string text;
     for (const char32_t scalar : scalars) {
-        const bool valid = scalar < 0x110000 && (scalar < 0xD800 || scalar > 0xDFFF);
+        const bool valid = scalar < 0x110000 && !isSurrogate(scalar);
         appendUTF8(text, valid ? scalar : U'\uFFFD');
     }
     return text;

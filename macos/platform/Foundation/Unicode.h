@@ -48,6 +48,22 @@ constexpr int hexValue(char32_t scalar) {
     return -1;
 }
 
+// UTF-16 surrogates: a high one (U+D800–U+DBFF) then a low one (U+DC00–U+DFFF) stand for one
+// scalar past U+FFFF; alone, either is no scalar at all.
+constexpr bool isHighSurrogate(char32_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+constexpr bool isLowSurrogate(char32_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+constexpr bool isSurrogate(char32_t unit) {
+    return unit >= 0xD800 && unit <= 0xDFFF;
+}
+// The scalar a high and a low surrogate stand for together.
+constexpr char32_t joinSurrogates(char32_t high, char32_t low) {
+    return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
+}
+
 using ScalarSet = bool (*)(char32_t);
 
 // The text without the scalars of `set` at either end.

@@ -105,3 +105,23 @@ TEST(Unicode, ReadsHexDigits) {
     for (std::size_t i = 0; i < text.size(); ++i)
         EXPECT_EQ(hexValue(text[i]), values[i]) << text[i];
 }
+
+TEST(Unicode, JoinsSurrogatePairs) {
+    // The ends of each surrogate range and their neighbours outside it.
+    const struct {
+        char32_t unit;
+        bool high;
+        bool low;
+    } units[] = {
+        {0xD7FF, false, false}, {0xD800, true, false}, {0xDBFF, true, false},
+        {0xDC00, false, true},  {0xDFFF, false, true}, {0xE000, false, false},
+    };
+    for (const auto& [unit, high, low] : units) {
+        EXPECT_EQ(isHighSurrogate(unit), high) << std::hex << std::uint32_t(unit);
+        EXPECT_EQ(isLowSurrogate(unit), low) << std::hex << std::uint32_t(unit);
+        EXPECT_EQ(isSurrogate(unit), high || low) << std::hex << std::uint32_t(unit);
+    }
+    EXPECT_EQ(joinSurrogates(0xD800, 0xDC00), U'\U00010000');
+    EXPECT_EQ(joinSurrogates(0xD83E, 0xDD89), U'🦉');
+    EXPECT_EQ(joinSurrogates(0xDBFF, 0xDFFF), U'\U0010FFFF');
+}

@@ -86,8 +86,7 @@ ServersInFile serversIn(const fs::path& file) {
             ClaudeConfig::servers(ClaudeConfig::mcpServers, *parsed.value)};
 }
 
-UninstallStep::Result removeServers(const ClaudeUserFile& file,
-                                    const std::optional<ClaudeCode>& claude,
+UninstallStep::Result removeServers(const ClaudeUserFile& file, const FindClaude& findClaude,
                                     const std::string& stamp) {
     const ServersInFile found = serversIn(file.file);
     if (found.kind == ServersInFile::Kind::unreadable)
@@ -98,7 +97,7 @@ UninstallStep::Result removeServers(const ClaudeUserFile& file,
                                                      : "none of Kestrelhaven's"};
     }
     std::string how = "edited directly";
-    if (claude) {
+    if (const std::optional<ClaudeCode> claude = findClaude()) {
         const Run::Environment environment = claudeEnvironment(file.configDir);
         // Their results are not examined: reading the file again decides.
         for (const std::string& name : found.names)

@@ -16,6 +16,7 @@
 #include <ConfigFile.h>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -49,9 +50,12 @@ struct ServersInFile {
 };
 ServersInFile serversIn(const std::filesystem::path& file);
 
-// The MCP step of one user file.
-UninstallStep::Result removeServers(const ClaudeUserFile& file,
-                                    const std::optional<ClaudeCode>& claude,
+// Gives the user's Claude Code, or none; looking may take seconds.
+using FindClaude = std::function<std::optional<ClaudeCode>()>;
+
+// The MCP step of one user file. `findClaude` is called only when the file holds servers of
+// ours.
+UninstallStep::Result removeServers(const ClaudeUserFile& file, const FindClaude& findClaude,
                                     const std::string& stamp);
 
 } // namespace Uninstaller

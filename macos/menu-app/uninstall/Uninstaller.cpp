@@ -87,9 +87,16 @@ std::vector<UninstallStep> run(bool deleteData) {
     for (const fs::path& file : settingsFiles(config))
         record("Hooks in " + tilde(file),
                hooksStep(ConfigFile::edit(file, stamp, hookChange(config.port))));
-    const std::optional<ClaudeCode> claude = ClaudeCode::find();
+    // Looking for Claude Code may run the login shell: only a file with servers of ours asks,
+    // and the first answer serves the rest.
+    std::optional<std::optional<ClaudeCode>> claude;
+    const auto findClaude = [&claude] {
+        if (!claude)
+            claude = ClaudeCode::find();
+        return *claude;
+    };
     for (const ClaudeUserFile& file : claudeJSONFiles(config))
-        record("MCP servers in " + tilde(file.file), removeServers(file, claude, stamp));
+        record("MCP servers in " + tilde(file.file), removeServers(file, findClaude, stamp));
     record("The dossier command", removeDossierShim());
     record("Socket", removeSocket());
     if (deleteData) {

@@ -16,6 +16,10 @@ namespace fs = std::filesystem;
 
 constexpr const char* stamp = "2026-03-01T09-05-07Z";
 
+std::optional<ClaudeCode> noClaude() {
+    return std::nullopt;
+}
+
 class ClaudeCleanup : public UninstallHome {
 protected:
     fs::path userFile() const { return home / ".claude.json"; }
@@ -28,7 +32,7 @@ protected:
 
 TEST_F(ClaudeCleanup, ClaudeCodeRemovesTheServersItselfWhenItCan) {
     Testing::writeText(userFile(), userFileWithServers());
-    EXPECT_EQ(Uninstaller::removeServers(own(), ClaudeCode::find(), stamp),
+    EXPECT_EQ(Uninstaller::removeServers(own(), ClaudeCode::find, stamp),
               (Result{Status::done,
                       "removed kestrelhaven-channel, kestrelhaven-speak (claude mcp remove)"}));
     // A test build points Claude Code at the test home.
@@ -44,7 +48,7 @@ TEST_F(ClaudeCleanup, WhatClaudeCodeLeavesOrCantReachIsEditedOutWithABackup) {
     const std::string before = userFileWithServers({"kestrelhaven-speak"});
     Testing::writeText(inFolder.file, before);
     ::setenv("KH_CLAUDE_KEEPS", folder.c_str(), 1);
-    EXPECT_EQ(Uninstaller::removeServers(inFolder, ClaudeCode::find(), stamp),
+    EXPECT_EQ(Uninstaller::removeServers(inFolder, ClaudeCode::find, stamp),
               (Result{Status::done, "removed kestrelhaven-speak (edited directly; backup "
                                     ".claude.json.kh-uninstall-2026-03-01T09-05-07Z)"}));
     EXPECT_THAT(claudeRuns(), ElementsAre(run(folder.string()) + "kestrelhaven-speak"));
@@ -53,7 +57,7 @@ TEST_F(ClaudeCleanup, WhatClaudeCodeLeavesOrCantReachIsEditedOutWithABackup) {
     withoutClaude();
     Testing::writeText(userFile(), userFileWithServers());
     ASSERT_EQ(ClaudeCode::find(), std::nullopt);
-    EXPECT_EQ(Uninstaller::removeServers(own(), std::nullopt, stamp),
+    EXPECT_EQ(Uninstaller::removeServers(own(), noClaude, stamp),
               (Result{Status::done, "removed kestrelhaven-channel, kestrelhaven-speak (edited "
                                     "directly; backup .claude.json.kh-uninstall-" +
                                         std::string(stamp) + ")"}));
@@ -62,17 +66,17 @@ TEST_F(ClaudeCleanup, WhatClaudeCodeLeavesOrCantReachIsEditedOutWithABackup) {
 
 TEST_F(ClaudeCleanup, FilesWithoutOurServersAreLeftAloneAndUnreadableOnesFail) {
     withoutClaude();
-    EXPECT_EQ(Uninstaller::removeServers(own(), std::nullopt, stamp),
+    EXPECT_EQ(Uninstaller::removeServers(own(), noClaude, stamp),
               (Result{Status::notFound, "no such file"}));
     for (const std::string text : {"{\"mcpServers\": {\"notes\": {}}}", "{\"mcpServers\": "}) {
         Testing::writeText(userFile(), text);
-        EXPECT_EQ(Uninstaller::removeServers(own(), std::nullopt, stamp),
+        EXPECT_EQ(Uninstaller::removeServers(own(), noClaude, stamp),
                   (Result{Status::notFound, "none of Kestrelhaven's"}));
         EXPECT_EQ(Testing::readText(userFile()), text);
     }
     fs::remove(userFile());
     fs::create_directory(userFile());
-    EXPECT_EQ(Uninstaller::removeServers(own(), std::nullopt, stamp),
+    EXPECT_EQ(Uninstaller::removeServers(own(), noClaude, stamp),
               (Result{Status::failed, "can't read it"}));
 }
 

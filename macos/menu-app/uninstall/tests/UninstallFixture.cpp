@@ -7,6 +7,7 @@
 #include <DossierShim.h>
 #include <Foundation/Home.h>
 #include <Testing/Testing.h>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -69,14 +70,31 @@ Launchd::Instance UninstallHome::startBridge(bool ignoresTerminate) {
     return *started;
 }
 
-std::vector<std::string> UninstallHome::claudeRuns() const {
+namespace {
+
+// The stand-in's record, one run a line; a `--version` run is Claude Code being looked for.
+std::vector<std::string> recordedRuns(const fs::path& record) {
     std::vector<std::string> runs;
-    std::istringstream lines(Testing::readText(claudeRecord));
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.ends_with(" --version"))
-            runs.push_back(line);
-    }
+    std::istringstream lines(Testing::readText(record));
+    for (std::string line; std::getline(lines, line);)
+        runs.push_back(line);
     return runs;
+}
+
+bool isLookup(const std::string& run) {
+    return run.ends_with(" --version");
+}
+
+} // namespace
+
+std::vector<std::string> UninstallHome::claudeRuns() const {
+    std::vector<std::string> runs = recordedRuns(claudeRecord);
+    std::erase_if(runs, isLookup);
+    return runs;
+}
+
+long UninstallHome::claudeLookups() const {
+    return std::ranges::count_if(recordedRuns(claudeRecord), isLookup);
 }
 
 void UninstallHome::withoutClaude() {

@@ -31,6 +31,8 @@ protected:
 
     // Claude Code's runs as the stand-in recorded them, one line each, `--version` left out.
     std::vector<std::string> claudeRuns() const;
+    // How often Claude Code was looked for and found: each finding asks the stand-in its version.
+    long claudeLookups() const;
     // Removes the stand-in from PATH: Claude Code is then not found.
     static void withoutClaude();
 

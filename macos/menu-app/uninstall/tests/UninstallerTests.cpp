@@ -134,6 +134,8 @@ TEST_F(Uninstalling, AFullRunTakesOutEverythingOfOursAndKeepsTheRest) {
                                 " mcp remove --scope user kestrelhaven-speak",
                             "CLAUDE_CONFIG_DIR=" + first.string() + " HOME=" + home.string() +
                                 " mcp remove --scope user kestrelhaven-speak"));
+    // Two files needed Claude Code; it was looked for once.
+    EXPECT_EQ(claudeLookups(), 1);
 
     // Ours gone, the rest kept, and a backup of each file the engine rewrote.
     const std::string edited = Testing::readText(home / ".claude/settings.json");
@@ -190,6 +192,15 @@ TEST_F(Uninstalling, OnACleanHomeThereIsNothingToPlanAndEveryStepFindsNothing) {
     struct stat info {};
     ASSERT_EQ(::stat(Uninstaller::logFile().c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0600u);
+}
+
+TEST_F(Uninstalling, ClaudeCodeIsLookedForOnlyWhenAFileHoldsServersOfOurs) {
+    // Looking may run the user's login shell: seconds of waiting for nothing.
+    Testing::writeText(home / ".claude.json", "{\"mcpServers\": {\"notes\": {}}}");
+    EXPECT_THAT(seen(Uninstaller::run(false)),
+                testing::Contains(Seen{"MCP servers in ~/.claude.json", Status::notFound,
+                                       "none of Kestrelhaven's"}));
+    EXPECT_EQ(claudeLookups(), 0);
 }
 
 TEST_F(Uninstalling, AStepThatFailsLeavesTheLaterStepsToRun) {

@@ -15,13 +15,6 @@ Dossier::Answer refusal(int status, std::string_view reason, std::string_view ms
     return {status, {{"ok", false}, {"reason", reason}, {"msg", msg}}};
 }
 
-std::optional<std::string> text(const JSON& body, const char* key) {
-    const auto found = body.find(key);
-    if (found == body.end() || !found->is_string())
-        return std::nullopt;
-    return found->get<std::string>();
-}
-
 // A key that is absent or null, or a text.
 bool optionalText(const JSON& body, const char* key) {
     const auto found = body.find(key);
@@ -84,8 +77,8 @@ void Dossier::refuseEvery(std::optional<DossierRefusal> refusal) {
 Dossier::Answer Dossier::post(const JSON& body) {
     std::lock_guard lock(m_mutex);
     const bool object = body.is_object();
-    const auto title = object ? text(body, "title") : std::nullopt;
-    const auto itemText = object ? text(body, "text") : std::nullopt;
+    const auto title = object ? textField(body, "title") : std::nullopt;
+    const auto itemText = object ? textField(body, "text") : std::nullopt;
     if (!title || !itemText || !optionalText(body, "tag") || !optionalText(body, "source"))
         return refusal(400, "bad_request", "The request isn't a Dossier item.");
     if (m_refusal)
@@ -104,11 +97,11 @@ Dossier::Answer Dossier::post(const JSON& body) {
     char id[24];
     std::snprintf(id, sizeof id, "d%06lld", static_cast<long long>(m_nextId++));
     const std::int64_t minutes = std::max<std::int64_t>(1, std::llround(words(*itemText) / 160.0));
-    const std::string tag = trimmed(text(body, "tag").value_or(""));
+    const std::string tag = trimmed(textField(body, "tag").value_or(""));
     JSON item{{"id", std::string(id)},
               {"title", *title},
               {"tag", tag.empty() ? JSON() : JSON(tag)},
-              {"source", text(body, "source").value_or("")},
+              {"source", textField(body, "source").value_or("")},
               {"chars", chars},
               {"minutes", minutes},
               {"added_at", std::llround((m_now ? m_now() : systemNow()) * 1000)}};
@@ -182,7 +175,7 @@ Reply Dossier::answer(const Request& request) {
         mode = m_mode;
     }
     if (mode == DossierMode::missing)
-        return jsonReply(404, {{"ok", false}, {"msg", "Not found"}});
+        return message(404, "Not found");
     if (mode == DossierMode::holding)
         return Reply::never();
     if (request.method == "GET")

@@ -214,7 +214,7 @@ void Server::serve(int socket) {
         if (std::holds_alternative<Gone>(incoming))
             return;
         Reply reply = std::holds_alternative<BadRequest>(incoming)
-                          ? jsonReply(400, {{"ok", false}, {"msg", "Bad request"}})
+                          ? badRequest()
                           : replyTo(std::get<Request>(incoming));
         write(channel, reply);
         if (reply.holdOpen)
@@ -244,7 +244,7 @@ Reply Server::replyTo(const Request& request) {
     try {
         return answer(m_state, request);
     } catch (const std::exception&) {
-        return jsonReply(500, {{"ok", false}, {"msg", "Internal error"}});
+        return message(500, "Internal error");
     }
 }
 

@@ -11,14 +11,14 @@ std::vector<ChipFlow::Row> ChipFlow::arrange(double width,
     Row current;
     for (std::size_t index = 0; index < subviews.size(); ++index) {
         const SwiftUI::Size size = subviews[index].sizeThatFits(ProposedViewSize::unspecified());
-        if (!current.indices.empty() && current.width + spacing + size.width > width) {
+        if (!current.chips.empty() && current.width + spacing + size.width > width) {
             const double y = current.y + current.height + spacing;
             rows.push_back(std::move(current));
             current = Row{{}, y, 0, 0};
         }
-        current.width = current.indices.empty() ? size.width : current.width + spacing + size.width;
+        current.width = current.chips.empty() ? size.width : current.width + spacing + size.width;
         current.height = std::max(current.height, size.height);
-        current.indices.push_back(index);
+        current.chips.push_back({index, size});
     }
     if (!subviews.empty()) {
         rows.push_back(std::move(current));
@@ -45,12 +45,10 @@ void ChipFlow::placeSubviews(SwiftUI::Rect bounds, ProposedViewSize,
                              const SwiftUI::LayoutSubviews& subviews) const {
     for (const Row& row : arrange(bounds.width(), subviews)) {
         double x = bounds.minX();
-        for (std::size_t index : row.indices) {
-            const auto& subview = subviews[index];
-            const SwiftUI::Size size = subview.sizeThatFits(ProposedViewSize::unspecified());
-            subview.place({x, bounds.minY() + row.y}, SwiftUI::UnitPoint::topLeading,
-                          ProposedViewSize::exactly(size));
-            x += size.width + spacing;
+        for (const Chip& chip : row.chips) {
+            subviews[chip.index].place({x, bounds.minY() + row.y}, SwiftUI::UnitPoint::topLeading,
+                                       ProposedViewSize::exactly(chip.size));
+            x += chip.size.width + spacing;
         }
     }
 }

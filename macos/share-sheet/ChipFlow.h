@@ -4,7 +4,8 @@
 // row, with `spacing` before the child, stays within the available width; a
 // child wider than the width stands alone on its row, never shrunk. Rows are
 // stacked `spacing` apart and children share their row's top edge. Nothing is
-// cached: rows are worked out afresh for each size query and placement.
+// cached: rows are worked out afresh for each size query and placement, each
+// child measured once for it.
 #pragma once
 
 #include <SwiftUI/Layout.h>
@@ -23,8 +24,12 @@ public:
     double spacing;
 
 private:
+    struct Chip {
+        std::size_t index;
+        SwiftUI::Size size;
+    };
     struct Row {
-        std::vector<std::size_t> indices;
+        std::vector<Chip> chips;
         double y = 0;
         double width = 0;
         double height = 0;

@@ -102,6 +102,7 @@ TEST(JSONScanner, ReadsTextsAsTheParserDoes) {
     expectCases({
         {R"("a\"b\\c\/d\b\f\n\r\t")", "s:a\"b\\c/d\b\f\n\r\t"},
         {R"("\u00e9\u00C9\u0000")", "s:\xC3\xA9\xC3\x89\0"sv},
+        {R"(["a\nb","\tc",{"k\u0065y":"d"}])", "[ s:a\nb s:\tc { k:key s:d } ]"},
         {R"("\ud83d\ude00 and \uD83D\uDE00")", "s:\xF0\x9F\x98\x80 and \xF0\x9F\x98\x80"},
         {"\"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\x7F\"",
          "s:caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\x7F"},

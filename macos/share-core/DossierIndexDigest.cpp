@@ -3,12 +3,12 @@
 #include "DossierOutbox.h"
 #include "ShareTags.h"
 
-#include <JSONCoding/JSONCoding.h>
+#include <JSONCoding/JSONScanner.h>
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
-#include <variant>
+#include <string_view>
 
 namespace {
 
@@ -32,13 +32,11 @@ bool isFull(const Limits& limits) {
            (total > 0 && total * fullShare <= used);
 }
 
-using JSON = JSONCoding::JSON;
-
-// Reads the reply as the parser meets its values and keeps only the item tags and the limits:
+// Reads the reply as the scanner meets its values and keeps only the item tags and the limits:
 // the relay asks for the index after every share the Dossier takes, and the index grows with the
 // Dossier. It decodes as strictly as a record would, and like the parsed object, where a key
 // stands twice the last one counts, so a wrong value spoils only the occurrence holding it.
-class IndexReader final : public nlohmann::json_sax<JSON> {
+class IndexReader final {
 public:
     // The tags of the last "items", and its limits when present.
     std::vector<std::string> tags;
@@ -48,142 +46,163 @@ public:
     // numbers of their kinds.
     bool decodes() const { return m_itemsValid.value_or(false) && m_limitsValid; }
 
-    bool null() override { return scalar(std::monostate{}); }
-    bool boolean(bool) override { return scalar(Kind::boolean); }
-    bool number_integer(number_integer_t value) override {
-        return scalar(static_cast<double>(value), std::optional<std::int64_t>(value));
+    bool null() { return scalar({Scalar::Kind::null}); }
+    bool boolean(bool) { return scalar({Scalar::Kind::boolean}); }
+    bool integer(std::int64_t value) {
+        return scalar({Scalar::Kind::number, static_cast<double>(value), true, value});
     }
-    bool number_unsigned(number_unsigned_t value) override {
-        std::optional<std::int64_t> integer;
-        if (value <= static_cast<number_unsigned_t>(std::numeric_limits<std::int64_t>::max()))
-            integer = static_cast<std::int64_t>(value);
-        return scalar(static_cast<double>(value), integer);
+    bool unsignedInteger(std::uint64_t value) {
+        const bool fits =
+            value <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+        return scalar({Scalar::Kind::number, static_cast<double>(value), fits,
+                       static_cast<std::int64_t>(fits ? value : 0)});
     }
-    bool number_float(number_float_t value, const string_t&) override {
-        std::optional<std::int64_t> integer;
+    bool floating(double value) {
         // Compared as doubles: the bounds of a 64-bit integer are exact powers of two there.
-        if (std::trunc(value) == value &&
+        const bool integral =
+            std::trunc(value) == value &&
             value >= static_cast<double>(std::numeric_limits<std::int64_t>::min()) &&
-            value < static_cast<double>(std::numeric_limits<std::int64_t>::max()) + 1.0)
-            integer = static_cast<std::int64_t>(value);
-        return scalar(value, integer);
+            value < static_cast<double>(std::numeric_limits<std::int64_t>::max()) + 1.0;
+        return scalar({Scalar::Kind::number, value, integral,
+                       integral ? static_cast<std::int64_t>(value) : 0});
     }
-    bool string(string_t& value) override { return scalar(std::move(value)); }
-    bool binary(binary_t&) override { return false; }
+    bool string(std::string_view text) { return scalar({Scalar::Kind::text, 0, false, 0, text}); }
 
-    bool start_object(std::size_t) override {
+    bool startObject() {
         switch (place()) {
         case Place::top:
-            return open(Context::index);
+            open(Context::index);
+            return true;
         case Place::item:
-            m_tag.reset();
+            m_hasTag = false;
             m_tagValid = true;
-            return open(Context::item);
+            open(Context::item);
+            return true;
         case Place::limits:
             limits = Limits{};
             m_limitValid.fill(true);
-            return open(Context::limits);
+            open(Context::limits);
+            return true;
         default:
-            spoil();
-            return open(Context::other);
+            return skip();
         }
     }
-    bool end_object() override {
-        const Context closed = close();
+    bool endObject() {
+        const auto closed = close();
         if (closed == Context::item) {
+            // A wrong tag spoils the whole list, so its other tags no longer count.
             if (!m_tagValid)
                 m_itemsOccurrenceValid = false;
-            else if (m_tag)
-                tags.push_back(std::move(*m_tag));
         } else if (closed == Context::limits) {
             m_limitsValid = std::ranges::all_of(m_limitValid, [](bool valid) { return valid; });
         }
         return true;
     }
-    bool start_array(std::size_t) override {
+    bool startArray() {
         switch (place()) {
         case Place::top:
             return false;
         case Place::items:
             tags.clear();
             m_itemsOccurrenceValid = true;
-            return open(Context::items);
+            open(Context::items);
+            return true;
         default:
-            spoil();
-            return open(Context::other);
+            return skip();
         }
     }
-    bool end_array() override {
+    bool endArray() {
         if (close() == Context::items)
             m_itemsValid = m_itemsOccurrenceValid;
         return true;
     }
-    bool key(string_t& name) override {
-        m_stack.back().key = std::move(name);
+    bool key(std::string_view name) {
+        if (m_ignoredDepth > 0)
+            return true;
+        Level& level = m_levels[m_depth - 1];
+        level.next = Place::other;
+        switch (level.context) {
+        case Context::index:
+            if (name == "items")
+                level.next = Place::items;
+            else if (name == "limits")
+                level.next = Place::limits;
+            break;
+        case Context::item:
+            if (name == "tag")
+                level.next = Place::tag;
+            break;
+        case Context::limits:
+            level.limit =
+                static_cast<std::size_t>(std::ranges::find(limitNames, name) - limitNames.begin());
+            if (level.limit < limitNames.size())
+                level.next = Place::limit;
+            break;
+        case Context::items:
+            break;
+        }
         return true;
-    }
-    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
-        return false;
     }
 
 private:
-    enum class Context { index, items, item, limits, other };
+    // The containers the digest reads; any other value is skipped, however deep.
+    enum class Context : std::uint8_t { index, items, item, limits };
     // What the next value is to the digest.
-    enum class Place { top, items, item, tag, limits, limit, other };
-    enum class Kind { boolean };
-    using Scalar = std::variant<std::monostate, Kind, double, std::string>;
+    enum class Place : std::uint8_t { top, items, item, tag, limits, limit, other };
     static constexpr std::array<std::string_view, 5> limitNames = {
         "item_chars", "total_bytes", "used_bytes", "items", "max_items"};
 
+    struct Scalar {
+        enum class Kind : std::uint8_t { null, boolean, number, text };
+        Kind kind;
+        double number = 0;
+        bool isInteger = false;
+        std::int64_t integer = 0;
+        std::string_view text = {};
+    };
+
     struct Level {
         Context context;
-        std::string key;
+        Place next;
+        std::size_t limit;
     };
-    std::vector<Level> m_stack;
+    // The index, its items, an item: the deepest the digest reads.
+    std::array<Level, 3> m_levels{};
+    std::size_t m_depth = 0;
+    // How deep the reader is inside values it skips.
+    std::size_t m_ignoredDepth = 0;
     std::optional<bool> m_itemsValid;
     bool m_itemsOccurrenceValid = true;
     bool m_limitsValid = true;
-    std::optional<std::string> m_tag;
+    // Whether the last of the tags is the open item's.
+    bool m_hasTag = false;
     bool m_tagValid = true;
     std::array<bool, limitNames.size()> m_limitValid{};
 
-    bool open(Context context) {
-        m_stack.push_back({context, {}});
+    void open(Context context) {
+        m_levels[m_depth++] = {context, context == Context::items ? Place::item : Place::other, 0};
+    }
+
+    // Enters a container the digest does not read.
+    bool skip() {
+        spoil();
+        ++m_ignoredDepth;
         return true;
     }
 
-    Context close() {
-        const Context context = m_stack.back().context;
-        m_stack.pop_back();
-        return context;
-    }
-
-    std::size_t limitIndex() const {
-        return static_cast<std::size_t>(std::ranges::find(limitNames, m_stack.back().key) -
-                                        limitNames.begin());
+    // The context a container's end closes; nothing for one the digest skips.
+    std::optional<Context> close() {
+        if (m_ignoredDepth > 0) {
+            --m_ignoredDepth;
+            return std::nullopt;
+        }
+        return m_levels[--m_depth].context;
     }
 
     Place place() const {
-        if (m_stack.empty())
-            return Place::top;
-        const Level& level = m_stack.back();
-        switch (level.context) {
-        case Context::index:
-            if (level.key == "items")
-                return Place::items;
-            if (level.key == "limits")
-                return Place::limits;
+        if (m_ignoredDepth > 0)
             return Place::other;
-        case Context::items:
-            return Place::item;
-        case Context::item:
-            return level.key == "tag" ? Place::tag : Place::other;
-        case Context::limits:
-            return limitIndex() < limitNames.size() ? Place::limit : Place::other;
-        case Context::other:
-            return Place::other;
-        }
-        return Place::other;
+        return m_depth == 0 ? Place::top : m_levels[m_depth - 1].next;
     }
 
     // Marks the value about to be read, which is of the wrong kind for its place, as spoiling
@@ -203,7 +222,7 @@ private:
             m_limitsValid = false;
             break;
         case Place::limit:
-            m_limitValid[limitIndex()] = false;
+            m_limitValid[m_levels[m_depth - 1].limit] = false;
             break;
         case Place::top:
         case Place::other:
@@ -211,23 +230,26 @@ private:
         }
     }
 
-    bool scalar(Scalar value, std::optional<std::int64_t> integer = std::nullopt) {
-        const bool isNull = std::holds_alternative<std::monostate>(value);
+    bool scalar(const Scalar& value) {
         switch (place()) {
         case Place::top:
             return false;
         case Place::tag:
-            m_tag.reset();
-            m_tagValid = isNull || std::holds_alternative<std::string>(value);
-            if (auto* text = std::get_if<std::string>(&value))
-                m_tag = std::move(*text);
+            m_tagValid = value.kind == Scalar::Kind::null || value.kind == Scalar::Kind::text;
+            if (value.kind != Scalar::Kind::text && m_hasTag)
+                tags.pop_back();
+            else if (value.kind == Scalar::Kind::text && m_hasTag)
+                tags.back().assign(value.text);
+            else if (value.kind == Scalar::Kind::text)
+                tags.emplace_back(value.text);
+            m_hasTag = value.kind == Scalar::Kind::text;
             return true;
         case Place::limits:
             limits.reset();
-            m_limitsValid = isNull;
+            m_limitsValid = value.kind == Scalar::Kind::null;
             return true;
         case Place::limit:
-            limit(value, integer);
+            limit(value);
             return true;
         case Place::items:
         case Place::item:
@@ -239,21 +261,21 @@ private:
         return true;
     }
 
-    void limit(const Scalar& value, std::optional<std::int64_t> integer) {
-        const std::size_t index = limitIndex();
-        const bool isNumber = std::holds_alternative<double>(value);
+    void limit(const Scalar& value) {
+        const std::size_t index = m_levels[m_depth - 1].limit;
+        const bool isNumber = value.kind == Scalar::Kind::number;
         const bool anyNumber = index == 1 || index == 2;
         m_limitValid[index] =
-            std::holds_alternative<std::monostate>(value) || (isNumber && (anyNumber || integer));
+            value.kind == Scalar::Kind::null || (isNumber && (anyNumber || value.isInteger));
         if (anyNumber) {
             auto& field = index == 1 ? limits->total_bytes : limits->used_bytes;
-            field = isNumber ? std::optional(std::get<double>(value)) : std::nullopt;
+            field = isNumber ? std::optional(value.number) : std::nullopt;
             return;
         }
         auto& field = index == 0   ? limits->item_chars
                       : index == 3 ? limits->items
                                    : limits->max_items;
-        field = isNumber ? integer : std::nullopt;
+        field = isNumber && value.isInteger ? std::optional(value.integer) : std::nullopt;
     }
 };
 
@@ -261,13 +283,10 @@ private:
 
 std::optional<DossierIndexDigest> DossierIndexDigest::parse(Foundation::Bytes reply) {
     IndexReader reader;
-    bool parsed = false;
-    try {
-        parsed = JSON::sax_parse(reply.begin(), reply.end(), &reader);
-    } catch (const JSON::exception&) {
-        return std::nullopt;
-    }
-    if (!parsed || !reader.decodes())
+    // An item of the index takes a hundred bytes or more: the tags' room up front spares the
+    // list its growing.
+    reader.tags.reserve(reply.size() / 100);
+    if (!JSONCoding::scan(reply, reader) || !reader.decodes())
         return std::nullopt;
     DossierIndexDigest digest;
     digest.recentTags = ShareTags::recentFromItemTags(reader.tags);

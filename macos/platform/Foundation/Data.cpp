@@ -105,6 +105,11 @@ std::string decodeUTF8Lossy(std::string&& text) {
     return decodeUTF8Lossy(std::string_view(text));
 }
 
+std::size_t validUTF8SequenceLength(Bytes bytes, std::size_t at) {
+    std::size_t invalidLength = 0;
+    return validSequenceLength(bytes, at, invalidLength);
+}
+
 bool isValidUTF8(std::string_view text) {
     const Bytes bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     return validPrefixLength(bytes) == bytes.size();

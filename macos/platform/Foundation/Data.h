@@ -34,5 +34,7 @@ inline std::string decodeUTF8Lossy(std::string_view text) {
 std::string decodeUTF8Lossy(std::string&& text);
 
 bool isValidUTF8(std::string_view text);
+// The length of the well-formed UTF-8 sequence that starts at `at`; 0 where none does.
+std::size_t validUTF8SequenceLength(Bytes bytes, std::size_t at);
 
 } // namespace Foundation

@@ -66,15 +66,8 @@ int hexQuad(const std::uint8_t* at, const std::uint8_t* end) {
         return -1;
     int value = 0;
     for (int index = 0; index < 4; ++index) {
-        const std::uint8_t byte = at[index];
-        int digit;
-        if (isDigit(byte))
-            digit = byte - '0';
-        else if (byte >= 'a' && byte <= 'f')
-            digit = byte - 'a' + 10;
-        else if (byte >= 'A' && byte <= 'F')
-            digit = byte - 'A' + 10;
-        else
+        const int digit = Foundation::Unicode::hexValue(at[index]);
+        if (digit < 0)
             return -1;
         value = value * 16 + digit;
     }
@@ -94,20 +87,21 @@ const std::uint8_t* unescape(const std::uint8_t* at, const std::uint8_t* end, st
     }
     if (*at != 'u')
         return nullptr;
+    using namespace Foundation::Unicode;
     const int first = hexQuad(at + 1, end);
-    if (first < 0 || (first >= 0xDC00 && first <= 0xDFFF))
+    if (first < 0 || isLowSurrogate(static_cast<char32_t>(first)))
         return nullptr;
     at += 5;
     char32_t scalar = static_cast<char32_t>(first);
-    if (first >= 0xD800 && first <= 0xDBFF) {
+    if (isHighSurrogate(scalar)) {
         // A high surrogate stands only before the low one it pairs with.
         if (end - at < 2 || at[0] != '\\' || at[1] != 'u')
             return nullptr;
         const int second = hexQuad(at + 2, end);
-        if (second < 0xDC00 || second > 0xDFFF)
+        if (second < 0 || !isLowSurrogate(static_cast<char32_t>(second)))
             return nullptr;
         at += 6;
-        scalar = 0x10000 + ((scalar - 0xD800) << 10) + static_cast<char32_t>(second - 0xDC00);
+        scalar = joinSurrogates(scalar, static_cast<char32_t>(second));
     }
     Foundation::Unicode::appendUTF8(text, scalar);
     return at;

@@ -262,19 +262,19 @@ std::vector<std::shared_ptr<const DossierOutboxItem>> DossierOutbox::items(ItemC
             ::closedir(folder);
         std::erase_if(entries, [&](const auto& entry) { return !present.contains(entry.first); });
     } else {
-        std::vector<std::string> names;
+        std::vector<std::string> refs;
         for (const std::string& name : *changed) {
-            if (refInFileName(name))
-                names.push_back(name);
+            if (const auto ref = refInFileName(name))
+                refs.emplace_back(*ref);
         }
         for (const auto& [ref, entry] : entries) {
             if (!entry.item)
-                names.push_back(fileName(ref));
+                refs.push_back(ref);
         }
         const Foundation::FileDescriptor folder(
-            names.empty() ? -1 : ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        for (const std::string& name : names)
-            look(folder.get(), *refInFileName(name), name.c_str());
+            refs.empty() ? -1 : ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        for (const std::string& ref : refs)
+            look(folder.get(), ref, fileName(ref).c_str());
     }
 
     std::vector<std::shared_ptr<const DossierOutboxItem>> items;
@@ -283,8 +283,9 @@ std::vector<std::shared_ptr<const DossierOutboxItem>> DossierOutbox::items(ItemC
         if (entry.item)
             items.push_back(entry.item);
     }
-    std::stable_sort(items.begin(), items.end(),
-                     [](const auto& a, const auto& b) { return olderFirst(*a, *b); });
+    // Refs are unique, so the order is total and needs no stable sort.
+    std::sort(items.begin(), items.end(),
+              [](const auto& a, const auto& b) { return olderFirst(*a, *b); });
     return items;
 }
 

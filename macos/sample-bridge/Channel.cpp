@@ -94,6 +94,16 @@ bool Channel::pause(double seconds) {
     }
 }
 
+bool Channel::awaitReadable(int descriptor) {
+    for (;;) {
+        pollfd fds[] = {{descriptor, POLLIN, 0}, {m_stop, POLLIN, 0}};
+        const int count = ::poll(fds, 2, -1);
+        if (count < 0 && errno == EINTR)
+            continue;
+        return count > 0 && fds[1].revents == 0;
+    }
+}
+
 void Channel::finish() {
     ::shutdown(m_socket, SHUT_WR);
     const auto deadline =

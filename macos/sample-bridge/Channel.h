@@ -30,6 +30,8 @@ public:
     bool write(std::string_view bytes);
     // Waits `seconds`; false when the server stopped meanwhile.
     bool pause(double seconds);
+    // Waits until `descriptor` is readable; false when the server stopped meanwhile.
+    bool awaitReadable(int descriptor);
     // Ends the reply and drops what the client still sends until it closes, for at most a
     // second, so that input left unread cannot reset the connection before the reply is read.
     void finish();

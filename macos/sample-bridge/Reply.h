@@ -5,10 +5,14 @@
 // trickle the reply in small pieces, use chunked transfer coding, send a
 // broken head, or say nothing at all. After writing, the server closes the
 // connection, unless the reply holds it open: then it stays open until the
-// client closes it or the server stops.
+// client closes it or the server stops. A reply behind a gate waits there,
+// before its delay, until the test opens the gate.
 #pragma once
 
+#include "sample-bridge/Gate.h"
+
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +24,7 @@ struct Reply {
     std::size_t pieceSize = 0; // non-zero: write in pieces of this size ...
     double pieceInterval = 0;  // ... this many seconds apart
     bool holdOpen = false;
+    std::optional<Gate> gate = std::nullopt;
 
     // A status line with its reason, Content-Type: application/json, Content-Length and
     // Connection: close, then `body`.

@@ -216,11 +216,18 @@ void Server::serve(int socket) {
         Reply reply = std::holds_alternative<BadRequest>(incoming)
                           ? badRequest()
                           : replyTo(std::get<Request>(incoming));
+        if (reply.gate) {
+            reply.gate->arrive();
+            if (!channel.awaitReadable(reply.gate->descriptor()))
+                return;
+        }
         write(channel, reply);
         if (reply.holdOpen)
             channel.hold();
         else
             channel.finish();
+        if (reply.gate)
+            reply.gate->pass();
     } catch (const std::exception&) {
         // Out of memory or a planted state the answers cannot handle: this connection just ends.
     }

@@ -2,6 +2,7 @@
 
 #include <Testing/Testing.h>
 #include <chrono>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sample-bridge/Server.h>
 #include <sys/socket.h>
@@ -102,6 +103,43 @@ TEST_F(SampleBridgeServer, DelaysAndTricklesScriptedReplies) {
     EXPECT_GE(secondsSince(start), 0.05);
     EXPECT_EQ(response.status, 200);
     EXPECT_EQ(response.body, body);
+}
+
+TEST_F(SampleBridgeServer, AGatedReplyWaitsForItsGateOrTheServerToStop) {
+    const auto eventually = [](const std::function<bool()>& condition) {
+        for (int wait = 0; wait < 500 && !condition(); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return condition();
+    };
+    Gate gate;
+    Reply held = Reply::json(200, R"({"ok":true})");
+    held.gate = gate;
+    server->script("/healthz", held);
+    RawClient::Connection client(socket());
+    client.send("GET /healthz HTTP/1.1\r\n\r\n");
+    ASSERT_TRUE(eventually([&] { return gate.reached(); }));
+    bool closed = true;
+    EXPECT_EQ(client.receive(0.1, &closed), "");
+    EXPECT_FALSE(closed);
+    EXPECT_FALSE(gate.passed());
+    gate.open();
+    EXPECT_EQ(RawClient::parse(client.receive(5, &closed)).body, R"({"ok":true})");
+    EXPECT_TRUE(closed);
+    client.endSending();
+    EXPECT_TRUE(eventually([&] { return gate.passed(); }));
+
+    Gate shut;
+    held.gate = shut;
+    server->script("/healthz", held);
+    RawClient::Connection waiting(socket());
+    waiting.send("GET /healthz HTTP/1.1\r\n\r\n");
+    ASSERT_TRUE(eventually([&] { return shut.reached(); }));
+    const auto start = std::chrono::steady_clock::now();
+    server.reset();
+    EXPECT_LT(secondsSince(start), 1.0);
+    EXPECT_EQ(waiting.receive(1, &closed), "");
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(shut.passed());
 }
 
 TEST_F(SampleBridgeServer, AHeldConnectionStaysOpenUntilTheServerStops) {

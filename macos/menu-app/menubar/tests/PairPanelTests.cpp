@@ -212,33 +212,38 @@ TEST_F(PairPanel, TheDelayedCloseClosesOnlyThePanelThatPaired) {
 }
 
 TEST_F(PairPanel, RepliesForAnEarlierPanelOrAfterPollingStoppedChangeNothing) {
-    // Long enough that the test acts before the answer comes, however busy the machine.
-    constexpr double answerDelay = 0.6;
+    // A poll whose answer, a pairing, the bridge holds until the test lets it go.
+    const auto pollHeldAt = [&](const SampleBridge::Gate& gate) {
+        Reply answer = Reply::json(200, paired(+1));
+        answer.gate = gate;
+        server().script("/pair/status", answer);
+        Dispatch::Clock::advance(PairPanelController::pollInterval);
+        return eventually([&] { return gate.reached(); });
+    };
+    const auto statusChanged = [&] { return status() != "Waiting for a device…"; };
+
     openPanel();
     const auto first = controller->panel();
     // The poll's answer is on its way when the panel is replaced.
-    server().script("/pair/status", Reply{Reply::json(200, paired(+1)).bytes, answerDelay});
-    Dispatch::Clock::advance(PairPanelController::pollInterval);
-    ASSERT_TRUE(eventually([&] { return count("/pair/status") == 1; }));
+    SampleBridge::Gate replaced;
+    ASSERT_TRUE(pollHeldAt(replaced));
     controller->open();
     ASSERT_TRUE(eventually([&] { return controller->panel() != first; }));
     const auto second = controller->panel();
     EXPECT_EQ(status(), "Waiting for a device…");
-    Dispatch::RunLoop::main().runFor(answerDelay + 0.3);
-    EXPECT_EQ(status(), "Waiting for a device…");
+    EXPECT_TRUE(changesNothing(replaced, statusChanged));
     EXPECT_TRUE(second->isVisible());
 
     // Closed by hand while a poll is on its way: polling stops and its answer is dropped.
-    server().script("/pair/status", Reply{Reply::json(200, paired(+1)).bytes, answerDelay});
-    Dispatch::Clock::advance(PairPanelController::pollInterval);
-    ASSERT_TRUE(eventually([&] { return count("/pair/status") == 2; }));
+    SampleBridge::Gate closed;
+    ASSERT_TRUE(pollHeldAt(closed));
     second->close();
     EXPECT_FALSE(controller->isPolling());
-    Dispatch::RunLoop::main().runFor(answerDelay + 0.3);
-    EXPECT_EQ(status(), "Waiting for a device…");
+    EXPECT_TRUE(changesNothing(closed, statusChanged));
+    const std::size_t polled = count("/pair/status");
     Dispatch::Clock::advance(10);
     Dispatch::RunLoop::main().runFor(0.05);
-    EXPECT_EQ(count("/pair/status"), 2u);
+    EXPECT_EQ(count("/pair/status"), polled);
 }
 
 TEST_F(PairPanel, HelpAppearsAfterTwentySecondsWithoutAKnock) {

@@ -3,7 +3,9 @@
 
 #include "menubar/LocalHTTP.h"
 
+#include <Dispatch/RunLoop.h>
 #include <Testing/Testing.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sample-bridge/Server.h>
@@ -20,6 +22,14 @@ protected:
     void startServer(SampleBridge::State state = SampleBridge::State()) {
         m_server =
             std::make_unique<SampleBridge::Server>(LocalHTTP::socketPath(), std::move(state));
+    }
+
+    // Lets go of the reply held at `gate` and waits until the client has read it; true when
+    // `changed` then stays false for a moment, as it must for a reply that should change nothing.
+    static bool changesNothing(SampleBridge::Gate& gate, const std::function<bool()>& changed) {
+        gate.open();
+        auto& loop = Dispatch::RunLoop::main();
+        return loop.runUntil([&] { return gate.passed(); }, 5) && !loop.runUntil(changed, 0.2);
     }
 
 private:

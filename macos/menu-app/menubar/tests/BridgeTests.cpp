@@ -112,8 +112,10 @@ TEST_F(BridgeClient, DeviceRowsMayCarryAnySubsetOfTheirKeys) {
 }
 
 TEST_F(BridgeClient, RepliesComeBackInTheOrderTheExchangesFinish) {
+    // The first exchange's reply is held at the bridge until the second's has come back.
+    SampleBridge::Gate held;
     Reply slow = Reply::json(200, R"({"ok": true, "version": "slow"})");
-    slow.delay = 0.3;
+    slow.gate = held;
     server().script("/slow", slow);
     std::vector<std::string> order;
     const auto record = [&](std::optional<Health> health, int) {
@@ -121,6 +123,8 @@ TEST_F(BridgeClient, RepliesComeBackInTheOrderTheExchangesFinish) {
     };
     bridge.call<Health>("/slow", "GET", std::nullopt, 5, record);
     bridge.call<Health>("/healthz", "GET", std::nullopt, 5, record);
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return order.size() == 1; }, 5));
+    held.open();
     EXPECT_TRUE(RunLoop::main().runUntil([&] { return order.size() == 2; }, 5));
     ASSERT_EQ(order.size(), 2u);
     EXPECT_EQ(order[1], "slow");

@@ -56,16 +56,28 @@ protected:
     // Chooses `title` in the submenu of pinned `row` while the menu stays open, waits until the
     // reply has been handled, and gives the alerts shown once the menu has closed.
     std::vector<ShownAlert> failing(const std::string& row, const std::string& title) {
-        const std::size_t before = server().requests().size();
+        const std::size_t opened = server().requests().size();
         menu().open();
-        EXPECT_TRUE(subitem(row, title)->performAction());
         // The action's reply asks for the list again. Requests for the list still on their way
-        // merge into one, so what shows the reply was handled is a request after the action's.
+        // merge into one, so what shows the reply was handled is a request after the action's;
+        // the one opening asks for is waited for first, lest it come after the action's.
+        EXPECT_TRUE(whileTracking([&] { return listAskedFor(opened); }));
+        const std::size_t before = server().requests().size();
+        EXPECT_TRUE(subitem(row, title)->performAction());
         EXPECT_TRUE(whileTracking([&] { return listAskedForAfterAnAction(before); }));
         EXPECT_TRUE(alerts.empty()) << "an alert showed under the open menu";
         menu().close();
         eventually([&] { return !alerts.empty(); });
         return std::exchange(alerts, {});
+    }
+
+    bool listAskedFor(std::size_t since) {
+        const auto requests = server().requests();
+        return std::any_of(requests.begin() + static_cast<std::ptrdiff_t>(since), requests.end(),
+                           [](const SampleBridge::Request& request) {
+                               return request.method == "GET" &&
+                                      request.route() == "/conversations";
+                           });
     }
 
     bool listAskedForAfterAnAction(std::size_t since) {

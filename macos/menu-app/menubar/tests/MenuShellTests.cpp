@@ -169,19 +169,26 @@ TEST_F(MenuShell, DeviceRowsStandUnderTheirHeaderEachAsTheBridgeSaysIt) {
                                   "  ○ Spare — not connected", "  ● ? — connected · unencrypted"}));
     EXPECT_FALSE(item("  ● Ada's iPhone — connected")->isEnabled());
 
-    // No phones, a reply without "devices" and no reply all show the empty case, once.
+    // No phones, a reply without "devices" and no reply all show the empty case, once. Each
+    // reply makes the row anew, so a new row shows that this opening's reply has come.
+    const auto none = [&] { return menu().itemWithTitle("  (none paired)"); };
+    const auto anotherNone = [&](const std::shared_ptr<MenuItem>& before) {
+        return [&none, before] { return none() && none() != before; };
+    };
     for (const char* body : {R"({"devices": []})", R"({"phones": []})"}) {
         server().script("/devices", Reply::json(200, body));
+        const auto before = none();
         menu().open();
-        EXPECT_TRUE(
-            whileTracking([&] { return menu().itemWithTitle("  (none paired)") != nullptr; }));
+        EXPECT_TRUE(whileTracking(anotherNone(before)));
         menu().close();
     }
     stopServer();
+    const auto before = none();
     menu().open();
     EXPECT_TRUE(whileTracking([&] { return statusLine().title() == "Bridge: not running"; }));
     menu().close();
-    EXPECT_TRUE(eventually([&] { return shown(menu())[3] == "  (none paired)"; }));
+    EXPECT_TRUE(eventually(anotherNone(before)));
+    EXPECT_EQ(shown(menu())[3], "  (none paired)");
     EXPECT_EQ(shown(menu())[4], "---");
     EXPECT_EQ(iconSays(), "Kestrelhaven, bridge not running");
 }

@@ -221,25 +221,30 @@ TEST_F(SettingsModelSaving, ALateReplyNeverOverwritesANewerOne) {
     loadSettled();
     auto older = SampleBridge::Settings::defaults();
     older["voiceLevel"] = "off";
+    // A reply held at the bridge until a newer one has been applied.
+    const auto held = [&](const JSON& body, const SampleBridge::Gate& gate) {
+        Reply reply = Reply::json(200, body.dump());
+        reply.gate = gate;
+        server().script("/settings", reply);
+    };
+
     // A change whose answer comes late, then a newer one answered at once.
-    Reply late = Reply::json(200, JSON{{"values", older}}.dump());
-    late.delay = 0.3;
-    server().script("/settings", late);
+    SampleBridge::Gate change;
+    held(JSON{{"values", older}}, change);
     model->set("voiceLevel", "off");
-    ASSERT_TRUE(eventually([&] { return posted("/settings").size() == 1; }));
+    ASSERT_TRUE(eventually([&] { return change.reached(); }));
     model->set("voiceLevel", "all");
     ASSERT_TRUE(eventually([&] { return model->values.get()->voiceLevel == "all"; }));
-    EXPECT_FALSE(eventually([&] { return model->values.get()->voiceLevel != "all"; }, 0.6));
+    EXPECT_TRUE(changesNothing(change, [&] { return model->values.get()->voiceLevel != "all"; }));
 
     // A reload that answers late is older than a change made after it.
-    late = Reply::json(200, JSON{{"values", older}, {"tailnet", "old"}}.dump());
-    late.delay = 0.3;
-    server().script("/settings", late);
+    SampleBridge::Gate reload;
+    held(JSON{{"values", older}, {"tailnet", "old"}}, reload);
     model->load();
-    ASSERT_TRUE(eventually([&] { return count("/settings") == 4; }));
+    ASSERT_TRUE(eventually([&] { return reload.reached(); }));
     model->set("speakMode", "queue");
     ASSERT_TRUE(eventually([&] { return model->values.get()->speakMode == "queue"; }));
-    EXPECT_FALSE(eventually([&] { return model->tailnet.get() == "old"; }, 0.6));
+    EXPECT_TRUE(changesNothing(reload, [&] { return model->tailnet.get() == "old"; }));
     EXPECT_EQ(model->values.get()->voiceLevel, "all");
 }
 

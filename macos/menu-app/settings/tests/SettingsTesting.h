@@ -9,11 +9,14 @@
 #include <Dispatch/RunLoop.h>
 #include <Foundation/DateFormatter.h>
 #include <Foundation/SystemTime.h>
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <sample-bridge/Routes.h>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 class SettingsFixture : public WithSampleBridge {
@@ -59,16 +62,45 @@ protected:
     static bool eventually(const std::function<bool()>& condition, double timeout = 5) {
         return Dispatch::RunLoop::main().runUntil(condition, timeout);
     }
-    // Waits until the bridge has had `requests` requests in all, then lets their replies in.
+    // Waits until the bridge has had `requests` requests in all, then gives their replies a
+    // moment, long enough to see a reply that should change nothing.
     void settle(std::size_t requests) {
         ASSERT_TRUE(eventually([&] { return server().requests().size() >= requests; }));
         Dispatch::RunLoop::main().runFor(0.2);
     }
-    // Loads and waits for the settings; the other two replies are let in as well.
+    // Loads and waits until the model shows what the bridge holds.
     void loadSettled() {
         const std::size_t before = server().requests().size();
         model->load();
-        settle(before + 3);
+        ASSERT_TRUE(eventually(
+            [&] { return server().requests().size() >= before + 3 && showsTheBridge(); }));
+    }
+
+    // Whether the model shows what the bridge would answer now: its settings with their tailnet
+    // and configuration error, its phones and its environments. Replies that would change none
+    // of it may still be on their way.
+    bool showsTheBridge() {
+        const auto answer = [&](const char* path) {
+            const std::string reply =
+                SampleBridge::answer(server().state(), {"GET", path, {}, {}}).bytes;
+            return JSON::parse(reply.substr(reply.find("\r\n\r\n") + 4), nullptr, false);
+        };
+        const auto settings = JSONCoding::decodeJSON<SettingsReply>(answer("/settings"));
+        const auto phones = JSONCoding::decodeJSON<DeviceLists>(answer("/devices"));
+        const auto environments = JSONCoding::decodeJSON<EnvironmentLists>(answer("/environments"));
+        if (!settings || !phones || !environments)
+            return false;
+        const auto row = [](const DeviceRow& phone) {
+            const auto app = phone.app.value_or(DeviceApp{});
+            return std::tuple(phone.device_id, phone.connected, phone.connected_at, phone.last_seen,
+                              phone.auth, phone.encrypted, phone.paired_at, phone.rotated_at,
+                              phone.app.has_value(), app.version, app.build, app.distribution);
+        };
+        return model->values.get() == settings->values &&
+               model->tailnet.get() == settings->tailnet &&
+               model->problem.get() == settings->config_error && model->devicesFresh.get() &&
+               std::ranges::equal(model->devices.get(), phones->at("devices"), {}, row, row) &&
+               model->environments.get() == environments->at("environments");
     }
 
     double now = midsummerNoon;

@@ -49,11 +49,14 @@ std::string footer(const std::string& text, const std::string& title) {
 
 class SettingsForm : public SettingsFixture {
 protected:
-    // Shows the form, which loads the model, and waits for the bridge's replies.
-    void show() {
+    // Shows the form, which loads the model, and waits for the bridge's replies: until the model
+    // shows what the bridge holds, or, where a reply is scripted, until `loaded` holds.
+    void show(const std::function<bool()>& loaded = {}) {
         host = std::make_unique<SwiftUI::HostingController>(SettingsView{.model = model});
         host->update();
-        settle(3);
+        ASSERT_TRUE(eventually([&] {
+            return server().requests().size() >= 3 && (loaded ? loaded() : showsTheBridge());
+        }));
     }
     // Shows the form with no bridge to answer, until the model gives up on it.
     void showWithoutBridge() {
@@ -329,7 +332,7 @@ TEST_F(SettingsForm, EnvironmentRowsOfferWhatEachKindAllows) {
                             {"sessions", 0}},
                            {{"name", "lab"}, {"label", "Lab"}, {"token", false}, {"sessions", 1}}}}}
                         .dump()));
-    show();
+    show([&] { return model->environments->size() == 3; });
     EXPECT_EQ(section(text(), "Environments"),
               "HStack\n"
               "  VStack\n"
@@ -460,7 +463,7 @@ TEST_F(SettingsFormWithNeighbours, TheirSectionsCloseTheFormInOrderAndEachWorks)
     server().state().setDevices(JSON::array(
         {{{"device_id", "iPhone"}, {"auth", "token"}, {"app", {{"distribution", "testflight"}}}}}));
     server().script("/devices", Reply::json(500, ""));
-    show();
+    show([&] { return model->values->has_value(); });
     EXPECT_EQ(headers(), (std::vector<std::string>{"Connection", "Sessions", "Notifications",
                                                    "Speech", "Paired devices", "Environments",
                                                    "Dossier", "Updates", "Uninstall"}));
@@ -471,7 +474,8 @@ TEST_F(SettingsFormWithNeighbours, TheirSectionsCloseTheFormInOrderAndEachWorks)
     // Phones the bridge never listed are not handed to the updater; listed ones are.
     EXPECT_EQ(UpdatesTesting::remembered(), std::nullopt);
     reload();
-    EXPECT_EQ(UpdatesTesting::remembered(), std::vector<std::string>{"testflight"});
+    EXPECT_TRUE(eventually(
+        [] { return UpdatesTesting::remembered() == std::vector<std::string>{"testflight"}; }));
 
     // The uninstall section opens its sheet over the form; Escape closes it.
     EXPECT_EQ(host->press("Uninstall Kestrelhaven…"), Outcome::Performed);

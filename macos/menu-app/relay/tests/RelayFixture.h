@@ -109,6 +109,14 @@ protected:
     }
     // Runs queued work without moving any clock, long enough for a debounced pass to be seen.
     static void settle() { Dispatch::RunLoop::main().runFor(0.4); }
+    // Waits until the relay's queue has done all the work queued on it so far: the removal of a
+    // share that never was, queued behind that work, is logged once it has run.
+    void relayQueueRan() {
+        const std::string ref = DossierOutbox::newRef();
+        relay().remove(ref);
+        ASSERT_TRUE(
+            eventually([&] { return loggedCount("share " + ref + " removed by the user"); }));
+    }
 
     std::filesystem::path home;
     std::atomic<double> now = midsummerNoon;

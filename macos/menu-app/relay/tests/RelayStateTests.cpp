@@ -111,8 +111,9 @@ TEST_F(Relay, WithoutAnIndexTheEarlierStateIsKeptAndTheRequestWaitsItsTurn) {
 
 TEST_F(Relay, TheTickRenewsTheHeartbeatAndAStateThatWontWriteIsLogged) {
     relay().start();
-    ASSERT_TRUE(eventually([&] { return store().mac() && store().mac()->bridgeUp; }));
-    settle();
+    // The start's state is written before the clock moves.
+    relayQueueRan();
+    ASSERT_TRUE(store().mac() && store().mac()->bridgeUp);
     const double first = store().mac()->menuAt;
     moveOn(DossierShares::tickInterval);
     settle();
@@ -153,7 +154,8 @@ TEST_F(Relay, TheTickSweepsAnswersByAge) {
     const auto broken = DossierOutbox::newRef();
     Testing::writeText(outbox().answerURL(broken), "{broken");
     relay().start();
-    settle();
+    // The tick's timer is made by the start, before the clock moves.
+    relayQueueRan();
     moveOn(DossierShares::tickInterval);
     // The sweep runs on the relay's queue: wait for its whole pass, not its first removal.
     EXPECT_TRUE(eventually([&] {
@@ -202,14 +204,18 @@ TEST_F(Relay, ATestBuildNeverAsksForLeaveToNotify) {
 
 TEST_F(Relay, AShareTheDossierTookWhoseFileWontGoIsNeverPostedAgain) {
     relay().start();
-    settle();
+    // The start has asked for the Dossier's index, so the reply scripted below goes to the post.
+    relayQueueRan();
     // The reply waits, so the folder can be frozen while the post is in flight.
+    SampleBridge::Gate held;
     auto reply = SampleBridge::Reply::json(201, R"({"ok":true,"id":"d1"})");
-    reply.delay = 0.5;
+    reply.gate = held;
     server().script("/dossier", reply);
     const auto item = share("Stuck");
-    ASSERT_TRUE(eventually([&] { return posts().size() == 1; }));
+    ASSERT_TRUE(eventually([&] { return held.reached(); }));
+    ASSERT_EQ(posts().size(), 1u);
     FrozenFolder frozen(outbox().directory);
+    held.open();
     if (!frozen.held)
         GTEST_SKIP() << "this system lets nothing keep a folder's entries";
     ASSERT_TRUE(eventually([&] { return logged(LogLevel::Error).size() == 2; }));

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <vector>
 
 using namespace Dispatch;
 
@@ -25,41 +27,53 @@ void settle() {
 
 TEST(TimerSource, FiresOnItsQueueAtTheStartAndThenEveryIntervalOnceResumed) {
     const auto queue = DispatchQueue::serial("test.timer");
-    std::atomic<int> fired{0};
+    // The clock's time at each firing. The clock also runs on in real time, so a slow machine
+    // may see a firing late, but never early.
+    std::mutex lock;
+    std::vector<double> firings;
+    const auto fired = [&] {
+        std::lock_guard guard(lock);
+        return firings.size();
+    };
+    const auto firing = [&](std::size_t index) {
+        std::lock_guard guard(lock);
+        return firings.at(index);
+    };
     std::atomic<bool> onQueue{true};
+    const double scheduled = Clock::now();
     const auto timer = TimerSource::make(queue);
     timer->schedule(15, 15);
     timer->setEventHandler([&] {
         onQueue = onQueue && !RunLoop::isMainThread();
-        ++fired;
+        std::lock_guard guard(lock);
+        firings.push_back(Clock::now());
     });
     Clock::advance(14);
     settle();
     timer->resume();
-    settle();
-    EXPECT_EQ(fired, 0);
     Clock::advance(1);
-    ASSERT_TRUE(eventually([&] { return fired == 1; }));
-    Clock::advance(14);
-    settle();
-    EXPECT_EQ(fired, 1);
-    Clock::advance(1);
-    ASSERT_TRUE(eventually([&] { return fired == 2; }));
+    ASSERT_TRUE(eventually([&] { return fired() == 1; }));
+    Clock::advance(15);
+    ASSERT_TRUE(eventually([&] { return fired() == 2; }));
     EXPECT_TRUE(onQueue);
+    EXPECT_GE(firing(0) - scheduled, 15);
+    EXPECT_GE(firing(1) - scheduled, 30);
 
-    // Three intervals skipped at once fire once, and the next firing keeps to the grid.
-    Clock::advance(45.5);
-    ASSERT_TRUE(eventually([&] { return fired == 3; }));
+    // Three intervals skipped at once fire once, and the next firing keeps to the grid: 7.5 s
+    // sooner than 15 s after the late one.
+    Clock::advance(52.5);
+    ASSERT_TRUE(eventually([&] { return fired() == 3; }));
     settle();
-    EXPECT_EQ(fired, 3);
-    // On the grid the next firing is 0.5 s sooner than 15 s after the late one.
-    Clock::advance(14.7);
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return fired == 4; }, 0.2));
+    EXPECT_EQ(fired(), 3u);
+    Clock::advance(8);
+    ASSERT_TRUE(eventually([&] { return fired() == 4; }));
+    EXPECT_GE(firing(3) - scheduled, 90);
+    EXPECT_LT(firing(3) - firing(2), 15);
 
     timer->cancel();
     Clock::advance(60);
     settle();
-    EXPECT_EQ(fired, 4);
+    EXPECT_EQ(fired(), 4u);
 }
 
 TEST(TimerSource, AOneShotFiresOnceAndLettingGoOfTheSourceCancelsIt) {

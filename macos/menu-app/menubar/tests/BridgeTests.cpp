@@ -113,10 +113,7 @@ TEST_F(BridgeClient, DeviceRowsMayCarryAnySubsetOfTheirKeys) {
 
 TEST_F(BridgeClient, RepliesComeBackInTheOrderTheExchangesFinish) {
     // The first exchange's reply is held at the bridge until the second's has come back.
-    SampleBridge::Gate held;
-    Reply slow = Reply::json(200, R"({"ok": true, "version": "slow"})");
-    slow.gate = held;
-    server().script("/slow", slow);
+    auto held = scriptHeld("/slow", Reply::json(200, R"({"ok": true, "version": "slow"})"));
     std::vector<std::string> order;
     const auto record = [&](std::optional<Health> health, int) {
         order.push_back(health ? health->version.value_or("") : "none");

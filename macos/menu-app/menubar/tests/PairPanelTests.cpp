@@ -37,19 +37,12 @@ protected:
     std::string status() { return controller->statusLabel()->stringValue(); }
 
     // One poll tick answered with `body`; true when the status line then reads `line`. A line
-    // the answer leaves as it was reads so before the answer comes: so the answer is awaited
-    // until the panel's client has read it, and the main queue, where it is handled, turns.
+    // the answer leaves as it was reads so before the answer comes, so the answer is awaited
+    // until it has been handed over.
     bool pollAnswers(const std::string& body, const std::string& line) {
-        SampleBridge::Gate served;
-        served.open();
-        Reply answer = Reply::json(200, body);
-        answer.gate = served;
-        server().script("/pair/status", answer);
+        const auto answer = scriptWatched("/pair/status", Reply::json(200, body));
         Dispatch::Clock::advance(PairPanelController::pollInterval);
-        if (!eventually([&] { return served.passed(); }))
-            return false;
-        Dispatch::RunLoop::main().runFor(0.02);
-        return eventually([&] { return status() == line; });
+        return handedOver(answer) && eventually([&] { return status() == line; });
     }
 
     std::string paired(double secondsAfterArming, bool armed = false) {
@@ -219,20 +212,18 @@ TEST_F(PairPanel, TheDelayedCloseClosesOnlyThePanelThatPaired) {
 
 TEST_F(PairPanel, RepliesForAnEarlierPanelOrAfterPollingStoppedChangeNothing) {
     // A poll whose answer, a pairing, the bridge holds until the test lets it go.
-    const auto pollHeldAt = [&](const SampleBridge::Gate& gate) {
-        Reply answer = Reply::json(200, paired(+1));
-        answer.gate = gate;
-        server().script("/pair/status", answer);
+    const auto pollHeld = [&] {
+        auto gate = scriptHeld("/pair/status", Reply::json(200, paired(+1)));
         Dispatch::Clock::advance(PairPanelController::pollInterval);
-        return eventually([&] { return gate.reached(); });
+        EXPECT_TRUE(eventually([&] { return gate.reached(); }));
+        return gate;
     };
     const auto statusChanged = [&] { return status() != "Waiting for a device…"; };
 
     openPanel();
     const auto first = controller->panel();
     // The poll's answer is on its way when the panel is replaced.
-    SampleBridge::Gate replaced;
-    ASSERT_TRUE(pollHeldAt(replaced));
+    auto replaced = pollHeld();
     controller->open();
     ASSERT_TRUE(eventually([&] { return controller->panel() != first; }));
     const auto second = controller->panel();
@@ -241,8 +232,7 @@ TEST_F(PairPanel, RepliesForAnEarlierPanelOrAfterPollingStoppedChangeNothing) {
     EXPECT_TRUE(second->isVisible());
 
     // Closed by hand while a poll is on its way: polling stops and its answer is dropped.
-    SampleBridge::Gate closed;
-    ASSERT_TRUE(pollHeldAt(closed));
+    auto closed = pollHeld();
     second->close();
     EXPECT_FALSE(controller->isPolling());
     EXPECT_TRUE(changesNothing(closed, statusChanged));

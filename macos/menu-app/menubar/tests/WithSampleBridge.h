@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <sample-bridge/Server.h>
+#include <string>
 
 class WithSampleBridge : public testing::Test {
 protected:
@@ -24,12 +25,35 @@ protected:
             std::make_unique<SampleBridge::Server>(LocalHTTP::socketPath(), std::move(state));
     }
 
-    // Lets go of the reply held at `gate` and waits until the client has read it; true when
-    // `changed` then stays false for a moment, as it must for a reply that should change nothing.
+    // Scripts `reply` for the next request for `path`, held at the gate returned until the
+    // test opens it.
+    SampleBridge::Gate scriptHeld(std::string path, SampleBridge::Reply reply) {
+        SampleBridge::Gate gate;
+        reply.gate = gate;
+        server().script(std::move(path), std::move(reply));
+        return gate;
+    }
+    // Scripts `reply` for the next request for `path`, behind a gate left open that tells when
+    // the client has read it.
+    SampleBridge::Gate scriptWatched(std::string path, SampleBridge::Reply reply) {
+        auto gate = scriptHeld(std::move(path), std::move(reply));
+        gate.open();
+        return gate;
+    }
+    // Waits until the client has read the reply behind `gate`, then turns the main queue, where
+    // the client hands replies over: a reply that changes nothing shows no other sign of it.
+    static bool handedOver(const SampleBridge::Gate& gate) {
+        auto& loop = Dispatch::RunLoop::main();
+        if (!loop.runUntil([&] { return gate.passed(); }, 5))
+            return false;
+        loop.runFor(0.02);
+        return true;
+    }
+    // Lets go of the reply held at `gate`; true when, once it is handed over, `changed` stays
+    // false for a moment, as it must for a reply that should change nothing.
     static bool changesNothing(SampleBridge::Gate& gate, const std::function<bool()>& changed) {
         gate.open();
-        auto& loop = Dispatch::RunLoop::main();
-        return loop.runUntil([&] { return gate.passed(); }, 5) && !loop.runUntil(changed, 0.2);
+        return handedOver(gate) && !Dispatch::RunLoop::main().runUntil(changed, 0.2);
     }
 
 private:

@@ -207,10 +207,7 @@ TEST_F(Relay, AShareTheDossierTookWhoseFileWontGoIsNeverPostedAgain) {
     // The start has asked for the Dossier's index, so the reply scripted below goes to the post.
     relayQueueRan();
     // The reply waits, so the folder can be frozen while the post is in flight.
-    SampleBridge::Gate held;
-    auto reply = SampleBridge::Reply::json(201, R"({"ok":true,"id":"d1"})");
-    reply.gate = held;
-    server().script("/dossier", reply);
+    auto held = scriptHeld("/dossier", SampleBridge::Reply::json(201, R"({"ok":true,"id":"d1"})"));
     const auto item = share("Stuck");
     ASSERT_TRUE(eventually([&] { return held.reached(); }));
     ASSERT_EQ(posts().size(), 1u);

@@ -221,16 +221,8 @@ TEST_F(SettingsModelSaving, ALateReplyNeverOverwritesANewerOne) {
     loadSettled();
     auto older = SampleBridge::Settings::defaults();
     older["voiceLevel"] = "off";
-    // A reply held at the bridge until a newer one has been applied.
-    const auto held = [&](const JSON& body, const SampleBridge::Gate& gate) {
-        Reply reply = Reply::json(200, body.dump());
-        reply.gate = gate;
-        server().script("/settings", reply);
-    };
-
-    // A change whose answer comes late, then a newer one answered at once.
-    SampleBridge::Gate change;
-    held(JSON{{"values", older}}, change);
+    // A change whose answer is held until a newer one, answered at once, has been applied.
+    auto change = scriptHeld("/settings", Reply::json(200, JSON{{"values", older}}.dump()));
     model->set("voiceLevel", "off");
     ASSERT_TRUE(eventually([&] { return change.reached(); }));
     model->set("voiceLevel", "all");
@@ -238,8 +230,8 @@ TEST_F(SettingsModelSaving, ALateReplyNeverOverwritesANewerOne) {
     EXPECT_TRUE(changesNothing(change, [&] { return model->values.get()->voiceLevel != "all"; }));
 
     // A reload that answers late is older than a change made after it.
-    SampleBridge::Gate reload;
-    held(JSON{{"values", older}, {"tailnet", "old"}}, reload);
+    auto reload = scriptHeld("/settings",
+                             Reply::json(200, JSON{{"values", older}, {"tailnet", "old"}}.dump()));
     model->load();
     ASSERT_TRUE(eventually([&] { return reload.reached(); }));
     model->set("speakMode", "queue");
@@ -293,9 +285,9 @@ TEST_F(SettingsModelLists, EnvironmentsFollowTheBridgeAndAFailedRequestKeepsThem
     loadSettled();
     ASSERT_EQ(model->environments->size(), 1u);
 
-    server().script("/environments", Reply::json(500, ""));
+    const auto failed = scriptWatched("/environments", Reply::json(500, ""));
     model->loadEnvironments();
-    settle(server().requests().size());
+    ASSERT_TRUE(handedOver(failed));
     EXPECT_EQ(model->environments->size(), 1u);
 
     for (const char* empty : {R"({"environments": []})", "{}"}) {

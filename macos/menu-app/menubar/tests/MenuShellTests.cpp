@@ -156,9 +156,20 @@ TEST_F(MenuShell, DeviceRowsStandUnderTheirHeaderEachAsTheBridgeSaysIt) {
         {"device_id": "Spare", "connected": false, "last_seen": 0, "auth": "token"},
         {"connected": true, "auth": "legacy"}])"));
     launch();
-    menu().open();
-    EXPECT_TRUE(whileTracking([&] { return count("/devices") == 1 && shown(menu()).size() > 13; }));
-    menu().close();
+    // Each opening's health reply names a version of its own and is awaited with what the opening
+    // should show, so that none is still on its way, to land late, when the bridge stops below.
+    int openings = 0;
+    const auto openUntil = [&](const std::function<bool()>& shows) {
+        const std::string version = std::to_string(++openings);
+        server().script("/healthz",
+                        Reply::json(200, R"({"ok": true, "version": ")" + version + "\"}"));
+        menu().open();
+        EXPECT_TRUE(whileTracking([&] {
+            return shows() && statusLine().title() == "Bridge: running ✓  (v" + version + ")";
+        }));
+        menu().close();
+    };
+    openUntil([&] { return count("/devices") == 1 && shown(menu()).size() > 13; });
     const auto titles = shown(menu());
     const auto header = std::find(titles.begin(), titles.end(), "Devices");
     ASSERT_NE(header, titles.end());
@@ -177,10 +188,7 @@ TEST_F(MenuShell, DeviceRowsStandUnderTheirHeaderEachAsTheBridgeSaysIt) {
     };
     for (const char* body : {R"({"devices": []})", R"({"phones": []})"}) {
         server().script("/devices", Reply::json(200, body));
-        const auto before = none();
-        menu().open();
-        EXPECT_TRUE(whileTracking(anotherNone(before)));
-        menu().close();
+        openUntil(anotherNone(none()));
     }
     stopServer();
     const auto before = none();

@@ -271,6 +271,9 @@ std::vector<std::shared_ptr<const DossierOutboxItem>> DossierOutbox::items(ItemC
             if (!entry.item)
                 refs.push_back(ref);
         }
+        // A file that did not read may also be among the changed ones: it is looked at once.
+        std::sort(refs.begin(), refs.end());
+        refs.erase(std::unique(refs.begin(), refs.end()), refs.end());
         const Foundation::FileDescriptor folder(
             refs.empty() ? -1 : ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         for (const std::string& ref : refs)

@@ -29,6 +29,8 @@ struct DeviceApp {
     std::optional<std::string> build;
     std::optional<std::string> distribution;
 
+    bool operator==(const DeviceApp&) const = default;
+
     static DeviceApp decode(const JSONCoding::Decoder& d) {
         return {d.optional<std::string>("version"), d.optional<std::string>("build"),
                 d.optional<std::string>("distribution")};
@@ -46,6 +48,8 @@ struct DeviceRow {
     std::optional<double> paired_at;
     std::optional<double> rotated_at;
     std::optional<DeviceApp> app;
+
+    bool operator==(const DeviceRow&) const = default;
 
     static DeviceRow decode(const JSONCoding::Decoder& d) {
         return {d.optional<std::string>("device_id"), d.optional<bool>("connected"),

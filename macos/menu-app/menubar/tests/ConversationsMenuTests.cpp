@@ -71,26 +71,28 @@ protected:
         return std::exchange(alerts, {});
     }
 
-    bool listAskedFor(std::size_t since) {
-        const auto requests = server().requests();
-        return std::any_of(requests.begin() + static_cast<std::ptrdiff_t>(since), requests.end(),
-                           [](const SampleBridge::Request& request) {
-                               return request.method == "GET" &&
-                                      request.route() == "/conversations";
-                           });
-    }
-
+    // Whether a request for the list came since request `since`.
+    bool listAskedFor(std::size_t since) { return firstSince(since, isListRequest).has_value(); }
+    // Whether an action was posted since request `since`, and the list asked for after it.
     bool listAskedForAfterAnAction(std::size_t since) {
+        const auto acted = firstSince(since, [](const SampleBridge::Request& request) {
+            return request.method == "POST" && request.route().starts_with("/conversations/");
+        });
+        return acted && listAskedFor(*acted + 1);
+    }
+    static bool isListRequest(const SampleBridge::Request& request) {
+        return request.method == "GET" && request.route() == "/conversations";
+    }
+    // The place of the first request since request `since` that `matches`.
+    std::optional<std::size_t>
+    firstSince(std::size_t since,
+               const std::function<bool(const SampleBridge::Request&)>& matches) {
         const auto requests = server().requests();
-        bool acted = false;
         for (std::size_t i = since; i < requests.size(); ++i) {
-            const auto route = requests[i].route();
-            if (requests[i].method == "POST" && route.starts_with("/conversations/"))
-                acted = true;
-            else if (acted && requests[i].method == "GET" && route == "/conversations")
-                return true;
+            if (matches(requests[i]))
+                return i;
         }
-        return false;
+        return std::nullopt;
     }
 
     JSON lastBody(std::string_view route) {

@@ -9,11 +9,17 @@
 // the temporary file is written and once more just before the rename. A file
 // that keeps changing is tried three times.
 //
+// Both files are written whole under a temporary name and synced before they
+// take their place, the backup never over another file: an edit killed at any
+// point leaves the old or the new file, and no partial file under a backup's
+// name. The temporary files of a killed edit go at the next edit of that file.
+//
 // Any failure leaves the file exactly as it was, reported as a fragment that
 // follows a step title ("can't read it", "it isn't valid JSON (…), so it was
 // left alone"). A file whose text the parser could not decode exactly is
-// never rewritten. Reads are bounded and never block on a FIFO or device; only
-// the temporary file and backup this edit made are ever removed.
+// never rewritten. Reads are bounded and never block on a FIFO or device. Only
+// the temporary files and backup this edit made are ever removed, and those an
+// edit of the same file left behind in a process that no longer runs.
 #pragma once
 
 #include "JSON.h"
@@ -58,19 +64,26 @@ inline constexpr std::size_t maximumSize = 256 * 1024 * 1024;
 struct Seams {
     // After the temporary file is written, before the first comparison.
     std::function<void()> afterTemporaryFile;
-    // After the backup is written, before the last comparison and the rename.
+    // After the backup is in place, before the last comparison and the rename.
     std::function<void()> afterBackup;
+};
+
+// What an edit would find in the file's present content.
+struct Finding {
+    // What the change gives.
+    std::string summary;
+    // Set when the edit would leave the file alone all the same: why.
+    std::optional<std::string> refusal;
+
+    bool operator==(const Finding&) const = default;
 };
 
 // The backup is "<resolved path>.kh-uninstall-<stamp>"; one stamp serves a whole run.
 EditOutcome edit(const std::filesystem::path& url, const std::string& stamp, const Change& change,
                  const Seams& seams = {});
 
-// What `change` would give for the file's present content; nothing when the file can't be read
-// or isn't JSON. Writes nothing.
-std::optional<std::string> peek(const std::filesystem::path& url, const Change& change);
-
-// The file's document, symbolic links followed; nothing when it can't be read or isn't JSON.
-std::optional<JSON> read(const std::filesystem::path& url);
+// What an edit with `change` would find, by the edit's own checks; nothing when the file can't be
+// read, isn't JSON or holds nothing for the change. Writes nothing.
+std::optional<Finding> peek(const std::filesystem::path& url, const Change& change);
 
 } // namespace ConfigFile

@@ -54,9 +54,11 @@ std::vector<std::string> plan() {
 
     const BridgeConfig config = bridgeConfig();
     for (const fs::path& file : settingsFiles(config)) {
-        if (const auto summary = ConfigFile::peek(file, hookChange(config.port)))
-            sentences.push_back("Kestrelhaven's " + *summary + " in " + tilde(file) +
-                                ". A backup is kept beside it.");
+        // The edit's own check: a file the run will leave alone is told as such.
+        if (const auto found = ConfigFile::peek(file, hookChange(config.port)))
+            sentences.push_back("Kestrelhaven's " + found->summary + " in " + tilde(file) +
+                                (found->refusal ? " stays: " + *found->refusal + "."
+                                                : ". A backup is kept beside it."));
     }
     for (const ClaudeUserFile& file : claudeJSONFiles(config)) {
         const std::vector<std::string> names = serversIn(file.file).names;

@@ -161,7 +161,7 @@ std::error_code appendToFile(const std::filesystem::path& path, Bytes bytes, mod
 }
 
 std::optional<WriteFailure> atomicWrite(const std::filesystem::path& path, Bytes bytes, mode_t mode,
-                                        const TemporaryNamer& name) {
+                                        const TemporaryNamer& name, Existing existing) {
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     std::filesystem::path temporary;
     std::error_code created = std::make_error_code(std::errc::file_exists);
@@ -175,11 +175,16 @@ std::optional<WriteFailure> atomicWrite(const std::filesystem::path& path, Bytes
     if (created)
         return WriteFailure{false, created,
                             "Couldn't create " + temporary.string() + ": " + created.message()};
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::error_code error = lastError();
+    std::error_code error;
+    if (existing == Existing::Keep)
+        error = moveItem(temporary, path);
+    else if (::rename(temporary.c_str(), path.c_str()) != 0)
+        error = lastError();
+    if (error) {
         ::unlink(temporary.c_str());
-        return WriteFailure{true, error,
-                            "Couldn't replace " + path.string() + ": " + error.message()};
+        const std::string failed =
+            existing == Existing::Keep ? "Couldn't create " : "Couldn't replace ";
+        return WriteFailure{true, error, failed + path.string() + ": " + error.message()};
     }
     return std::nullopt;
 }

@@ -64,9 +64,14 @@ std::error_code appendToFile(const std::filesystem::path& path, Bytes bytes, mod
 // Names a temporary file for the target's file name; asked again when the name is taken.
 using TemporaryNamer = std::function<std::string(const std::string& targetName)>;
 
+// Whether an atomic write may replace what stands at its path; when it may not, the write fails
+// with file_exists (and `renaming` set) and nothing is replaced.
+enum class Existing { Replace, Keep };
+
 // Writes `bytes` to `path` atomically, the temporary file named by `name`.
 std::optional<WriteFailure> atomicWrite(const std::filesystem::path& path, Bytes bytes, mode_t mode,
-                                        const TemporaryNamer& name);
+                                        const TemporaryNamer& name,
+                                        Existing existing = Existing::Replace);
 
 // Writes `bytes` to `path` atomically; on failure returns false and sets `error` to a sentence.
 bool writeFileAtomically(const std::filesystem::path& path, Bytes bytes, mode_t mode,

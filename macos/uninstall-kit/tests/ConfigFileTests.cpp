@@ -1,10 +1,14 @@
 #include "ConfigFile.h"
 
 #include <Testing/Testing.h>
+#include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -98,7 +102,7 @@ TEST_F(ConfigFileEdit, ChangedFilesKeepTheirModeAndGetABackup) {
     Testing::writeText(file, old);
     ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
 
-    EXPECT_EQ(ConfigFile::peek(file, removeOurs), "ours removed");
+    EXPECT_EQ(ConfigFile::peek(file, removeOurs), (ConfigFile::Finding{"ours removed", {}}));
     EXPECT_EQ(Testing::readText(file), old);
 
     const mode_t oldMask = ::umask(0077);
@@ -203,4 +207,67 @@ TEST_F(ConfigFileEdit, AWriteAfterTheBackupIsNotLost) {
     EXPECT_EQ(Testing::readText(backup), "{\"ours\":2}");
     EXPECT_EQ(Testing::readText(file), "{}");
     EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"settings.json", backup.filename()}));
+}
+
+TEST_F(ConfigFileEdit, AnEditKilledAnywhereLeavesNoPartialBackupAndTheNextOneTidiesUp) {
+    const std::string old = "{\"ours\":\"" + std::string(64, 'x') + "\",\"theirs\":1}\n";
+    const std::string edited = "{\n  \"theirs\": 1\n}\n";
+    // In the middle of writing a file the size limit's signal kills the process; after a file is
+    // whole a seam does.
+    struct KillPoint {
+        const char* name;
+        rlim_t sizeLimit;
+        bool afterTemporaryFile;
+        bool afterBackup;
+    };
+    const KillPoint points[] = {
+        {"writing-new", edited.size() / 2, false, false},
+        {"new-written", RLIM_INFINITY, true, false},
+        {"writing-backup", edited.size() * 2, false, false},
+        {"backup-in-place", RLIM_INFINITY, false, true},
+    };
+    const auto die = [] { ::kill(::getpid(), SIGKILL); };
+    const std::string later = "2026-03-01T09-06-00Z";
+    for (const KillPoint& point : points) {
+        SCOPED_TRACE(point.name);
+        const fs::path place = folder.path() / point.name;
+        fs::create_directory(place);
+        const fs::path target = place / "settings.json";
+        Testing::writeText(target, old);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // No core file from the size limit's signal.
+            ::prctl(PR_SET_DUMPABLE, 0);
+            ::signal(SIGXFSZ, SIG_DFL);
+            const rlimit size{point.sizeLimit, point.sizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &size);
+            ConfigFile::Seams seams;
+            if (point.afterTemporaryFile)
+                seams.afterTemporaryFile = die;
+            if (point.afterBackup)
+                seams.afterBackup = die;
+            ConfigFile::edit(target, stamp, removeOurs, seams);
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status));
+        EXPECT_EQ(Testing::readText(target), old);
+        for (const std::string& name : namesIn(place)) {
+            if (name.find(".kh-uninstall-") != std::string::npos) {
+                EXPECT_EQ(Testing::readText(place / name), old) << name;
+            }
+        }
+
+        // Only this file's leftovers go; another file's are not this edit's to judge.
+        const std::string others = "other.json.kh-tmp-" + std::to_string(child);
+        Testing::writeText(place / others, "");
+        EXPECT_EQ(ConfigFile::edit(target, later, removeOurs).kind, EditOutcome::Kind::changed);
+        EXPECT_EQ(Testing::readText(target), edited);
+        std::set<std::string> left{"settings.json", "settings.json.kh-uninstall-" + later, others};
+        if (point.afterBackup)
+            left.insert(backup.filename());
+        EXPECT_EQ(namesIn(place), left);
+    }
 }

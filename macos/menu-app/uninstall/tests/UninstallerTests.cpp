@@ -203,6 +203,19 @@ TEST_F(Uninstalling, ClaudeCodeIsLookedForOnlyWhenAFileHoldsServersOfOurs) {
     EXPECT_EQ(claudeLookups(), 0);
 }
 
+TEST_F(Uninstalling, ThePlanTellsOfAHookTheRunWillLeaveInPlace) {
+    // A lone surrogate escape can't be written back as it was read.
+    Testing::writeText(home / ".claude/settings.json",
+                       "{\"note\": \"\\uD800\"," + settingsWithHooks(1).substr(1));
+    const std::string why = "it holds text that couldn't be written back unchanged";
+    EXPECT_THAT(
+        Uninstaller::plan(),
+        ElementsAre("Kestrelhaven's 1 hook in ~/.claude/settings.json stays: " + why + "."));
+    EXPECT_THAT(seen(Uninstaller::run(false)),
+                testing::Contains(Seen{"Hooks in ~/.claude/settings.json", Status::failed,
+                                       why + ", so it was left alone"}));
+}
+
 TEST_F(Uninstalling, AStepThatFailsLeavesTheLaterStepsToRun) {
     Testing::writeText(home / ".claude/settings.json", "{\"hooks\": ");
     // What the user can't read is a failure, never "nothing of ours".

@@ -320,6 +320,14 @@ TEST_F(CommandLine, DossierOutboxDrainsTheOutboxAndPrintsEachAnswer) {
     EXPECT_TRUE(drained.output.ends_with("\noutbox empty\n"));
     EXPECT_FALSE(outbox.item(added.ref));
 
+    // A bridge that takes every request and never answers holds the relay before it has listed
+    // anything; the share still waits.
+    const DossierOutboxItem unanswered = share("Unanswered");
+    server().script("/healthz", Reply::never());
+    server().script("/dossier", Reply::never());
+    drained = menu({"--dossier-outbox"});
+    EXPECT_EQ(drained,
+              result(0, head + "waiting: " + unanswered.ref + " (Waiting for the bridge)\n"));
 }
 
 TEST_F(CommandLine, DossierOutboxPostsPastABridgeThatTricklesItsHealth) {

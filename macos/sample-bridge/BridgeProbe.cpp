@@ -3,6 +3,7 @@
 #include <Foundation/FileDescriptor.h>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
@@ -15,12 +16,20 @@ namespace {
 
 constexpr std::size_t replyLimit = 1024 * 1024;
 
-bool ready(int fd, short events, double timeout) {
+using Clock = std::chrono::steady_clock;
+
+// Whether `fd` turns ready for `events` before `deadline`.
+bool ready(int fd, short events, Clock::time_point deadline) {
     pollfd entry{fd, events, 0};
-    int result;
-    while ((result = ::poll(&entry, 1, static_cast<int>(timeout * 1000))) < 0 && errno == EINTR) {
+    for (;;) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0)
+            return false;
+        const int result = ::poll(&entry, 1, static_cast<int>(left));
+        if (result >= 0 || errno != EINTR)
+            return result > 0;
     }
-    return result > 0;
 }
 
 } // namespace
@@ -33,6 +42,9 @@ std::optional<nlohmann::json> probe(const std::filesystem::path& socket, const s
     if (name.size() >= sizeof address.sun_path)
         return std::nullopt;
     std::memcpy(address.sun_path, name.c_str(), name.size() + 1);
+    // However the bridge spaces its bytes, the whole probe ends within its time-out.
+    const Clock::time_point deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                                          std::chrono::duration<double>(timeout));
     const Foundation::FileDescriptor connection(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!connection || ::connect(connection.get(), reinterpret_cast<const sockaddr*>(&address),
                                  sizeof address) != 0)
@@ -41,7 +53,7 @@ std::optional<nlohmann::json> probe(const std::filesystem::path& socket, const s
     const std::string request =
         "GET " + path + " HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n";
     for (std::size_t sent = 0; sent < request.size();) {
-        if (!ready(connection.get(), POLLOUT, timeout))
+        if (!ready(connection.get(), POLLOUT, deadline))
             return std::nullopt;
         const ssize_t count =
             ::send(connection.get(), request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
@@ -55,7 +67,7 @@ std::optional<nlohmann::json> probe(const std::filesystem::path& socket, const s
     std::string reply;
     std::array<char, 16384> buffer;
     for (;;) {
-        if (!ready(connection.get(), POLLIN, timeout))
+        if (!ready(connection.get(), POLLIN, deadline))
             return std::nullopt;
         const ssize_t count = ::read(connection.get(), buffer.data(), buffer.size());
         if (count < 0 && errno == EINTR)

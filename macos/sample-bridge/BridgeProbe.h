@@ -1,8 +1,8 @@
 // How the sample bridge's tool asks a running bridge something: one GET over
 // the bridge's socket, the reply read to the end of the connection.
 //
-// Bounded in time (each wait for the bridge) and in size; anything but a 200
-// reply with a JSON body counts as no answer.
+// Bounded in time (the whole exchange within its time-out) and in size;
+// anything but a 200 reply with a JSON body counts as no answer.
 #pragma once
 
 #include <filesystem>

@@ -1,5 +1,6 @@
 #include "sample-bridge/Reply.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 
@@ -63,6 +64,11 @@ std::string head(int status, std::string_view framing) {
     return text;
 }
 
+// How many bytes one every `interval` seconds takes to last `seconds`.
+std::size_t byteCount(double seconds, double interval) {
+    return static_cast<std::size_t>(std::ceil(seconds / interval));
+}
+
 std::string hex(std::size_t value) {
     char buffer[2 * sizeof value + 1];
     std::snprintf(buffer, sizeof buffer, "%zx", value);
@@ -101,6 +107,23 @@ Reply Reply::raw(std::string bytes) {
 Reply Reply::never() {
     Reply reply;
     reply.holdOpen = true;
+    return reply;
+}
+
+Reply Reply::trickle(double seconds, double interval) {
+    const std::string body = std::string(byteCount(seconds, interval), ' ') + R"({"ok":true})";
+    Reply reply = json(200, body);
+    reply.atOnce = reply.bytes.size() - body.size();
+    reply.pieceSize = 1;
+    reply.pieceInterval = interval;
+    return reply;
+}
+
+Reply Reply::endlessHead(double seconds, double interval) {
+    Reply reply =
+        raw("HTTP/1.1 200 OK\r\nX-Padding: " + std::string(byteCount(seconds, interval), '.'));
+    reply.pieceSize = 1;
+    reply.pieceInterval = interval;
     return reply;
 }
 

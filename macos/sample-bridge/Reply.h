@@ -3,10 +3,10 @@
 // The bridge's own answers are plain JSON replies. Tests script others to put
 // a client through what a real bridge might do: wait before the first byte,
 // trickle the reply in small pieces, use chunked transfer coding, send a
-// broken head, or say nothing at all. After writing, the server closes the
-// connection, unless the reply holds it open: then it stays open until the
-// client closes it or the server stops. A reply behind a gate waits there,
-// before its delay, until the test opens the gate.
+// broken head or one that never ends, or say nothing at all. After writing,
+// the server closes the connection, unless the reply holds it open: then it
+// stays open until the client closes it or the server stops. A reply behind a
+// gate waits there, before its delay, until the test opens the gate.
 #pragma once
 
 #include "sample-bridge/Gate.h"
@@ -22,7 +22,8 @@ struct Reply {
     std::string bytes;         // everything written, head included
     double delay = 0;          // seconds before the first byte
     std::size_t pieceSize = 0; // non-zero: write in pieces of this size ...
-    double pieceInterval = 0;  // ... this many seconds apart
+    double pieceInterval = 0;  // ... this many seconds apart ...
+    std::size_t atOnce = 0;    // ... after this many bytes written at once
     bool holdOpen = false;
     std::optional<Gate> gate = std::nullopt;
 
@@ -39,6 +40,12 @@ struct Reply {
     static Reply raw(std::string bytes);
     // Reads the request and never writes, holding the connection open.
     static Reply never();
+    // A 200 reply whose head comes at once and whose JSON body then comes one byte every
+    // `interval` seconds, for about `seconds`.
+    static Reply trickle(double seconds, double interval = 0.5);
+    // A head that never reaches its blank line, one byte every `interval` seconds for about
+    // `seconds`.
+    static Reply endlessHead(double seconds, double interval = 0.5);
 };
 
 } // namespace SampleBridge

@@ -4,6 +4,7 @@
 #include "sample-bridge/Routes.h"
 
 #include <Foundation/FileIO.h>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -108,7 +109,10 @@ void write(Channel& channel, const Reply& reply) {
         channel.write(bytes);
         return;
     }
-    for (std::size_t at = 0; at < bytes.size(); at += reply.pieceSize) {
+    std::size_t at = std::min(reply.atOnce, bytes.size());
+    if (at > 0 && !channel.write(bytes.substr(0, at)))
+        return;
+    for (; at < bytes.size(); at += reply.pieceSize) {
         if (at > 0 && !channel.pause(reply.pieceInterval))
             return;
         if (!channel.write(bytes.substr(at, reply.pieceSize)))

@@ -3,12 +3,13 @@
 #include "service/Bundled.h"
 
 #include <Foundation/FileDescriptor.h>
-#include <Foundation/FileIO.h>
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstring>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <sys/un.h>
@@ -28,28 +29,98 @@ bool unsafeInRequestLine(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n \0", 4)) != std::string_view::npos;
 }
 
+double clamped(double timeout) {
+    return timeout >= minimumTimeout ? std::min(timeout, maximumTimeout) : minimumTimeout;
+}
+
 timeval timeValue(double timeout) {
-    timeout = timeout >= minimumTimeout ? std::min(timeout, maximumTimeout) : minimumTimeout;
     timeval value{};
     value.tv_sec = static_cast<time_t>(timeout);
     value.tv_usec = static_cast<suseconds_t>((timeout - std::floor(timeout)) * 1'000'000);
     return value;
 }
 
-// One send; to a peer that has gone it fails instead of raising SIGPIPE.
-ssize_t sendOnce(int fd, const void* data, std::size_t size) {
-    return ::send(fd, data, size, MSG_NOSIGNAL);
+// The time one exchange may take: each wait for the peer ends after the time-out, and all of
+// them together end by twice the time-out, however the peer spaces its bytes.
+class Budget {
+public:
+    using Clock = std::chrono::steady_clock;
+    enum class Wait { ready, quiet, spent };
+
+    explicit Budget(double timeout)
+        : m_step(
+              std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeout))),
+          m_end(Clock::now() + 2 * m_step) {}
+
+    bool spent() const { return Clock::now() >= m_end; }
+
+    // Waits until `fd` is ready for `events`: quiet when a time-out passed first, spent when the
+    // exchange's time did. A failed wait counts as ready, so the next call reports the failure.
+    Wait await(int fd, short events) const {
+        const Clock::time_point until = std::min(Clock::now() + m_step, m_end);
+        for (;;) {
+            const Clock::duration left = until - Clock::now();
+            if (left <= Clock::duration::zero())
+                return spent() ? Wait::spent : Wait::quiet;
+            pollfd entry{fd, events, 0};
+            const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+            const int ready = ::poll(&entry, 1, static_cast<int>(milliseconds));
+            if (ready > 0 || (ready < 0 && errno != EINTR))
+                return Wait::ready;
+        }
+    }
+
+private:
+    Clock::duration m_step;
+    Clock::time_point m_end;
+};
+
+bool wouldBlock() {
+    return errno == EAGAIN || errno == EWOULDBLOCK;
 }
 
-// Reads to the end of the stream, a read error or the receive time-out; nothing when the reply
-// grows past the limit.
-std::optional<Foundation::Data> readAll(int fd) {
+// Writes every byte; false when a write fails or writes nothing, or the budget runs out first.
+// To a peer that has gone the write fails instead of raising SIGPIPE.
+bool writeAll(int fd, Foundation::Bytes bytes, const Budget& budget) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        if (budget.spent())
+            return false;
+        const ssize_t count =
+            ::send(fd, bytes.data() + written, bytes.size() - written, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0 && wouldBlock()) {
+            if (budget.await(fd, POLLOUT) != Budget::Wait::ready)
+                return false;
+            continue;
+        }
+        if (count <= 0)
+            return false;
+        written += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
+// Reads to the end of the stream, a read error or a time-out's silence; nothing when the reply
+// grows past the limit or the budget runs out first.
+std::optional<Foundation::Data> readAll(int fd, const Budget& budget) {
     Foundation::Data reply;
     std::uint8_t buffer[16384];
     for (;;) {
-        const ssize_t count = ::recv(fd, buffer, sizeof buffer, 0);
+        if (budget.spent())
+            return std::nullopt;
+        const ssize_t count = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
         if (count < 0 && errno == EINTR)
             continue;
+        if (count < 0 && wouldBlock()) {
+            const Budget::Wait wait = budget.await(fd, POLLIN);
+            if (wait == Budget::Wait::quiet)
+                return reply;
+            if (wait == Budget::Wait::spent)
+                return std::nullopt;
+            continue;
+        }
         if (count <= 0)
             return reply;
         if (reply.size() + static_cast<std::size_t>(count) > maximumReplySize)
@@ -137,8 +208,10 @@ Reply send(const std::string& socketFile, std::string_view method, std::string_v
     const Foundation::FileDescriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!socket)
         return {};
+    timeout = clamped(timeout);
+    const Budget budget(timeout);
+    // Bounds the connect, which waits while the bridge's queue of new connections is full.
     const timeval limit = timeValue(timeout);
-    ::setsockopt(socket.get(), SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
     ::setsockopt(socket.get(), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
 
     if (socketFile.size() > maximumSocketPathLength)
@@ -153,10 +226,10 @@ Reply send(const std::string& socketFile, std::string_view method, std::string_v
     Foundation::Data request(head.begin(), head.end());
     if (body)
         request.insert(request.end(), body->begin(), body->end());
-    if (!Foundation::writeFully(socket.get(), request, sendOnce))
+    if (!writeAll(socket.get(), request, budget))
         return {};
 
-    const auto reply = readAll(socket.get());
+    const auto reply = readAll(socket.get(), budget);
     if (!reply)
         return {};
     return parse(*reply);

@@ -4,7 +4,9 @@
 // request with "Connection: close", reads the reply to the end of the stream
 // and parses it. Status 0 means the bridge gave no usable answer; the body is
 // then absent, unless a head without a numeric status arrived. The time-out
-// bounds every single read and write, not the whole exchange.
+// bounds every single wait for the bridge, and twice the time-out the whole
+// exchange (connect, write, read to the end): a bridge that trickles its
+// reply, or never ends its head, gives status 0 then, whatever has arrived.
 //
 // Beyond the plain exchange, replies over 64 MiB end with status 0, a
 // non-positive time-out is raised to a small minimum, and a method or path

@@ -19,6 +19,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <share-core/DossierOutbox.h>
+#include <share-core/DossierShareQueue.h>
 
 namespace SetupCommandLine {
 
@@ -213,13 +215,23 @@ int dossierOutbox(double seconds) {
     const double deadline = Dispatch::Clock::now() + seconds;
     for (double now = Dispatch::Clock::now(); now < deadline; now = Dispatch::Clock::now())
         Dispatch::RunLoop::main().runFor(std::min(0.1, deadline - now));
-    if (relay.rows().empty()) {
+    // The outbox itself tells what waits: a relay held up by a silent bridge may not have
+    // listed its shares yet.
+    const std::vector<DossierOutboxItem> shares = relay.outbox()->items();
+    if (shares.empty()) {
         say("outbox empty");
         return 0;
     }
+    const std::vector<DossierShares::Row>& rows = relay.rows();
     std::vector<std::string> waiting;
-    for (const DossierShares::Row& row : relay.rows())
-        waiting.push_back(row.ref + " (" + row.line + ")");
+    for (const DossierOutboxItem& share : shares) {
+        const auto row = std::find_if(rows.begin(), rows.end(),
+                                      [&](const auto& row) { return row.ref == share.ref; });
+        // An unlisted share has no send state yet, and the relay has not seen the bridge answer.
+        const std::string line =
+            row != rows.end() ? row->line : DossierShareQueue().line(share.ref, false);
+        waiting.push_back(share.ref + " (" + line + ")");
+    }
     say("waiting: " + Foundation::joined(waiting, ", "));
     return 0;
 }

@@ -103,6 +103,13 @@ TEST_F(SampleBridgeServer, DelaysAndTricklesScriptedReplies) {
     EXPECT_GE(secondsSince(start), 0.05);
     EXPECT_EQ(response.status, 200);
     EXPECT_EQ(response.body, body);
+
+    // A trickle's head comes at once, then its body a byte at a time.
+    server->script("/healthz", Reply::trickle(60, 1));
+    RawClient::Connection trickled(socket());
+    trickled.send("GET /healthz HTTP/1.1\r\n\r\n");
+    const std::string head = trickled.receive(0.2);
+    EXPECT_TRUE(head.starts_with("HTTP/1.1 200 OK\r\n") && head.ends_with("\r\n\r\n")) << head;
 }
 
 TEST_F(SampleBridgeServer, AGatedReplyWaitsForItsGateOrTheServerToStop) {

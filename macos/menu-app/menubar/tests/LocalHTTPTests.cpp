@@ -191,6 +191,19 @@ TEST_F(LocalHTTPExchange, TheTimeOutBoundsEachReadBeforeAndAfterTheHead) {
     }
 }
 
+TEST_F(LocalHTTPExchange, AReplyThatKeepsTricklingEndsAtTwiceTheTimeOutAsNoAnswer) {
+    // Each byte comes well within the time-out, and the reply would last seconds.
+    constexpr double timeout = 0.2;
+    for (const Reply& trickled : {Reply::trickle(5, 0.02), Reply::endlessHead(5, 0.02)}) {
+        server().script("/trickle", trickled);
+        const auto start = std::chrono::steady_clock::now();
+        const auto reply = LocalHTTP::send("GET", "/trickle", std::nullopt, timeout);
+        EXPECT_EQ(reply.status, 0);
+        EXPECT_FALSE(reply.body);
+        EXPECT_LT(secondsSince(start), 2 * timeout + 0.5);
+    }
+}
+
 TEST_F(LocalHTTPExchange, AReplyOverTheLimitIsNoAnswer) {
     Reply huge = Reply::json(200, std::string(LocalHTTP::maximumReplySize, 'x'));
     server().script("/huge", std::move(huge));

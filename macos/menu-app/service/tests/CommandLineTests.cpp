@@ -11,12 +11,14 @@
 #include "uninstall/Uninstaller.h"
 
 #include <Testing/Testing.h>
+#include <chrono>
 #include <future>
 #include <gmock/gmock.h>
 #include <limits>
 #include <sample-bridge/Server.h>
 #include <share-core/DossierOutbox.h>
 
+using SampleBridge::Reply;
 using testing::HasSubstr;
 using testing::StartsWith;
 
@@ -34,6 +36,10 @@ protected:
 
 Outcome result(std::int32_t status, std::string output, std::string error = "") {
     return {status, std::move(output), std::move(error)};
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 } // namespace
@@ -146,6 +152,21 @@ echo
     EXPECT_EQ(report.status, 0);
     EXPECT_TRUE(
         report.output.ends_with("\n\ndoctor         : couldn't run the bundled bridge's doctor\n"));
+}
+
+TEST_F(CommandLine, SetupCheckEndsInTimeAgainstATricklingBridge) {
+    serveBridge();
+    // The check's own health request and the doctor's each meet a reply that would last minutes.
+    server().script("/healthz", Reply::trickle(300));
+    server().script("/healthz", Reply::endlessHead(300));
+    const auto start = std::chrono::steady_clock::now();
+    const Outcome report = menu({"--setup-check"}, 30);
+    EXPECT_EQ(report.status, 0);
+    EXPECT_THAT(report.output,
+                HasSubstr(line("bridge", "not answering on " + LocalHTTP::socketPath())));
+    EXPECT_THAT(report.output, HasSubstr("  fail  Bridge: Nothing answers on "));
+    // Twice the sum of the two exchanges' time-outs of a second.
+    EXPECT_LT(secondsSince(start), 4.0);
 }
 
 TEST_F(CommandLine, ServiceReportsRegistersAndUnregistersTheAgent) {
@@ -298,6 +319,27 @@ TEST_F(CommandLine, DossierOutboxDrainsTheOutboxAndPrintsEachAnswer) {
     EXPECT_THAT(drained.output, StartsWith(head + added.ref + " added: "));
     EXPECT_TRUE(drained.output.ends_with("\noutbox empty\n"));
     EXPECT_FALSE(outbox.item(added.ref));
+
+    // A bridge that takes every request and never answers holds the relay before it has listed
+    // anything; the share still waits.
+    const DossierOutboxItem unanswered = share("Unanswered");
+    server().script("/healthz", Reply::never());
+    server().script("/dossier", Reply::never());
+    drained = menu({"--dossier-outbox"});
+    EXPECT_EQ(drained,
+              result(0, head + "waiting: " + unanswered.ref + " (Waiting for the bridge)\n"));
+}
+
+TEST_F(CommandLine, DossierOutboxPostsPastABridgeThatTricklesItsHealth) {
+    serveBridge();
+    server().script("/healthz", Reply::trickle(300));
+    const DossierOutboxItem item{
+        DossierOutbox::newRef(), "Trickled", "Words", std::nullopt, std::nullopt, 1718452800000.0};
+    ASSERT_EQ(DossierOutbox::shared(appGroup)->add(item), std::nullopt);
+    // The relay's health request ends at twice its 2-second time-out, then the share goes.
+    const Outcome drained = menu({"--dossier-outbox", "5"}, 30);
+    EXPECT_THAT(drained.output, HasSubstr("\n" + item.ref + " added: "));
+    EXPECT_TRUE(drained.output.ends_with("\noutbox empty\n"));
 }
 
 TEST_F(CommandLineWithoutAppGroup, DossierOutboxNeedsAnAppGroup) {

@@ -44,6 +44,9 @@ TEST(RichTextReader, ReadsUnicodeWithItsFallbackCount) {
     // A surrogate pair, negative as writers put it; a lone half is a replacement character.
     EXPECT_EQ(read("{\\rtf1 \\u-10179?\\u-8704?!}"), "😀!");
     EXPECT_EQ(read("{\\rtf1 \\u-10179?x}"), "\uFFFDx");
+    // A value is a 16-bit unit, signed or not; any other value is a replacement character.
+    EXPECT_EQ(read("{\\rtf1 \\u-32768?\\u65535?\\u-32769?\\u65536?\\u-80303?x}"),
+              "\u8000\uFFFF\uFFFD\uFFFD\uFFFDx");
 }
 
 TEST(RichTextReader, DecodesBytesThroughTheDocumentsCodePage) {

@@ -107,7 +107,8 @@ TEST(RichTextReader, ReadsFilesAndPackagesButNotFlatRTFD) {
 
     const auto link = folder.path() / "link.rtf";
     std::filesystem::create_symlink(file, link);
-    EXPECT_FALSE(readRichText(link, RichTextType::rtf, 1000));
+    ASSERT_TRUE(readRichText(link, RichTextType::rtf, 1000));
+    EXPECT_EQ(readRichText(link, RichTextType::rtf, 1000)->string(), "Note");
 
     const auto package = folder.path() / "Doc.rtfd";
     Testing::writeText(package / "TXT.rtf",

@@ -67,12 +67,21 @@ function(kh_benchmark name)
     kh_warnings(${name})
 endfunction()
 
-# kh_fuzz(name SOURCE file [DEPS ...]): a libFuzzer target, only in a fuzz build.
+# kh_fuzz(name SOURCE file [DEPS ...]): a libFuzzer target, only in a fuzz build. Its seed corpus,
+# samples of what it parses, is the folder seeds/<name> beside the source; the build links it as
+# fuzz-seeds/<name>, where scripts/test finds it.
 function(kh_fuzz name)
     cmake_parse_arguments(ARG "" "SOURCE" "DEPS" ${ARGN})
     if(NOT KH_FUZZ)
         return()
     endif()
+    get_filename_component(folder "${CMAKE_CURRENT_SOURCE_DIR}/${ARG_SOURCE}" DIRECTORY)
+    set(seeds "${folder}/seeds/${name}")
+    if(NOT IS_DIRECTORY "${seeds}")
+        message(FATAL_ERROR "${name} has no seed corpus at ${seeds}")
+    endif()
+    file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/fuzz-seeds")
+    file(CREATE_LINK "${seeds}" "${CMAKE_BINARY_DIR}/fuzz-seeds/${name}" SYMBOLIC)
     add_executable(${name} ${ARG_SOURCE})
     target_link_libraries(${name} PRIVATE ${ARG_DEPS})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)

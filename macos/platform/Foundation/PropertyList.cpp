@@ -273,8 +273,11 @@ void writeValue(std::ostringstream& out, const PropertyList& value, int depth) {
         const std::time_t seconds = static_cast<std::time_t>(std::floor(date->secondsSince1970));
         std::tm fields{};
         gmtime_r(&seconds, &fields);
-        char buffer[32];
-        std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &fields);
+        // Four digits for every year, as the reader expects: "%Y" writes year 968 as "968".
+        char buffer[80];
+        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02dZ",
+                      fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday, fields.tm_hour,
+                      fields.tm_min, fields.tm_sec);
         out << "<date>" << buffer << "</date>\n";
     } else if (const auto* data = value.data()) {
         out << "<data>" << encodeBase64(*data) << "</data>\n";

@@ -7,6 +7,7 @@
 #include <Foundation/Unicode.h>
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -278,10 +279,12 @@ private:
         m_decoder->feed(byte, m_output);
     }
 
+    // `value` is a UTF-16 unit, written signed as the format asks or unsigned as some writers do;
+    // a value that is neither stands for no character and reads as U+FFFD.
     void unicodeUnit(std::int64_t value) {
-        if (value < 0)
-            value += 65536;
-        const auto unit = static_cast<char32_t>(value);
+        const bool inRange = value >= std::numeric_limits<std::int16_t>::min() &&
+                             value <= std::numeric_limits<std::uint16_t>::max();
+        const char32_t unit = inRange ? static_cast<std::uint16_t>(value) : U'\uFFFD';
         if (m_highSurrogate && Unicode::isLowSurrogate(unit)) {
             Unicode::appendUTF8(m_output, Unicode::joinSurrogates(m_highSurrogate, unit));
             m_highSurrogate = 0;
@@ -294,10 +297,9 @@ private:
             m_highSurrogate = unit;
             return;
         }
-        if (value == 0)
+        if (unit == 0)
             return;
-        const bool valid = value < 0x110000 && !Unicode::isLowSurrogate(unit);
-        Unicode::appendUTF8(m_output, valid ? unit : U'\uFFFD');
+        Unicode::appendUTF8(m_output, Unicode::isLowSurrogate(unit) ? U'\uFFFD' : unit);
     }
 
     // Puts one character of text in, unless it is an attachment's placeholder.

@@ -3,12 +3,13 @@
 // The parser keeps the document's text and drops its formatting: `\par`
 // ends a paragraph with LF, `\line` is U+2028, `\tab` a tab, and the named
 // special characters are their Unicode characters. `\u` characters are read
-// with their `\uc` fallback skipped; `\'hh` bytes and raw bytes above ASCII
-// decode through the document's code page. Groups that are not text (font
-// and colour tables, document information, field instructions, headers, and
-// every unknown "\*" group) are skipped, while field results and list text
-// ("\t•\t" before an item, as the platform writes lists) are kept. Pictures
-// and RTFD attachments stand as U+FFFC.
+// with their `\uc` fallback skipped (a value that is no 16-bit unit, signed
+// or not, is U+FFFD); `\'hh` bytes and raw bytes above ASCII decode through
+// the document's code page. Groups that are not text (font and colour
+// tables, document information, field instructions, headers, and every
+// unknown "\*" group) are skipped, while field results and list text ("\t•\t"
+// before an item, as the platform writes lists) are kept. Pictures and RTFD
+// attachments stand as U+FFFC. Whatever the input, the text is valid UTF-8.
 //
 // It is one pass over the bytes with an explicit stack of groups, so it runs
 // in time linear in its input. Group nesting is limited to `maxDepth`;

@@ -17,8 +17,11 @@ std::optional<AttributedString> readRichText(Bytes data, RichTextType type) {
 
 std::optional<AttributedString> readRichText(const std::filesystem::path& location,
                                              RichTextType type, std::size_t limit) {
-    const auto file = type == RichTextType::rtfd ? location / "TXT.rtf" : location;
-    const auto data = readFile(file, limit, Links::Refuse);
+    // A document reached through a link is read as a plain-text file is; a package's text is
+    // its own file, never a link out of the package.
+    const bool package = type == RichTextType::rtfd;
+    const auto data = readFile(package ? location / "TXT.rtf" : location, limit,
+                               package ? Links::Refuse : Links::Follow);
     if (!data)
         return std::nullopt;
     return readRichText(*data, RichTextType::rtf);

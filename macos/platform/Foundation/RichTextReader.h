@@ -9,8 +9,9 @@
 // RTFD as bytes is the platform's flat serialisation of such a folder, which
 // nothing on Linux produces: it reads as nothing.
 //
-// Files are read without following a symbolic link at the file itself, only
-// when they are regular files of at most `limit` bytes.
+// Files are read only when they are regular files of at most `limit` bytes.
+// An RTF file may be reached through a symbolic link; a package's "TXT.rtf"
+// may not.
 #pragma once
 
 #include <Foundation/AttributedString.h>

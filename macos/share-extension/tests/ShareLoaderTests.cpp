@@ -177,6 +177,18 @@ TEST_F(ShareLoaderTest, FilesAreReadUpToTheirBudgetAndNoFurther) {
     const auto fifo = path("pipe.rtf");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(ShareLoader::readRichFile(fifo), (FileRead{FileRead::Unreadable{}}));
+
+    // A link is followed to a regular file, as for plain text, and judged by that file.
+    const std::pair<std::filesystem::path, FileRead> linked[] = {
+        {write("letter.rtf", rtf), FileRead{FileRead::Text{"Rich words."}}},
+        {path("big.rtf"), FileRead{FileRead::TooBig{}}},
+        {fifo, FileRead{FileRead::Unreadable{}}},
+    };
+    for (const auto& [target, expected] : linked) {
+        const auto link = path("link-" + target.filename().string());
+        std::filesystem::create_symlink(target, link);
+        EXPECT_EQ(ShareLoader::readRichFile(link), expected) << target;
+    }
 }
 
 TEST_F(ShareLoaderTest, SizeLimitsApplyToSharedFilesAndEveryScopeOpenedIsClosed) {

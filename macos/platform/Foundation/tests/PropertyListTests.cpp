@@ -85,4 +85,8 @@ TEST(PropertyList, SerializedFormReadsBackTheSame) {
     };
     const PropertyList original(entries);
     EXPECT_EQ(parsePropertyList(Foundation::serializePropertyList(original)), original);
+    // A year before 1000 keeps its four digits.
+    const auto early = parseBody("<date>0968-01-02T03:04:05Z</date>");
+    ASSERT_TRUE(early);
+    EXPECT_EQ(parsePropertyList(Foundation::serializePropertyList(*early)), early);
 }

@@ -44,6 +44,9 @@ TEST(RichTextReader, ReadsUnicodeWithItsFallbackCount) {
     // A surrogate pair, negative as writers put it; a lone half is a replacement character.
     EXPECT_EQ(read("{\\rtf1 \\u-10179?\\u-8704?!}"), "😀!");
     EXPECT_EQ(read("{\\rtf1 \\u-10179?x}"), "\uFFFDx");
+    // A value is a 16-bit unit, signed or not; any other value is a replacement character.
+    EXPECT_EQ(read("{\\rtf1 \\u-32768?\\u65535?\\u-32769?\\u65536?\\u-80303?x}"),
+              "\u8000\uFFFF\uFFFD\uFFFD\uFFFDx");
 }
 
 TEST(RichTextReader, DecodesBytesThroughTheDocumentsCodePage) {
@@ -104,7 +107,8 @@ TEST(RichTextReader, ReadsFilesAndPackagesButNotFlatRTFD) {
 
     const auto link = folder.path() / "link.rtf";
     std::filesystem::create_symlink(file, link);
-    EXPECT_FALSE(readRichText(link, RichTextType::rtf, 1000));
+    ASSERT_TRUE(readRichText(link, RichTextType::rtf, 1000));
+    EXPECT_EQ(readRichText(link, RichTextType::rtf, 1000)->string(), "Note");
 
     const auto package = folder.path() / "Doc.rtfd";
     Testing::writeText(package / "TXT.rtf",

@@ -6,26 +6,23 @@
 // per post grows with the outbox shows it there.
 #include "menubar/LocalHTTP.h"
 #include "relay/DossierShares.h"
+#include "relay/bench/RelayBench.h"
 
 #include <Dispatch/RunLoop.h>
-#include <Foundation/Log.h>
 #include <Foundation/SystemTime.h>
-#include <Testing/BenchmarkRatio.h>
 #include <Testing/Testing.h>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <sample-bridge/Server.h>
 #include <share-core/DossierOutbox.h>
 #include <share-core/ShareState.h>
 #include <string>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
-constexpr const char* appGroup = "group.com.tallowmeadows.kestrelhaven";
+using RelayBench::appGroup;
 // The wall clock stands still, so no held share falls due again within a pass.
 constexpr double midsummerNoon = 1718452800;
 const std::string fullReply = R"({"ok": false, "reason": "full", "msg": "Your Dossier is full."})";
@@ -102,8 +99,7 @@ void twoHundred(benchmark::State& state) {
     pass(state, 200);
 }
 
-// Each is the median of its turns, taken in random order, since the time of writing files to
-// storage changes with what else the machine does.
+// Each is the median of its turns.
 BENCHMARK(tenThousand)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond)
@@ -120,9 +116,7 @@ BENCHMARK(twoHundred)
 } // namespace
 
 int main(int argc, char** argv) {
-    const auto home = Testing::useTestHome({{"KHAppGroup", appGroup}});
-    ::setenv("HOME", home.c_str(), 1);
-    Foundation::setLogSink([](const Foundation::LogEntry&) {});
+    RelayBench::useHome();
     Foundation::SystemTime::setSource([] { return midsummerNoon; });
     SampleBridge::Server bridge(LocalHTTP::socketPath(), SampleBridge::State());
     bridge.state().dossier().refuseEvery(
@@ -133,9 +127,6 @@ int main(int argc, char** argv) {
     const auto store = *ShareStateStore::shared(appGroup);
     if (!Dispatch::RunLoop::main().runUntil([&] { return store.mac().has_value(); }, 10))
         return 1;
-    std::vector<char*> arguments(argv, argv + argc);
-    char interleaving[] = "--benchmark_enable_random_interleaving=true";
-    arguments.insert(arguments.begin() + 1, interleaving);
-    return Testing::runComparing(static_cast<int>(arguments.size()), arguments.data(),
-                                 "tenThousand", "twoHundred", "200 shares, per share");
+    return RelayBench::runInterleaved(argc, argv, "tenThousand", "twoHundred",
+                                      "200 shares, per share");
 }

@@ -56,12 +56,6 @@ std::optional<std::string_view> refInFileName(std::string_view name) {
     return DossierOutbox::isValidRef(name) ? std::optional(name) : std::nullopt;
 }
 
-bool olderFirst(const DossierOutboxItem& a, const DossierOutboxItem& b) {
-    if (a.createdAt != b.createdAt)
-        return a.createdAt < b.createdAt;
-    return a.ref < b.ref;
-}
-
 // What tells one version of a file from another; an atomic replacement is a new inode.
 struct FileIdentity {
     dev_t device = 0;
@@ -206,6 +200,12 @@ std::optional<DossierOutboxItem> DossierOutbox::item(std::string_view ref) const
     return read<DossierOutboxItem>(ref, url(ref), maxFileBytes);
 }
 
+bool DossierOutbox::olderFirst(const DossierOutboxItem& a, const DossierOutboxItem& b) {
+    if (a.createdAt != b.createdAt)
+        return a.createdAt < b.createdAt;
+    return a.ref < b.ref;
+}
+
 std::vector<DossierOutboxItem> DossierOutbox::items() const {
     std::vector<DossierOutboxItem> items;
     for (const std::string& ref : refs()) {
@@ -216,8 +216,16 @@ std::vector<DossierOutboxItem> DossierOutbox::items() const {
     return items;
 }
 
-std::vector<std::shared_ptr<const DossierOutboxItem>> DossierOutbox::items(ItemCache& cache) const {
+std::vector<DossierOutbox::ItemChange> DossierOutbox::changes(ItemCache& cache) const {
     auto& entries = cache.m_entries;
+    std::vector<ItemChange> changes;
+    // Takes an entry out of the cache, reporting its item as gone.
+    const auto drop = [&](auto entry) {
+        if (entry->second.item)
+            changes.push_back({entry->first, nullptr});
+        cache.m_unread.erase(entry->first);
+        return entries.erase(entry);
+    };
     // Looks at one item file through the open folder: a file unchanged since it was read keeps
     // its item, a changed one is read again, and a file gone or not regular leaves the cache.
     const auto look = [&](int folder, std::string_view ref, const char* name) {
@@ -225,7 +233,7 @@ std::vector<std::shared_ptr<const DossierOutboxItem>> DossierOutbox::items(ItemC
         auto known = entries.find(ref);
         if (!file) {
             if (known != entries.end())
-                entries.erase(known);
+                drop(known);
             return;
         }
         if (known != entries.end() && known->second.item && known->second.identity == *file)
@@ -234,6 +242,12 @@ std::vector<std::shared_ptr<const DossierOutboxItem>> DossierOutbox::items(ItemC
         auto shared = item ? std::make_shared<const DossierOutboxItem>(std::move(*item)) : nullptr;
         if (known == entries.end())
             known = entries.emplace(std::string(ref), ItemCache::Entry{}).first;
+        if (shared || known->second.item)
+            changes.push_back({known->first, shared});
+        if (shared)
+            cache.m_unread.erase(known->first);
+        else
+            cache.m_unread.insert(known->first);
         known->second = {*file, std::move(shared)};
     };
 
@@ -260,36 +274,21 @@ std::vector<std::shared_ptr<const DossierOutboxItem>> DossierOutbox::items(ItemC
         }
         if (folder)
             ::closedir(folder);
-        std::erase_if(entries, [&](const auto& entry) { return !present.contains(entry.first); });
+        for (auto entry = entries.begin(); entry != entries.end();)
+            entry = present.contains(entry->first) ? std::next(entry) : drop(entry);
     } else {
-        std::vector<std::string> refs;
+        // A file that did not read may also be among the changed ones: it is looked at once.
+        std::set<std::string, std::less<>> refs = cache.m_unread;
         for (const std::string& name : *changed) {
             if (const auto ref = refInFileName(name))
-                refs.emplace_back(*ref);
+                refs.emplace(*ref);
         }
-        for (const auto& [ref, entry] : entries) {
-            if (!entry.item)
-                refs.push_back(ref);
-        }
-        // A file that did not read may also be among the changed ones: it is looked at once.
-        std::sort(refs.begin(), refs.end());
-        refs.erase(std::unique(refs.begin(), refs.end()), refs.end());
         const Foundation::FileDescriptor folder(
             refs.empty() ? -1 : ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         for (const std::string& ref : refs)
             look(folder.get(), ref, fileName(ref).c_str());
     }
-
-    std::vector<std::shared_ptr<const DossierOutboxItem>> items;
-    items.reserve(entries.size());
-    for (const auto& [ref, entry] : entries) {
-        if (entry.item)
-            items.push_back(entry.item);
-    }
-    // Refs are unique, so the order is total and needs no stable sort.
-    std::sort(items.begin(), items.end(),
-              [](const auto& a, const auto& b) { return olderFirst(*a, *b); });
-    return items;
+    return changes;
 }
 
 std::optional<DossierShareAnswer> DossierOutbox::answer(std::string_view ref) const {

@@ -25,6 +25,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,6 +73,9 @@ struct DossierOutbox {
     // Every readable item, oldest `createdAt` first, equal times by ref.
     std::vector<DossierOutboxItem> items() const;
 
+    // The order of `items()`.
+    static bool olderFirst(const DossierOutboxItem& a, const DossierOutboxItem& b);
+
     // The item files as one listing found them, kept for the next, each with the identity of
     // the file it was read from (device, inode, size, modification and change times). Between
     // whole listings it follows the folder's record of changed names, so a listing looks again
@@ -87,15 +91,24 @@ struct DossierOutbox {
     private:
         friend struct DossierOutbox;
         struct Entry;
-        // By ref; an entry without an item is a file that did not read, tried again each time.
+        // By ref; an entry without an item is a file that did not read.
         std::map<std::string, Entry, std::less<>> m_entries;
+        // The entries without an item, tried again at every listing.
+        std::set<std::string, std::less<>> m_unread;
         std::unique_ptr<Foundation::FolderChanges> m_changes;
         bool m_whole = true;
     };
-    // The same items as `items()`, but a file unchanged since `cache` read it is not read again,
-    // and each item is shared with the cache rather than copied: for a caller that lists the
-    // outbox over and over.
-    std::vector<std::shared_ptr<const DossierOutboxItem>> items(ItemCache& cache) const;
+    // An item a listing found changed: its ref, and what the file now holds; none when the file
+    // went or no longer reads.
+    struct ItemChange {
+        std::string ref;
+        std::shared_ptr<const DossierOutboxItem> item;
+    };
+    // What changed among the readable items since `cache` last listed them (all of them at its
+    // first listing), in no particular order. A file unchanged since then is not read again, and
+    // each item is shared with the cache rather than copied: for a caller that lists the outbox
+    // over and over and keeps its own account of what it holds.
+    std::vector<ItemChange> changes(ItemCache& cache) const;
     std::optional<DossierShareAnswer> answer(std::string_view ref) const;
 
     void remove(std::string_view ref) const;

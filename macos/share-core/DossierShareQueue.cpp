@@ -2,7 +2,7 @@
 
 #include "Overloaded.h"
 
-#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -13,58 +13,114 @@ constexpr double notifyAfter = 5000;
 
 } // namespace
 
-DossierShareQueue::State DossierShareQueue::state(std::string_view ref) const {
-    const auto found = states.find(ref);
-    return found == states.end() ? State(Waiting{}) : found->second;
+void DossierShareQueue::listed(const std::string& ref, double createdAt) {
+    const State current = state(ref);
+    const auto [entry, added] = m_listed.try_emplace(ref, createdAt);
+    if (!added) {
+        if (entry->second == createdAt)
+            return;
+        unindex({entry->second, ref}, current);
+        entry->second = createdAt;
+    }
+    index({createdAt, ref}, current);
 }
 
-std::optional<std::string> DossierShareQueue::next(const std::vector<std::string>& refs,
-                                                   double now) const {
-    const auto isSending = [&](const std::string& ref) {
-        return std::holds_alternative<Sending>(state(ref));
-    };
-    if (std::any_of(refs.begin(), refs.end(), isSending))
+void DossierShareQueue::gone(const std::string& ref) {
+    if (const auto entry = m_listed.find(ref); entry != m_listed.end()) {
+        unindex({entry->second, ref}, state(ref));
+        m_listed.erase(entry);
+    }
+    if (const auto entry = m_states.find(ref); entry != m_states.end())
+        m_states.erase(entry);
+}
+
+DossierShareQueue::State DossierShareQueue::state(std::string_view ref) const {
+    const auto found = m_states.find(ref);
+    return found == m_states.end() ? State(Waiting{}) : found->second;
+}
+
+std::optional<std::string> DossierShareQueue::next(double now) const {
+    if (m_sending > 0)
         return std::nullopt;
-    for (const std::string& ref : refs) {
-        const State current = state(ref);
-        if (std::holds_alternative<Waiting>(current))
-            return ref;
-        if (const auto* held = std::get_if<Held>(&current);
-            held && now - held->at >= retryAfter(held->reason))
-            return ref;
+    for (auto& [delay, resting] : m_resting) {
+        while (!resting.empty() && now - resting.begin()->first >= delay) {
+            m_ready.insert(resting.begin()->second);
+            resting.erase(resting.begin());
+        }
+    }
+    while (!m_ready.empty()) {
+        const auto first = m_ready.begin();
+        const auto found = m_states.find(first->second);
+        const auto* held = found == m_states.end() ? nullptr : std::get_if<Held>(&found->second);
+        if (!held || now - held->at >= retryAfter(held->reason))
+            return first->second;
+        // The clock went back since it was found due.
+        m_resting[retryAfter(held->reason)].emplace(held->at, *first);
+        m_ready.erase(first);
     }
     return std::nullopt;
 }
 
 void DossierShareQueue::sending(const std::string& ref) {
-    states.insert_or_assign(ref, Sending{});
+    change(ref, Sending{});
 }
 
 void DossierShareQueue::answered(const std::string& ref, const DossierPostOutcome& outcome,
                                  double now) {
     std::visit(Overloaded{
-                   [&](const DossierPostOutcome::Added&) { states.erase(ref); },
+                   [&](const DossierPostOutcome::Added&) { change(ref, std::nullopt); },
                    [&](const DossierPostOutcome::Held& held) {
-                       states.insert_or_assign(ref, Held{held.reason, held.msg, now});
+                       change(ref, Held{held.reason, held.msg, now});
                    },
-                   [&](const DossierPostOutcome::Refused& refused) {
-                       states.insert_or_assign(ref, refused);
-                   },
+                   [&](const DossierPostOutcome::Refused& refused) { change(ref, refused); },
                },
                outcome.value);
 }
 
 void DossierShareQueue::bridgeBack() {
-    for (auto& [ref, state] : states) {
+    std::vector<std::string> back;
+    for (const auto& [ref, state] : m_states) {
         if (const auto* held = std::get_if<Held>(&state); held && held->reason == "bridge")
-            state = Waiting{};
+            back.push_back(ref);
     }
+    for (const std::string& ref : back)
+        change(ref, Waiting{});
 }
 
-void DossierShareQueue::keep(const std::vector<std::string>& only) {
-    std::erase_if(states, [&](const auto& entry) {
-        return std::find(only.begin(), only.end(), entry.first) == only.end();
-    });
+void DossierShareQueue::change(const std::string& ref, std::optional<State> state) {
+    const auto listed = m_listed.find(ref);
+    if (listed != m_listed.end())
+        unindex({listed->second, ref}, this->state(ref));
+    if (state)
+        m_states.insert_or_assign(ref, std::move(*state));
+    else if (const auto entry = m_states.find(ref); entry != m_states.end())
+        m_states.erase(entry);
+    if (listed != m_listed.end())
+        index({listed->second, ref}, this->state(ref));
+}
+
+void DossierShareQueue::index(const Place& place, const State& state) {
+    std::visit(
+        Overloaded{
+            [&](const Held& held) { m_resting[retryAfter(held.reason)].emplace(held.at, place); },
+            [](const Refused&) {},
+            [&](const Waiting&) { m_ready.insert(place); },
+            [&](const Sending&) { ++m_sending; },
+        },
+        state);
+}
+
+void DossierShareQueue::unindex(const Place& place, const State& state) {
+    std::visit(Overloaded{
+                   [&](const Held& held) {
+                       m_ready.erase(place);
+                       m_resting[retryAfter(held.reason)].erase({held.at, place});
+                   },
+                   [](const Refused&) {},
+                   [&](const Waiting&) { m_ready.erase(place); },
+                   [&](const Sending&) { --m_sending; },
+               },
+               state);
 }
 
 std::string DossierShareQueue::line(std::string_view ref, bool bridgeUp) const {

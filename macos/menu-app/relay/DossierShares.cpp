@@ -116,7 +116,7 @@ void DossierShares::observeBridge(bool up) {
     }
     publishState();
     // The lines of waiting shares follow the bridge's state.
-    showRows();
+    showEveryRow();
     scheduleDrain();
 }
 

@@ -20,6 +20,9 @@
 // folder watcher, a 15-second tick, and a pass 0.2 seconds after a burst of
 // folder changes. `rows` and `changed` belong to the main thread, where a new
 // row list replaces the old one, and `changed` runs, only when it differs.
+// The relay keeps its own account of the outbox's items from what each
+// listing finds changed, and tells the main thread only of the rows that
+// changed, so a post costs the same however many shares wait.
 //
 // A pass that found the bridge silent is not followed by another until the
 // tick, a new item, or the bridge coming back: neither the bridge going down
@@ -38,6 +41,8 @@
 #include <UserNotifications/NotificationCenter.h>
 #include <filesystem>
 #include <functional>
+#include <list>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -48,6 +53,7 @@
 #include <share-core/ShareState.h>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class DossierShares {
@@ -76,7 +82,7 @@ public:
     void remove(const std::string& ref);
 
     // Main thread.
-    const std::vector<Row>& rows() const { return m_rows; }
+    const std::vector<Row>& rows() const { return m_rows.rows(); }
     std::function<void()> changed;
     // Set before `start`: every answer recorded is also printed to standard output, one a line.
     bool printAnswers = false;
@@ -117,6 +123,10 @@ private:
     // although the bridge was silent at the last post: the start, the tick. Otherwise such a
     // pass posts only when a new item has arrived.
     void drain(bool retry);
+    // Takes in what changed in the outbox since the last listing; true when a new item came.
+    bool takeListing();
+    void list(std::shared_ptr<const DossierOutboxItem> item);
+    void unlist(const std::string& ref);
     // Posts one item and records its outcome; false when the pass ends there.
     bool send(const DossierOutboxItem& item);
     void record(const DossierOutboxItem& item, const DossierShareAnswer& answer);
@@ -125,12 +135,42 @@ private:
     void checkBridge();
     void refreshIndex();
     void publishState();
+    // Hands the rows that changed since the last hand-off to the main queue.
     void showRows();
+    // Hands every row over, when all their lines may have changed.
+    void showEveryRow();
+    Row row(const DossierOutboxItem& item) const;
     void tell(const DossierOutboxItem& item, const DossierShareAnswer& answer);
 
-    struct Listed {
+    // A change of the menu's rows: the row of `ref` becomes `row`, standing before the row of
+    // `before` (last without one), or goes when there is no `row`.
+    struct RowChange {
         std::string ref;
-        std::string title;
+        std::optional<Row> row = std::nullopt;
+        std::optional<std::string> before = std::nullopt;
+    };
+    void publishRowChanges(std::vector<RowChange> changes);
+
+    // The menu's rows on the main thread, each found by its ref, so that a change of one costs
+    // the same however many there are; laid out as a list only when read after a change.
+    class RowList {
+    public:
+        const std::vector<Row>& rows() const;
+        // Each gives whether the rows changed.
+        bool assign(std::vector<Row> rows);
+        bool apply(RowChange change);
+
+    private:
+        std::list<Row> m_order;
+        std::unordered_map<std::string, std::list<Row>::iterator> m_byRef;
+        mutable std::optional<std::vector<Row>> m_laidOut;
+    };
+
+    struct OlderFirst {
+        bool operator()(const std::shared_ptr<const DossierOutboxItem>& a,
+                        const std::shared_ptr<const DossierOutboxItem>& b) const {
+            return DossierOutbox::olderFirst(*a, *b);
+        }
     };
 
     std::optional<std::string> m_group;
@@ -151,9 +191,13 @@ private:
     bool m_running = false;
     // The last post found no bridge, and none has answered since.
     bool m_bridgeSilent = false;
-    // The items of the latest listing, oldest first, and the decoded items behind it.
-    std::vector<Listed> m_listed;
+    // The outbox's items as the listings found them, without those the Dossier took: by ref,
+    // and oldest first; the listing's cache behind them; the refs whose rows changed since the
+    // last hand-off.
+    std::map<std::string, std::shared_ptr<const DossierOutboxItem>, std::less<>> m_listed;
+    std::set<std::shared_ptr<const DossierOutboxItem>, OlderFirst> m_order;
     DossierOutbox::ItemCache m_itemCache;
+    std::set<std::string, std::less<>> m_rowsToShow;
 
-    std::vector<Row> m_rows;
+    RowList m_rows;
 };

@@ -6,7 +6,6 @@
 #include <JSONCoding/JSONCoding.h>
 #include <iostream>
 #include <menubar/LocalHTTP.h>
-#include <set>
 #include <share-core/DossierPost.h>
 #include <share-core/Overloaded.h>
 #include <share-core/ShareClock.h>
@@ -43,38 +42,62 @@ void DossierShares::drain(bool retry) {
             return !outbox->item(ref);
         });
 
-        auto items = outbox->items(m_itemCache);
-        std::erase_if(items, [&](const auto& item) { return m_stored.contains(item->ref); });
-        const std::vector<Listed> previous = std::exchange(m_listed, {});
-        std::set<std::string_view> before;
-        for (const Listed& listed : previous)
-            before.insert(listed.ref);
-        bool arrived = false;
-        std::vector<std::string> refs;
-        refs.reserve(items.size());
-        m_listed.reserve(items.size());
-        for (const auto& item : items) {
-            arrived = arrived || !before.contains(item->ref);
-            refs.push_back(item->ref);
-            m_listed.push_back({item->ref, item->title});
-        }
-        m_queue.keep(refs);
+        const bool arrived = takeListing();
         showRows();
         if (m_bridgeSilent && !retry && !arrived)
             return;
 
-        const auto ref = m_queue.next(refs, ShareClock::now());
+        const auto ref = m_queue.next(ShareClock::now());
         if (!ref)
             return;
-        const auto item = std::find_if(items.begin(), items.end(),
-                                       [&](const auto& item) { return item->ref == *ref; });
-        if (item == items.end())
+        const auto listed = m_listed.find(*ref);
+        if (listed == m_listed.end())
             return;
+        // Held here: the item may leave the listing while it is sent.
+        const auto item = listed->second;
         m_queue.sending(*ref);
+        m_rowsToShow.insert(*ref);
         showRows();
-        if (!send(**item))
+        if (!send(*item))
             return;
     }
+}
+
+bool DossierShares::takeListing() {
+    bool arrived = false;
+    for (auto& change : this->outbox()->changes(m_itemCache)) {
+        // An item the Dossier already took is never posted twice.
+        if (m_stored.contains(change.ref))
+            continue;
+        if (change.item) {
+            arrived = arrived || !m_listed.contains(change.ref);
+            list(std::move(change.item));
+        } else {
+            unlist(change.ref);
+        }
+    }
+    return arrived;
+}
+
+void DossierShares::list(std::shared_ptr<const DossierOutboxItem> item) {
+    const auto [entry, added] = m_listed.try_emplace(item->ref, item);
+    if (!added) {
+        m_order.erase(entry->second);
+        entry->second = item;
+    }
+    m_order.insert(item);
+    m_queue.listed(item->ref, item->createdAt);
+    m_rowsToShow.insert(item->ref);
+}
+
+void DossierShares::unlist(const std::string& ref) {
+    const auto entry = m_listed.find(ref);
+    if (entry == m_listed.end())
+        return;
+    m_order.erase(entry->second);
+    m_listed.erase(entry);
+    m_queue.gone(ref);
+    m_rowsToShow.insert(ref);
 }
 
 bool DossierShares::send(const DossierOutboxItem& item) {
@@ -87,6 +110,7 @@ bool DossierShares::send(const DossierOutboxItem& item) {
     }();
     const double now = ShareClock::now();
     m_queue.answered(item.ref, outcome, now);
+    m_rowsToShow.insert(item.ref);
     const auto& outbox = *this->outbox();
     const bool added = std::holds_alternative<DossierPostOutcome::Added>(outcome.value);
     if (added) {
@@ -95,7 +119,7 @@ bool DossierShares::send(const DossierOutboxItem& item) {
             m_stored.insert(item.ref);
             logger().error("share " + item.ref + " stored, but its file won't go");
         }
-        std::erase_if(m_listed, [&](const Listed& listed) { return listed.ref == item.ref; });
+        unlist(item.ref);
     }
     const DossierShareAnswer answer = outcome.answer(item, now);
     record(item, answer);

@@ -1,10 +1,9 @@
 // What the relay tells others: the bridge's health as it sees it, the Dossier's index digest,
-// the Mac-side state file, the menu's rows, and the user's notifications.
+// the Mac-side state file, and the user's notifications.
 #include "relay/DossierShares.h"
 #include "relay/RelayLog.h"
 #include "service/Bundled.h"
 
-#include <Dispatch/DispatchQueue.h>
 #include <menubar/LocalHTTP.h>
 #include <share-core/ShareClock.h>
 #include <share-core/ShareInput.h>
@@ -51,24 +50,6 @@ void DossierShares::publishState() {
     state.menuAt = ShareClock::now();
     if (const auto failure = store->writeMac(state))
         logger().error("share state: " + description(*failure));
-}
-
-void DossierShares::showRows() {
-    std::vector<Row> rows;
-    rows.reserve(m_listed.size());
-    for (const Listed& listed : m_listed)
-        rows.push_back({listed.ref, listed.title, m_queue.line(listed.ref, m_bridgeUp)});
-    publishRows(std::move(rows));
-}
-
-void DossierShares::publishRows(std::vector<Row> rows) {
-    Dispatch::DispatchQueue::main().async([this, rows = std::move(rows)]() mutable {
-        if (rows == m_rows)
-            return;
-        m_rows = std::move(rows);
-        if (changed)
-            changed();
-    });
 }
 
 std::optional<NotificationContent> DossierShares::notice(const DossierOutboxItem& item,

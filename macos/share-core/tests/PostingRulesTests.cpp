@@ -99,41 +99,63 @@ TEST(DossierPostOutcome, AnswersCarryWhatTheSheetShows) {
 
 TEST(DossierShareQueue, ChoosesTheFirstDueRefOneAtATime) {
     const double now = 1'000'000;
+    const auto waiting = DossierShareQueue::State(DossierShareQueue::Waiting{});
     DossierShareQueue queue;
+    queue.listed("b", 20);
+    queue.listed("a", 10);
     queue.answered("a", DossierPostOutcome::held("http", "m"), now - 119999);
-    EXPECT_EQ(queue.next({"a", "b"}, now), "b");
+    EXPECT_EQ(queue.next(now), "b");
     queue.answered("a", DossierPostOutcome::held("http", "m"), now - 120000);
-    EXPECT_EQ(queue.next({"a", "b"}, now), "a");
-    queue.answered("a", DossierPostOutcome::held("bridge", "m"), now - 14999);
-    EXPECT_EQ(queue.next({"a"}, now), std::nullopt);
-    EXPECT_EQ(queue.next({"a"}, now + 1), "a");
+    EXPECT_EQ(queue.next(now), "a");
+    // Once found due, it waits again while the clock stands back.
+    EXPECT_EQ(queue.next(now - 1), "b");
+    EXPECT_EQ(queue.next(now), "a");
+    // Listed again, it takes its new place; equal times go by ref.
+    queue.listed("a", 30);
+    EXPECT_EQ(queue.next(now), "b");
+    queue.listed("a", 20);
+    EXPECT_EQ(queue.next(now), "a");
 
     // While one is sending nothing else goes, even when due; refs not listed do not count.
     queue.sending("b");
-    EXPECT_EQ(queue.next({"a", "b"}, now + 1), std::nullopt);
-    EXPECT_EQ(queue.next({"a"}, now + 1), "a");
+    EXPECT_EQ(queue.next(now), std::nullopt);
     queue.answered("b", DossierPostOutcome::refused("path", "No."), now);
-    EXPECT_EQ(queue.next({"b"}, now + 1e9), std::nullopt);
+    queue.sending("x");
+    EXPECT_EQ(queue.next(now), "a");
+    queue.answered("a", DossierPostOutcome::held("bridge", "m"), now - 14999);
+    EXPECT_EQ(queue.next(now), std::nullopt);
+    EXPECT_EQ(queue.next(now + 1), "a");
+
+    // Taken, it has no state; gone, it is never chosen.
     queue.answered("a", DossierPostOutcome::added("id", "m"), now);
-    EXPECT_EQ(queue.state("a"), DossierShareQueue::State(DossierShareQueue::Waiting{}));
-    EXPECT_FALSE(queue.states.contains("a"));
+    EXPECT_EQ(queue.state("a"), waiting);
+    EXPECT_EQ(queue.next(now), "a");
+    queue.gone("a");
+    EXPECT_EQ(queue.next(now + 1e9), std::nullopt);
 }
 
-TEST(DossierShareQueue, BridgeBackAndKeep) {
+TEST(DossierShareQueue, BridgeBackAndGone) {
+    const auto waiting = DossierShareQueue::State(DossierShareQueue::Waiting{});
     DossierShareQueue queue;
+    for (const char* ref : {"a", "b", "c"})
+        queue.listed(ref, 1);
     queue.answered("a", DossierPostOutcome::held("bridge", "down"), 100);
     queue.answered("b", DossierPostOutcome::held("http", "500"), 100);
     queue.answered("c", DossierPostOutcome::refused("empty", "No."), 100);
+    EXPECT_EQ(queue.next(100), std::nullopt);
     queue.bridgeBack();
-    EXPECT_EQ(queue.state("a"), DossierShareQueue::State(DossierShareQueue::Waiting{}));
-    EXPECT_EQ(queue.next({"a"}, 100), "a");
+    EXPECT_EQ(queue.state("a"), waiting);
+    EXPECT_EQ(queue.next(100), "a");
     EXPECT_EQ(queue.state("b"),
               DossierShareQueue::State(DossierShareQueue::Held{"http", "500", 100}));
-    queue.keep({"c", "z"});
-    EXPECT_EQ(queue.states.size(), 1u);
-    EXPECT_TRUE(queue.states.contains("c"));
-    queue.keep({});
-    EXPECT_EQ(queue, DossierShareQueue{});
+    queue.gone("a");
+    queue.gone("b");
+    EXPECT_EQ(queue.state("b"), waiting);
+    EXPECT_EQ(queue.next(1e9), std::nullopt);
+    EXPECT_EQ(queue.state("c"),
+              DossierShareQueue::State(DossierPostOutcome::Refused{"empty", "No."}));
+    queue.gone("c");
+    EXPECT_EQ(queue.state("c"), waiting);
 }
 
 TEST(DossierShareQueue, MenuLinesAndTiming) {

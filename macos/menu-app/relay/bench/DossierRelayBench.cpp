@@ -4,17 +4,14 @@
 // the ratio of the two (relay / by hand).
 #include "menubar/LocalHTTP.h"
 #include "relay/DossierShares.h"
+#include "relay/bench/RelayBench.h"
 
 #include <Dispatch/Clock.h>
 #include <Dispatch/RunLoop.h>
 #include <Foundation/FileIO.h>
-#include <Foundation/Log.h>
 #include <JSONCoding/JSONCoding.h>
-#include <Testing/BenchmarkRatio.h>
-#include <Testing/Testing.h>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <cstdlib>
 #include <memory>
 #include <sample-bridge/Server.h>
 #include <share-core/DossierOutbox.h>
@@ -26,7 +23,7 @@
 
 namespace {
 
-constexpr const char* appGroup = "group.com.tallowmeadows.kestrelhaven";
+using RelayBench::appGroup;
 // The baseline works in an outbox of its own, which the relay does not watch.
 constexpr const char* baselineGroup = "group.com.tallowmeadows.kestrelhaven.baseline";
 constexpr int shares = 200;
@@ -128,14 +125,8 @@ BENCHMARK(byHand)
 } // namespace
 
 int main(int argc, char** argv) {
-    const auto home = Testing::useTestHome({{"KHAppGroup", appGroup}});
-    ::setenv("HOME", home.c_str(), 1);
-    Foundation::setLogSink([](const Foundation::LogEntry&) {});
+    RelayBench::useHome();
     SampleBridge::Server bridge(LocalHTTP::socketPath(), SampleBridge::State());
     server = &bridge;
-    std::vector<char*> arguments(argv, argv + argc);
-    char interleaving[] = "--benchmark_enable_random_interleaving=true";
-    arguments.insert(arguments.begin() + 1, interleaving);
-    return Testing::runComparing(static_cast<int>(arguments.size()), arguments.data(), "relay",
-                                 "byHand", "by hand");
+    return RelayBench::runInterleaved(argc, argv, "relay", "byHand", "by hand");
 }

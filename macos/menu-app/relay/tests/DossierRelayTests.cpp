@@ -185,6 +185,38 @@ TEST_F(Relay, RemovingAWaitingShareDeletesItsFilesAndRowEvenWithTheBridgeDown) {
     relay().changed = nullptr;
 }
 
+TEST_F(Relay, RowsKeepTheOutboxOrderAsSharesComeMoveAndGo) {
+    stopServer();
+    auto second = share("Second", "two", std::nullopt, 1000);
+    relay().start();
+    const auto titles = [] {
+        std::vector<std::string> titles;
+        for (const auto& row : relay().rows())
+            titles.push_back(row.title);
+        return titles;
+    };
+    ASSERT_TRUE(eventually([&] { return titles() == std::vector<std::string>{"Second"}; }));
+
+    // Older shares written together stand before, each in its place; a newer one after.
+    auto first = share("First", "one", std::nullopt, 2000);
+    const auto between = share("Between", "one and a half", std::nullopt, 1500);
+    share("Nearly", "almost two", std::nullopt, 1200);
+    share("Last", "three", std::nullopt, 500);
+    ASSERT_TRUE(eventually([&] {
+        return titles() == std::vector<std::string>{"First", "Between", "Nearly", "Second", "Last"};
+    }));
+
+    // Written again as made later, a share moves; written with a new title, it keeps its place.
+    first.createdAt = nowMs();
+    ASSERT_FALSE(outbox().add(first));
+    second.title = "Second, retitled";
+    ASSERT_FALSE(outbox().add(second));
+    outbox().remove(between.ref);
+    EXPECT_TRUE(eventually([&] {
+        return titles() == std::vector<std::string>{"Nearly", "Second, retitled", "Last", "First"};
+    }));
+}
+
 TEST_F(Relay, TheOutboxModePrintsEachAnswerOnALine) {
     relay().printAnswers = true;
     testing::internal::CaptureStdout();

@@ -185,7 +185,7 @@ View ShareSheetView::tagChips() const {
     View chips = ForEach(
         model->chips(), [](const std::string& tag) { return tag; },
         [&](const std::string& tag) {
-            const bool chosen = chosenTag == tag;
+            const bool chosen = chosenTag && ShareTags::sameTag(*chosenTag, tag);
             View chip =
                 Button([model, tag] { model->choose(tag); },
                        HStack({.alignment = VerticalAlignment::Center, .spacing = 4},

@@ -102,6 +102,15 @@ TEST_F(ShareSheetTest, ChipsComeInOrderWithTheChosenOneCheckedAndTheFullNoticeWh
                                 "waits until there's room.\" symbol=exclamationmark.circle"));
 }
 
+TEST_F(ShareSheetTest, ATagTypedInAnotherUnicodeFormIsTheSameChip) {
+    const ShareTags tags({"Caf\u00e9", "Trips"}, std::nullopt, 300000, false);
+    Sheet sheet(ShareSheetModel::demo(Phase{Phase::Ready{fileDraft()}}, tags, "Cafe\u0301"));
+    EXPECT_EQ(sheet.model->chips(), (std::vector<std::string>{"Caf\u00e9", "Trips"}));
+    EXPECT_THAT(sheet.text(), HasSubstr("trait=selected"));
+    EXPECT_EQ(sheet.host.press("Caf\u00e9"), Outcome::Performed);
+    EXPECT_EQ(*sheet.model->tag, std::nullopt) << "choosing the chosen tag clears it";
+}
+
 TEST_F(ShareSheetTest, TheUserChoosesTagsTypesANewOneAndAdds) {
     writeMac(200);
     auto model = ShareSheetModel::make(std::string(group));

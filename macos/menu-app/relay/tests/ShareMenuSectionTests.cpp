@@ -1,6 +1,7 @@
 #include "relay/DossierShares.h"
 #include "relay/ShareMenuSection.h"
 #include "service/Bundled.h"
+#include "service/SetupCommandLine.h"
 
 #include <Dispatch/RunLoop.h>
 #include <SwiftUI/HostingController.h>
@@ -95,4 +96,20 @@ TEST_F(ShareMenuSettings, ShowsWhatTheSystemReportsAfterEveryStep) {
     host->setOnScreen(false);
     host->setOnScreen(true);
     EXPECT_TRUE(shows("    Toggle \"Show Kestrelhaven in the Share menu\" off switch\n"));
+}
+
+TEST_F(ShareMenuSettings, APictureWaitsForTheStateItShows) {
+    start(true);
+    addTheExtension();
+    ShareExtension::registerBundle();
+    Testing::TemporaryFolder shots;
+    std::vector<std::string> drawn;
+    for (const bool on : {true, false}) {
+        ASSERT_TRUE(ShareExtension::set(on));
+        const auto file = shots.path() / "section.png";
+        ASSERT_TRUE(SetupCommandLine::render(SwiftUI::Form({ShareMenuSection{}}), file,
+                                             ShareMenuSection::settled));
+        drawn.push_back(Testing::readText(file));
+    }
+    EXPECT_NE(drawn[0], drawn[1]) << "the switch is drawn on, then off";
 }

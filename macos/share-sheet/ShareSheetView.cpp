@@ -29,7 +29,7 @@ View notice(const char* symbol, Color color, const char* title, std::string text
     return VStack({.alignment = HorizontalAlignment::Center, .spacing = 12},
                   {
                       Image::systemName(symbol).font(Font::system(26)).foregroundStyle(color),
-                      Text(title),
+                      Text(title).fixedSize(false, true),
                       Text(std::move(text))
                           .font(Font::callout)
                           .foregroundStyle(Color::secondary)

@@ -1,5 +1,6 @@
 #include "ShareSheetTesting.h"
 
+#include <cstdio>
 #include <gmock/gmock.h>
 #include <share-sheet/ShareSheetView.h>
 
@@ -82,6 +83,27 @@ TEST_F(ShareSheetTest, EachPhaseShowsItsContentAndButtons) {
         }
         EXPECT_TRUE(sheet.host.renderPNG()) << "the snapshot command draws every phase";
     }
+}
+
+TEST_F(ShareSheetTest, TheNoticeTitleKeepsItsFullHeightBesideALongMessage) {
+    std::string message;
+    for (int sentence = 0; sentence < 40; ++sentence) {
+        message += "The share couldn't be written. ";
+    }
+    // Text this large wraps the title over two lines, which the long message must not cut.
+    const SwiftUI::Font large = SwiftUI::Font::system(40);
+    auto model = ShareSheetModel::demo(Phase{Phase::SaveFailed{message}}, recentTags, "Trips");
+    SwiftUI::HostingController host(ShareSheetView{model}.body().font(large));
+    const std::string text = host.renderText({.frames = true});
+    const auto title = text.find("Text \"Nothing was added.\"");
+    ASSERT_NE(title, std::string::npos) << text;
+    double x = 0, y = 0, width = 0, height = 0;
+    ASSERT_EQ(std::sscanf(text.c_str() + text.find('@', title), "@%lf,%lf %lfx%lf", &x, &y, &width,
+                          &height),
+              4);
+    SwiftUI::HostingController alone(SwiftUI::Text("Nothing was added.").font(large));
+    EXPECT_EQ(height, alone.sizeThatFits({width, std::nullopt}).height);
+    EXPECT_GT(height, alone.fittingSize().height) << "two lines";
 }
 
 TEST_F(ShareSheetTest, ChipsComeInOrderWithTheChosenOneCheckedAndTheFullNoticeWhenFull) {

@@ -3,11 +3,15 @@
 #include "sample-bridge/Server.h"
 #include "sample-bridge/Tool.h"
 
+#include <Foundation/FileIO.h>
 #include <Foundation/Home.h>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace SampleBridge {
 
@@ -16,6 +20,20 @@ namespace {
 bool ignoresTerminate() {
     const char* chosen = std::getenv("KH_SAMPLE_BRIDGE_IGNORE_TERM");
     return chosen && std::string_view(chosen) == "1";
+}
+
+// Tells the menu why the bridge can't start, as the bridge does. The file is written in place, so
+// that a data folder where no new file can be made still gets the reason when the file is there;
+// never through a link, and never into anything but a regular file.
+void writeStartError(const std::filesystem::path& file, const std::string& reason) {
+    const int fd =
+        ::open(file.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return;
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && ::ftruncate(fd, 0) == 0)
+        Foundation::writeFully(fd, Foundation::dataFrom(reason + "\n"));
+    ::close(fd);
 }
 
 int serveDaemon(std::ostream& errors) {
@@ -30,19 +48,20 @@ int serveDaemon(std::ostream& errors) {
     sigaddset(&stopSignals, SIGINT);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+    const std::filesystem::path dataFolder = Foundation::homeDirectory() / ".kestrelhaven";
     State state = State::demo();
     PairingSettings pairing = state.pairing();
     pairing.simulatedPhone = true;
     state.setPairing(std::move(pairing));
     try {
-        Server server(Foundation::homeDirectory() / ".kestrelhaven" / "bridge.sock",
-                      std::move(state));
+        Server server(dataFolder / "bridge.sock", std::move(state));
         errors << "sample bridge: serving at " << server.socketPath().string() << "\n";
         int signal = 0;
         while (sigwait(&stopSignals, &signal) != 0) {
         }
     } catch (const std::exception& error) {
         errors << error.what() << "\n";
+        writeStartError(dataFolder / "start-error.txt", error.what());
         return 1;
     }
     return 0;

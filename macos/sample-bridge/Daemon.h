@@ -6,7 +6,8 @@
 // mode 0700) until SIGTERM or SIGINT, then removes the socket and gives 0
 // (with KH_SAMPLE_BRIDGE_IGNORE_TERM=1 in its environment it ignores SIGTERM,
 // as a bridge that hangs would, and only SIGINT or a kill ends it);
-// a server that cannot start gives 1. `[--disable-sigusr1] <folder>/cli.js
+// a server that cannot start gives 1 and leaves the reason in
+// $HOME/.kestrelhaven/start-error.txt for the menu. `[--disable-sigusr1] <folder>/cli.js
 // VERB …` is the bridge's command-line tool (Tool.h). Anything else prints a
 // usage line and gives 2.
 #pragma once

@@ -103,7 +103,8 @@ bool onPath(const fs::path& folder) {
     return false;
 }
 
-// The command that lets a shell session add to the Dossier.
+// The command that lets a shell session add to the Dossier; its mark tells the uninstaller it is
+// ours.
 bool installDossierCommand(std::string& error) {
     const fs::path folder = Foundation::homeDirectory() / ".local" / "bin";
     std::error_code made;
@@ -112,7 +113,8 @@ bool installDossierCommand(std::string& error) {
         return false;
     }
     const std::string script =
-        "#!/bin/sh\n# Adds standard input to the Dossier through the Kestrelhaven bridge.\n"
+        "#!/bin/sh\n# kestrelhaven-dossier-shim\n"
+        "# Adds standard input to the Dossier through the Kestrelhaven bridge.\n"
         "exec curl -s --unix-socket \"$HOME/.kestrelhaven/bridge.sock\" "
         "--data-binary @- http://localhost/dossier\n";
     return Foundation::writeFileAtomically(folder / "dossier", Foundation::dataFrom(script), 0755,

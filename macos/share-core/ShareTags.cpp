@@ -7,16 +7,6 @@
 #include <algorithm>
 #include <set>
 
-namespace {
-
-bool holds(const std::vector<std::string>& tags, std::string_view tag) {
-    return std::any_of(tags.begin(), tags.end(), [&](const std::string& taken) {
-        return Foundation::Unicode::canonicallyEquivalent(taken, tag);
-    });
-}
-
-} // namespace
-
 ShareTags::ShareTags(std::vector<std::string> recent, std::optional<std::string> last,
                      std::int64_t itemChars, bool full)
     : recent(std::move(recent)), last(std::move(last)), itemChars(itemChars), full(full) {}
@@ -50,6 +40,15 @@ std::vector<std::string> ShareTags::chips() const {
     if (chips.size() > chipLimit)
         chips.resize(chipLimit);
     return chips;
+}
+
+bool ShareTags::sameTag(std::string_view a, std::string_view b) {
+    return Foundation::Unicode::canonicallyEquivalent(a, b);
+}
+
+bool ShareTags::holds(const std::vector<std::string>& tags, std::string_view tag) {
+    return std::any_of(tags.begin(), tags.end(),
+                       [&](const std::string& taken) { return sameTag(taken, tag); });
 }
 
 std::string ShareTags::cleanTag(std::string_view text) {

@@ -34,6 +34,11 @@ struct ShareTags {
     std::vector<std::string> chips() const;
 
     static std::string cleanTag(std::string_view text);
+    // Whether two texts are one tag: equal under canonical equivalence, so a tag typed in
+    // another Unicode form is not a second tag.
+    static bool sameTag(std::string_view a, std::string_view b);
+    // Whether `tags` holds `tag` by `sameTag`.
+    static bool holds(const std::vector<std::string>& tags, std::string_view tag);
     // At most 8 cleaned, non-empty, distinct tags, in the order given.
     static std::vector<std::string> recentFromItemTags(const std::vector<std::string>& tags);
 

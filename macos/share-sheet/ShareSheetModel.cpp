@@ -2,7 +2,6 @@
 
 #include <Dispatch/Clock.h>
 #include <Foundation/Unicode.h>
-#include <algorithm>
 #include <share-core/DossierShare.h>
 #include <share-core/ShareClock.h>
 #include <share-core/ShareText.h>
@@ -70,7 +69,7 @@ std::shared_ptr<ShareSheetModel> ShareSheetModel::demo(Phase phase, ShareTags ta
 
 std::vector<std::string> ShareSheetModel::chips() const {
     auto list = tags->chips();
-    if (*tag && std::find(list.begin(), list.end(), **tag) == list.end()) {
+    if (*tag && !ShareTags::holds(list, **tag)) {
         list.insert(list.begin(), **tag);
     }
     return list;
@@ -93,7 +92,7 @@ void ShareSheetModel::show(const DraftResult& result) {
 }
 
 void ShareSheetModel::choose(const std::string& chosen) {
-    if (*tag == chosen) {
+    if (*tag && ShareTags::sameTag(**tag, chosen)) {
         tag = std::nullopt;
     } else {
         tag = chosen;

@@ -85,11 +85,13 @@ public:
     static std::shared_ptr<ShareSheetModel> demo(Phase phase, ShareTags tags,
                                                  std::optional<std::string> tag);
 
-    // The tag chips: `tags.chips()`, with a chosen tag not among them first.
+    // The tag chips: `tags.chips()`, with a chosen tag not among them first. Tags compare as
+    // `ShareTags::sameTag` has it, here and in `choose`.
     std::vector<std::string> chips() const;
     bool canAdd() const;
 
     void show(const DraftResult& result);
+    // Chooses `tag`, or clears the choice when it is the chosen tag.
     void choose(const std::string& tag);
     void commitNewTag();
     void add();

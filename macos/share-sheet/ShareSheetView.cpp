@@ -29,7 +29,7 @@ View notice(const char* symbol, Color color, const char* title, std::string text
     return VStack({.alignment = HorizontalAlignment::Center, .spacing = 12},
                   {
                       Image::systemName(symbol).font(Font::system(26)).foregroundStyle(color),
-                      Text(title),
+                      Text(title).fixedSize(false, true),
                       Text(std::move(text))
                           .font(Font::callout)
                           .foregroundStyle(Color::secondary)
@@ -185,7 +185,7 @@ View ShareSheetView::tagChips() const {
     View chips = ForEach(
         model->chips(), [](const std::string& tag) { return tag; },
         [&](const std::string& tag) {
-            const bool chosen = chosenTag == tag;
+            const bool chosen = chosenTag && ShareTags::sameTag(*chosenTag, tag);
             View chip =
                 Button([model, tag] { model->choose(tag); },
                        HStack({.alignment = VerticalAlignment::Center, .spacing = 4},

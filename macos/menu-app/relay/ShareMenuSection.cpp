@@ -3,8 +3,16 @@
 #include "relay/DossierShares.h"
 
 #include <Dispatch/DispatchQueue.h>
+#include <algorithm>
 
 using namespace SwiftUI;
+
+namespace {
+
+constexpr const char* toggleTitle = "Show Kestrelhaven in the Share menu";
+constexpr const char* registerTitle = "Register";
+
+} // namespace
 
 void ShareMenuSection::run(std::function<void()> step) const {
     busy.set(true);
@@ -28,7 +36,7 @@ View ShareMenuSection::body() const {
         content = HStack({.alignment = VerticalAlignment::Center},
                          {Text("macOS hasn't registered the Share menu extension yet.")
                               .foregroundStyle(Color::secondary),
-                          Spacer(), Button("Register", [section = *this] {
+                          Spacer(), Button(registerTitle, [section = *this] {
                                         section.run(ShareExtension::registerBundle);
                                     }).disabled(*busy)});
     } else {
@@ -36,7 +44,7 @@ View ShareMenuSection::body() const {
                                [section = *this](const bool& wanted) {
                                    section.run([wanted] { ShareExtension::set(wanted); });
                                });
-        content = Toggle("Show Kestrelhaven in the Share menu", on).disabled(!read || *busy);
+        content = Toggle(toggleTitle, on).disabled(!read || *busy);
     }
     return Section(
                "Dossier", {content},
@@ -47,4 +55,13 @@ View ShareMenuSection::body() const {
                     "isn't running, the share waits here and goes when it is: the menu shows "
                     "what's waiting."))
         .onAppear([section = *this] { section.run([] {}); });
+}
+
+bool ShareMenuSection::settled(HostingController& host) {
+    const auto controls = host.controls();
+    const auto control = std::find_if(controls.begin(), controls.end(), [](const auto& control) {
+        return control.title == toggleTitle || control.title == registerTitle;
+    });
+    // Both controls are disabled exactly while no state is read or a step runs.
+    return control == controls.end() || control->enabled;
 }

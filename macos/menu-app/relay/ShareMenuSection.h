@@ -12,6 +12,7 @@
 
 #include "relay/ShareExtension.h"
 
+#include <SwiftUI/HostingController.h>
 #include <SwiftUI/SwiftUI.h>
 #include <functional>
 #include <optional>
@@ -25,4 +26,8 @@ struct ShareMenuSection {
     SwiftUI::View body() const;
     // Runs `step` and then reads the state, off the main thread.
     void run(std::function<void()> step) const;
+
+    // Whether the section in `host` shows a state it has read, with no step under way, or is
+    // absent: a picture of it then shows the switch as the system has it.
+    static bool settled(SwiftUI::HostingController& host);
 };

@@ -19,8 +19,10 @@
 
 #include "service/BackgroundService.h"
 
+#include <SwiftUI/HostingController.h>
 #include <SwiftUI/View.h>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,8 +56,11 @@ int snapshot(const std::filesystem::path& folder, const std::optional<std::strin
 // Renders the share sheet in five sample states into `folder`, a line for each.
 int snapshotShare(const std::filesystem::path& folder);
 // Draws `view` as its window would show it, at its fitting size on the window background, into
-// the PNG `file`; false when it was not written.
-bool render(SwiftUI::View view, const std::filesystem::path& file);
+// the PNG `file`; false when it was not written. The view is on screen meanwhile, so what it does
+// on appearing runs; with `settled`, the picture waits (up to 10 seconds) until that holds of its
+// host.
+bool render(SwiftUI::View view, const std::filesystem::path& file,
+            const std::function<bool(SwiftUI::HostingController&)>& settled = {});
 
 // The seconds "--dossier-outbox" waits for this second argument: at least 3; a missing argument,
 // one that is not wholly a number, and NaN count as 0; a huge one is infinity, which waits until

@@ -1,6 +1,7 @@
 // The snapshot commands of test builds: the application's windows and the share sheet drawn to
 // PNG files without being shown.
 #include "menubar/Bridge.h"
+#include "relay/ShareMenuSection.h"
 #include "service/SetupCommandLine.h"
 #include "service/SetupModel.h"
 #include "service/SetupView.h"
@@ -79,25 +80,31 @@ ShareResult bridgeDown() {
 
 } // namespace
 
-bool render(SwiftUI::View view, const std::filesystem::path& file) {
+bool render(SwiftUI::View view, const std::filesystem::path& file,
+            const std::function<bool(SwiftUI::HostingController&)>& settled) {
     auto window = SwiftUI::hostingWindow(
         std::move(view).background(SwiftUI::Color::windowBackground), AppKit::WindowStyle::titled);
     auto* host = SwiftUI::hostingController(*window);
     if (!host)
         return false;
     host->setFrameSize(host->fittingSize());
+    host->setOnScreen(true);
     wait(0.5, [] { return false; });
+    if (settled)
+        wait(10, [&] { return settled(*host); });
     return host->writePNG(file);
 }
 
 int snapshot(const std::filesystem::path& folder, const std::optional<std::string>& container) {
     prepare(folder);
     bool allWritten = true;
-    const auto rendered = [&](SwiftUI::View view, const char* name) {
-        const bool written = render(std::move(view), folder / name);
-        allWritten = allWritten && written;
-        return written;
-    };
+    const auto rendered =
+        [&](SwiftUI::View view, const char* name,
+            const std::function<bool(SwiftUI::HostingController&)>& settled = {}) {
+            const bool written = render(std::move(view), folder / name, settled);
+            allWritten = allWritten && written;
+            return written;
+        };
 
     auto setup = std::make_shared<SetupModel>();
     setup->refresh();
@@ -110,7 +117,8 @@ int snapshot(const std::filesystem::path& folder, const std::optional<std::strin
     settings->load();
     wait(10, [&] { return settings->values->has_value() && !settings->environments->empty(); });
     if (settings->values->has_value())
-        rendered(SettingsView{settings}.body().frame({.height = 1900}), "settings.png");
+        rendered(SettingsView{settings}.body().frame({.height = 1900}), "settings.png",
+                 ShareMenuSection::settled);
 
     auto naming = std::make_shared<ContainerSetupModel>();
     rendered(ContainerSetupView{naming, {}}.body(), "container-name.png");

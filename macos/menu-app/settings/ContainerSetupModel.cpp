@@ -76,20 +76,20 @@ void ContainerSetupModel::poll() {
 }
 
 void ContainerSetupModel::check() {
-    if (phase->kind != Phase::Kind::showing)
+    // A bridge that takes the request but never answers would otherwise gather a check a tick.
+    if (phase->kind != Phase::Kind::showing || m_checking)
         return;
+    m_checking = true;
     m_work.async([self = self(), round = m_round, name = phase->snippets->name, since = m_since] {
         const auto reply = LocalHTTP::send("GET", "/environments", std::nullopt, checkTimeout);
-        if (!reply.body)
-            return;
-        const auto found = checkIn(*reply.body, name, since);
-        if (!found)
-            return;
-        Dispatch::DispatchQueue::main().async([self, round, found = *found] {
-            if (round != self->m_round)
+        const auto found =
+            reply.body ? checkIn(*reply.body, name, since) : std::optional<Connection>();
+        Dispatch::DispatchQueue::main().async([self, round, found] {
+            self->m_checking = false;
+            if (round != self->m_round || !found)
                 return;
-            self->connection = found;
-            if (found.kind == Connection::Kind::connected) {
+            self->connection = *found;
+            if (found->kind == Connection::Kind::connected) {
                 self->m_timer.invalidate();
                 self->m_timer = {};
             }

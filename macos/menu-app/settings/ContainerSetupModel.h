@@ -7,9 +7,10 @@
 // serial queue "kestrelhaven.container" and ends with the setup shown or a
 // sentence saying why not. Once a setup shows, the model asks the bridge
 // for its environments every 1.5 seconds (first 1.5 seconds after the setup
-// arrived) until this environment checks in; a refusal by Tailscale is
-// shown and the poll goes on, since a later check-in still counts. Only
-// check-ins and refusals at or after the moment the add or show began count.
+// arrived; a tick while the last check still waits is skipped) until this
+// environment checks in; a refusal by Tailscale is shown and the poll goes
+// on, since a later check-in still counts. Only check-ins and refusals at or
+// after the moment the add or show began count.
 //
 // Each add, show and reset starts a new round: a tool run or a check of an
 // earlier round is dropped when it comes back. `stopPolling` (the window
@@ -147,4 +148,6 @@ private:
     double m_since = 0;
     std::uint64_t m_round = 0;
     bool m_pollAllowed = true;
+    // A check is queued or waiting for the bridge; ticks meanwhile are skipped.
+    bool m_checking = false;
 };

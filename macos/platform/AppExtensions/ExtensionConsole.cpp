@@ -4,6 +4,7 @@
 #include <AppKit/TerminalText.h>
 #include <Dispatch/RunLoop.h>
 #include <cerrno>
+#include <sstream>
 #include <thread>
 #include <unistd.h>
 
@@ -61,16 +62,22 @@ ExtensionConsole::~ExtensionConsole() {
 }
 
 void ExtensionConsole::show() {
-    std::string text = "\n" + m_host.renderText();
+    using AppKit::TerminalText::printable;
+    std::string text = "\n";
+    std::istringstream rendered(m_host.renderText());
+    for (std::string line; std::getline(rendered, line);) {
+        text += printable(line) + "\n";
+    }
     const auto controls = m_host.controls();
     for (std::size_t i = 0; i < controls.size() && i < AppKit::TerminalText::controlKeys.size();
          ++i) {
-        text += std::string("[") + AppKit::TerminalText::controlKeys[i] + "] " + controls[i].title +
-                (controls[i].enabled ? "" : " (disabled)") + "\n";
+        text += std::string("[") + AppKit::TerminalText::controlKeys[i] + "] " +
+                printable(controls[i].title) + (controls[i].enabled ? "" : " (disabled)") + "\n";
     }
     const auto fields = m_host.textFields();
     for (std::size_t i = 0; i < fields.size() && i < fieldKeys.size(); ++i) {
-        text += std::string("[") + fieldKeys[i] + " text] type into “" + fields[i] + "”\n";
+        text +=
+            std::string("[") + fieldKeys[i] + " text] type into “" + printable(fields[i]) + "”\n";
     }
     text += "Enter: Return · esc: Escape\n";
     if (text == m_shown) {

@@ -208,7 +208,7 @@ void Presentation::chooseInMenu(char key) {
         return;
     if (item->hasSubmenu()) {
         m_open.push_back(item->submenu());
-        m_openTitles.push_back(item->title());
+        m_openTitles.push_back(TerminalText::printable(item->title()));
         item->submenu()->open();
         return;
     }

@@ -48,7 +48,8 @@ struct Cell {
     bool tab = false;
 };
 
-// Greedy word wrap at `columns` characters; a word longer than a line stands alone.
+// Greedy word wrap at `columns` characters, each line printable; a word longer than a line stands
+// alone.
 std::vector<std::string> wrapped(std::string_view text, std::size_t columns) {
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -61,7 +62,7 @@ std::vector<std::string> wrapped(std::string_view text, std::size_t columns) {
             std::size_t space = text.find(' ', at);
             if (space == std::string_view::npos || space > end)
                 space = end;
-            const std::string_view word = text.substr(at, space - at);
+            const std::string word = printable(text.substr(at, space - at));
             const std::size_t wordLength = Foundation::Unicode::characterCount(word);
             if (length > 0 && length + 1 + wordLength > columns) {
                 lines.push_back(std::move(line));
@@ -127,7 +128,7 @@ void viewLines(const View& view, std::size_t columns, bool centre,
         const std::string escape = styleEscape({label->font(), label->textColor(), {}});
         auto pieces = label->lineBreakMode() == LineBreakMode::WordWrapping
                           ? wrapped(label->stringValue(), wrap)
-                          : std::vector<std::string>{label->stringValue()};
+                          : std::vector<std::string>{printable(label->stringValue())};
         if (label->maximumNumberOfLines() > 0 &&
             pieces.size() > static_cast<std::size_t>(label->maximumNumberOfLines()))
             pieces.resize(static_cast<std::size_t>(label->maximumNumberOfLines()));
@@ -138,8 +139,8 @@ void viewLines(const View& view, std::size_t columns, bool centre,
         return;
     }
     if (const auto* hosted = dynamic_cast<const HostedView*>(&view)) {
-        for (auto& line : hosted->textLines())
-            lines.push_back(std::move(line));
+        for (const auto& line : hosted->textLines())
+            lines.push_back(printable(line));
         return;
     }
     if (const auto* imageView = dynamic_cast<const ImageView*>(&view)) {
@@ -150,12 +151,22 @@ void viewLines(const View& view, std::size_t columns, bool centre,
             for (const auto& line : blocks(*image->picture()))
                 lines.push_back(line);
         } else {
-            lines.push_back(std::string(dim) + "[" + image->name() + "]" + std::string(reset));
+            lines.push_back(std::string(dim) + "[" + printable(image->name()) + "]" +
+                            std::string(reset));
         }
     }
 }
 
 } // namespace
+
+std::string printable(std::string_view text) {
+    std::u32string scalars = Foundation::Unicode::scalars(text);
+    for (char32_t& scalar : scalars) {
+        if (scalar < 0x20 || (scalar >= 0x7F && scalar <= 0x9F))
+            scalar = U'\uFFFD';
+    }
+    return Foundation::Unicode::utf8(scalars);
+}
 
 std::string attributed(const AttributedString& text) {
     std::vector<Cell> cells;
@@ -166,7 +177,7 @@ std::string attributed(const AttributedString& text) {
         const std::string escape = styleEscape(run.attributes);
         for (auto& glyph : Foundation::Unicode::characters(run.text)) {
             const bool tab = glyph == "\t";
-            cells.push_back({std::move(glyph), escape, tab});
+            cells.push_back({tab ? std::move(glyph) : printable(glyph), escape, tab});
         }
     }
     std::string out;
@@ -213,13 +224,13 @@ std::vector<std::string> statusItem(const StatusItem& item) {
     std::string line = std::string(bold) + "Menu bar" + std::string(reset) + "  ";
     if (const auto& image = button.image()) {
         line += "[" + std::string(image->kind() == Image::Kind::Symbol ? "symbol " : "") +
-                image->name() + "]";
+                printable(image->name()) + "]";
         if (const auto& description = image->accessibilityDescription())
-            line += " " + *description;
+            line += " " + printable(*description);
     }
     std::vector<std::string> lines{line};
     if (const auto& tip = button.toolTip())
-        lines.push_back(std::string(dim) + "tool tip: " + *tip + std::string(reset));
+        lines.push_back(std::string(dim) + "tool tip: " + printable(*tip) + std::string(reset));
     return lines;
 }
 
@@ -246,13 +257,13 @@ std::vector<std::string> menu(const Menu& menu, bool withToolTips) {
         const char key = label < itemKeys.size() ? itemKeys[label++] : ' ';
         const bool enabled = item->isEnabled();
         std::string line = "  " + styled(enabled ? bold : dim, std::string(1, key)) + "  ";
-        const std::string title =
-            item->attributedTitle() ? attributed(*item->attributedTitle()) : item->title();
+        const std::string title = item->attributedTitle() ? attributed(*item->attributedTitle())
+                                                          : printable(item->title());
         line += enabled ? title : styled(dim, title);
         if (item->hasSubmenu())
             line += "  ▸";
         if (!item->keyEquivalent().empty()) {
-            std::string equivalent = item->keyEquivalent();
+            std::string equivalent = printable(item->keyEquivalent());
             for (char& c : equivalent)
                 c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
             line += styled(dim, "   ⌘" + equivalent);
@@ -269,7 +280,8 @@ std::vector<std::string> menu(const Menu& menu, bool withToolTips) {
 std::vector<std::string> window(const Window& window) {
     const std::size_t columns = std::max<std::size_t>(
         20, static_cast<std::size_t>(window.contentSize().width / pointsPerColumn));
-    std::vector<std::string> lines{std::string(bold) + "┌ " + window.title() + std::string(reset) +
+    std::vector<std::string> lines{std::string(bold) + "┌ " + printable(window.title()) +
+                                   std::string(reset) +
                                    (window.isKeyWindow() ? styled(dim, "  (front)") : "")};
     if (window.contentView())
         viewLines(*window.contentView(), columns, false, lines);
@@ -277,7 +289,8 @@ std::vector<std::string> window(const Window& window) {
         std::string line;
         const auto controls = hosted->controls();
         for (std::size_t i = 0; i < controls.size() && i < controlKeys.size(); ++i) {
-            const std::string label = std::string(1, controlKeys[i]) + " " + controls[i].title;
+            const std::string label =
+                std::string(1, controlKeys[i]) + " " + printable(controls[i].title);
             line += (controls[i].enabled ? styled(bold, label) : styled(dim, label)) + "   ";
         }
         if (!line.empty()) {
@@ -296,13 +309,13 @@ const HostedView* hostedView(const Window& window) {
 }
 
 std::vector<std::string> alert(const Alert& alert) {
-    std::vector<std::string> lines{"┌ " + styled(bold, alert.messageText())};
+    std::vector<std::string> lines{"┌ " + styled(bold, printable(alert.messageText()))};
     for (const auto& line : wrapped(alert.informativeText(), textColumns))
         lines.push_back("│ " + line);
     std::string buttons;
     const auto titles = alert.buttons();
     for (std::size_t i = 0; i < titles.size(); ++i)
-        buttons += styled(bold, std::to_string(i + 1)) + " " + titles[i] + "    ";
+        buttons += styled(bold, std::to_string(i + 1)) + " " + printable(titles[i]) + "    ";
     lines.push_back("│");
     lines.push_back("│ " + buttons);
     lines.push_back("└");

@@ -3,6 +3,8 @@
 // Each function gives whole lines, with ANSI colour escapes, and no line
 // break at their ends. Points become columns at a fixed width per column, so
 // tab stops of attributed titles line up roughly as they would on screen.
+// Every text the objects hold reaches the terminal through `printable`, so only
+// the presentation's own escapes act on the terminal.
 #pragma once
 
 #include <AppKit/Alert.h>
@@ -20,6 +22,11 @@ constexpr std::string_view itemKeys = "123456789abcdefghijklmnopqrstuvwxyz";
 // The labels that press the controls of the front window's hosted view, in order; "w" closes the
 // window instead.
 constexpr std::string_view controlKeys = "123456789abcdefghijklmnopqrstuvxyz";
+
+// The text with every control character (C0, DEL and C1) and every byte that is not UTF-8
+// replaced by U+FFFD: names and titles from outside can't move the cursor, clear the screen or
+// change the terminal's state. A multi-line text is split into lines first.
+std::string printable(std::string_view text);
 
 std::string attributed(const AttributedString& text);
 std::vector<std::string> statusItem(const StatusItem& item);

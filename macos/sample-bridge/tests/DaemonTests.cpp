@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sample-bridge/Daemon.h>
+#include <sample-bridge/Server.h>
 #include <spawn.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -79,6 +80,20 @@ TEST(SampleBridgeDaemon, ServesTheDemoUnderHomeUntilTerminatedOrInterrupted) {
         EXPECT_EQ(WEXITSTATUS(exit), 0);
         EXPECT_FALSE(std::filesystem::exists(socket));
     }
+}
+
+TEST(SampleBridgeDaemon, ABridgeThatCannotStartLeavesTheReasonForTheMenu) {
+    Testing::TemporaryFolder home;
+    const auto socket = home.path() / ".kestrelhaven" / "bridge.sock";
+    const SampleBridge::Server running(socket);
+    const pid_t pid = startDaemon(home.path());
+    ASSERT_GT(pid, 0);
+    int exit = -1;
+    ASSERT_TRUE(eventually([&] { return ::waitpid(pid, &exit, WNOHANG) == pid; }));
+    EXPECT_EQ(WEXITSTATUS(exit), 1);
+    EXPECT_EQ(Testing::readText(home.path() / ".kestrelhaven" / "start-error.txt"),
+              "sample bridge: another server is listening at " + socket.string() +
+                  ": Address already in use\n");
 }
 
 TEST(SampleBridgeDaemon, TheCommandLineToolRefusesVerbsItDoesNotKnow) {

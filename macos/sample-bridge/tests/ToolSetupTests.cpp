@@ -1,4 +1,5 @@
 // The tool's verbs that the Setup window runs: doctor, hooks, MCP servers and environments.
+#include <DossierShim.h>
 #include <Testing/Testing.h>
 #include <cstdlib>
 #include <gmock/gmock.h>
@@ -196,6 +197,8 @@ TEST_F(SampleBridgeSetupVerbs, McpServersAreAddedAndTakenOutOnlyWhenOurs) {
     EXPECT_EQ(written["mcpServers"]["kestrelhaven-channel"]["args"][0],
               (home.path() / ".kestrelhaven" / "channel-plugin.js").string());
     EXPECT_TRUE(fs::exists(home.path() / ".local" / "bin" / "dossier"));
+    EXPECT_TRUE(DossierShim::isOurs((home.path() / ".local" / "bin" / "dossier").string()))
+        << "an uninstall takes it away";
 
     // With ~/.local/bin on PATH there is no line to add; a second install updates the entry.
     ::setenv("PATH", (home.path() / ".local" / "bin").c_str(), 1);

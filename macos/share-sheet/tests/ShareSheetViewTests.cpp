@@ -1,5 +1,6 @@
 #include "ShareSheetTesting.h"
 
+#include <cstdio>
 #include <gmock/gmock.h>
 #include <share-sheet/ShareSheetView.h>
 
@@ -84,6 +85,27 @@ TEST_F(ShareSheetTest, EachPhaseShowsItsContentAndButtons) {
     }
 }
 
+TEST_F(ShareSheetTest, TheNoticeTitleKeepsItsFullHeightBesideALongMessage) {
+    std::string message;
+    for (int sentence = 0; sentence < 40; ++sentence) {
+        message += "The share couldn't be written. ";
+    }
+    // Text this large wraps the title over two lines, which the long message must not cut.
+    const SwiftUI::Font large = SwiftUI::Font::system(40);
+    auto model = ShareSheetModel::demo(Phase{Phase::SaveFailed{message}}, recentTags, "Trips");
+    SwiftUI::HostingController host(ShareSheetView{model}.body().font(large));
+    const std::string text = host.renderText({.frames = true});
+    const auto title = text.find("Text \"Nothing was added.\"");
+    ASSERT_NE(title, std::string::npos) << text;
+    double x = 0, y = 0, width = 0, height = 0;
+    ASSERT_EQ(std::sscanf(text.c_str() + text.find('@', title), "@%lf,%lf %lfx%lf", &x, &y, &width,
+                          &height),
+              4);
+    SwiftUI::HostingController alone(SwiftUI::Text("Nothing was added.").font(large));
+    EXPECT_EQ(height, alone.sizeThatFits({width, std::nullopt}).height);
+    EXPECT_GT(height, alone.fittingSize().height) << "two lines";
+}
+
 TEST_F(ShareSheetTest, ChipsComeInOrderWithTheChosenOneCheckedAndTheFullNoticeWhenFull) {
     ShareTags full = recentTags;
     full.full = true;
@@ -100,6 +122,15 @@ TEST_F(ShareSheetTest, ChipsComeInOrderWithTheChosenOneCheckedAndTheFullNoticeWh
     EXPECT_THAT(text, HasSubstr("trait=selected"));
     EXPECT_THAT(text, HasSubstr("Label \"Your Dossier was full when Kestrelhaven last looked. This "
                                 "waits until there's room.\" symbol=exclamationmark.circle"));
+}
+
+TEST_F(ShareSheetTest, ATagTypedInAnotherUnicodeFormIsTheSameChip) {
+    const ShareTags tags({"Caf\u00e9", "Trips"}, std::nullopt, 300000, false);
+    Sheet sheet(ShareSheetModel::demo(Phase{Phase::Ready{fileDraft()}}, tags, "Cafe\u0301"));
+    EXPECT_EQ(sheet.model->chips(), (std::vector<std::string>{"Caf\u00e9", "Trips"}));
+    EXPECT_THAT(sheet.text(), HasSubstr("trait=selected"));
+    EXPECT_EQ(sheet.host.press("Caf\u00e9"), Outcome::Performed);
+    EXPECT_EQ(*sheet.model->tag, std::nullopt) << "choosing the chosen tag clears it";
 }
 
 TEST_F(ShareSheetTest, TheUserChoosesTagsTypesANewOneAndAdds) {

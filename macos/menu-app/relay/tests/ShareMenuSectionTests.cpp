@@ -1,6 +1,7 @@
 #include "relay/DossierShares.h"
 #include "relay/ShareMenuSection.h"
 #include "service/Bundled.h"
+#include "service/SetupCommandLine.h"
 
 #include <Dispatch/RunLoop.h>
 #include <SwiftUI/HostingController.h>
@@ -95,4 +96,25 @@ TEST_F(ShareMenuSettings, ShowsWhatTheSystemReportsAfterEveryStep) {
     host->setOnScreen(false);
     host->setOnScreen(true);
     EXPECT_TRUE(shows("    Toggle \"Show Kestrelhaven in the Share menu\" off switch\n"));
+}
+
+TEST_F(ShareMenuSettings, APictureShowsTheStateTheSectionRead) {
+    start(true);
+    addTheExtension();
+    Testing::TemporaryFolder tools;
+    const auto picture = [&](const std::string& pluginkit) {
+        Testing::writeText(tools.path() / "pluginkit", "#!/bin/sh\n" + pluginkit);
+        std::filesystem::permissions(tools.path() / "pluginkit", std::filesystem::perms::owner_all);
+        ::setenv("KH_TOOLS_DIR", tools.path().c_str(), 1);
+        const auto file = tools.path() / "section.png";
+        EXPECT_TRUE(SetupCommandLine::render(SwiftUI::Form({ShareMenuSection{}}), file,
+                                             ShareMenuSection::settled));
+        ::unsetenv("KH_TOOLS_DIR");
+        return Testing::readText(file);
+    };
+    const std::string listing = "com.tallowmeadows.kestrelhaven.menu.share(1.0)'\n";
+    const std::string on = picture("echo '+    " + listing);
+    EXPECT_NE(on, picture("echo '-    " + listing)) << "the switch is drawn on, then off";
+    // A tool slower than the picture's own half second is waited for.
+    EXPECT_EQ(on, picture("sleep 1\necho '+    " + listing));
 }

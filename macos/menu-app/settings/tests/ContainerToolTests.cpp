@@ -108,6 +108,30 @@ TEST_F(ContainerSetup, AnyAnswerWithTheRowCountsWhateverItsStatusAndOtherAnswers
     EXPECT_TRUE(model->isPolling());
 }
 
+TEST_F(ContainerSetup, TicksWhileACheckWaitsForTheBridgeAskNothing) {
+    addContainer("box", "Box");
+    auto model = std::make_shared<Model>();
+    model->show("box");
+    ASSERT_TRUE(settled(*model));
+    auto held = SampleBridge::Reply::json(200, R"({"environments":[]})");
+    held.gate = SampleBridge::Gate();
+    server->script("/environments", held);
+    Dispatch::Clock::advance(Model::pollInterval);
+    ASSERT_TRUE(Dispatch::RunLoop::main().runUntil([&] { return held.gate->reached(); }, 30));
+    for (int tick = 0; tick < 3; ++tick) {
+        Dispatch::Clock::advance(Model::pollInterval);
+        // A block posted after the clock moved runs after the timer it made due.
+        bool turned = false;
+        Dispatch::RunLoop::main().perform([&] { turned = true; });
+        ASSERT_TRUE(Dispatch::RunLoop::main().runUntil([&] { return turned; }, 30));
+    }
+    // The tool runs on the model's queue after anything queued before it.
+    held.gate->open();
+    model->show("box");
+    ASSERT_TRUE(settled(*model));
+    EXPECT_EQ(environmentRequests(), 1u);
+}
+
 TEST_F(ContainerSetup, AResultOfAnEarlierRoundIsDropped) {
     addContainer("box", "Box");
     auto model = std::make_shared<Model>();

@@ -1,8 +1,14 @@
 // share: a stand-in for another program's Share menu. It hands an app extension a title and
 // texts, web links or files, runs it with this terminal, and exits with the request's outcome.
+// An extension the user turned off (`pluginkit -e ignore`) is not in the menu, so it never runs.
 #include <AppExtensions/ExtensionMain.h>
+#include <Foundation/Bundle.h>
+#include <LaunchServices/Registry.h>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -11,11 +17,26 @@ constexpr const char* usage =
     "usage: share EXTENSION.appex [--title TITLE] [--text TEXT]... [--url URL]... [--file "
     "PATH]...\n"
     "Hands the items to the extension as a Share menu would and runs it. Exit status: 0 when the\n"
-    "extension completed the request, 1 when it was cancelled, 2 when it could not run.\n";
+    "extension completed the request, 1 when it was cancelled, 2 when it could not run or is\n"
+    "turned off.\n";
 
 int usageError() {
     std::fputs(usage, stderr);
     return AppExtensions::NotStarted;
+}
+
+// The identifier of the extension at `appex` when the user's registry has it turned off.
+std::optional<std::string> turnedOff(const std::filesystem::path& appex) {
+    const auto identifier = Foundation::Bundle(appex).identifier();
+    if (!identifier)
+        return std::nullopt;
+    const auto plugIns = LaunchServices::Registry::current().plugIns();
+    const bool ignored =
+        std::any_of(plugIns.begin(), plugIns.end(), [&](const LaunchServices::PlugIn& plugIn) {
+            return plugIn.identifier == *identifier &&
+                   plugIn.election == LaunchServices::Election::ignore;
+        });
+    return ignored ? identifier : std::nullopt;
 }
 
 } // namespace
@@ -49,6 +70,11 @@ int main(int argc, char** argv) {
         } else {
             return usageError();
         }
+    }
+    if (const auto off = turnedOff(argv[1])) {
+        std::fprintf(stderr, "share: %s is turned off, so the Share menu doesn't offer it.\n",
+                     off->c_str());
+        return AppExtensions::NotStarted;
     }
     std::string error;
     const int status = AppExtensions::runExtension(argv[1], {item}, &error);

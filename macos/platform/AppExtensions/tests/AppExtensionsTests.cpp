@@ -137,6 +137,7 @@ TEST(ExtensionConsole, LinesPressControlsTypeIntoFieldsAndPressReturn) {
     auto text = std::make_shared<std::string>();
     int adds = 0;
     SwiftUI::HostingController host(SwiftUI::VStack({
+        SwiftUI::Text("Notes\x1b[2J from Mia"),
         SwiftUI::TextField("Title", SwiftUI::Binding<std::string>(
                                         [text] { return *text; },
                                         [text](const std::string& value) { *text = value; })),
@@ -168,4 +169,6 @@ TEST(ExtensionConsole, LinesPressControlsTypeIntoFieldsAndPressReturn) {
     EXPECT_NE(shown.find("[1] Add"), std::string::npos) << shown;
     EXPECT_NE(shown.find("[A text] type into “Title”"), std::string::npos) << shown;
     EXPECT_NE(shown.find("Nothing is there."), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Notes\uFFFD[2J from Mia"), std::string::npos)
+        << "a text's control characters never reach the terminal";
 }

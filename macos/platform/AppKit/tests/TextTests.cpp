@@ -51,3 +51,35 @@ TEST(TerminalText, TabStopsBecomeColumns) {
     text.setParagraphStyle({{{TextAlignment::Left, 70}, {TextAlignment::Right, 140}}});
     EXPECT_EQ(TerminalText::attributed(text), "ab        cd      ef");
 }
+
+TEST(TerminalText, TextsFromOutsideLoseTheirControlCharactersButTheDrawingKeepsItsOwn) {
+    // C0 (escape, bell, CR), DEL, C1 (CSI as U+009B), a byte that is not UTF-8, a lone lead byte.
+    EXPECT_EQ(TerminalText::printable("a\x1b[2Jb\a\r\x7f\xc2\x9b"
+                                      "c\xff é\xe2"),
+              "a\uFFFD[2Jb\uFFFD\uFFFD\uFFFD\uFFFDc\uFFFD é\uFFFD");
+    EXPECT_EQ(TerminalText::printable("Mia’s iPhone ✓"), "Mia’s iPhone ✓");
+
+    const std::string clear = "\x1b[2J";
+    auto menu = Menu::make();
+    menu->addItem(MenuItem::make("Mia\x1b[2J"));
+    AttributedString title;
+    title.append("\x1b]0;owned\a\tdone", {Font::systemFont(14, FontWeight::Bold), {}, {}});
+    auto styled = MenuItem::make("");
+    styled->setAttributedTitle(title);
+    menu->addItem(styled);
+    const auto lines = TerminalText::menu(*menu, false);
+    ASSERT_EQ(lines.size(), 2u);
+    // Items without an action show dimmed.
+    EXPECT_EQ(lines[0], "  \x1b[2m1\x1b[0m  \x1b[2mMia\uFFFD[2J\x1b[0m");
+    EXPECT_EQ(lines[1], "  \x1b[2m2\x1b[0m  \x1b[2m\x1b[1m\uFFFD]0;owned\uFFFD\x1b[0m      "
+                        "\x1b[1mdone\x1b[0m\x1b[0m")
+        << "the tab still moves to its stop";
+
+    Alert alert;
+    alert.setMessageText("Bridge" + clear);
+    alert.setInformativeText("line one\nline\x1b[Htwo");
+    alert.addButton("OK\x9b");
+    for (const auto& line : TerminalText::alert(alert))
+        EXPECT_EQ(line.find("\x1b[2J"), std::string::npos) << line;
+    EXPECT_EQ(TerminalText::alert(alert)[2], "│ line\uFFFD[Htwo");
+}

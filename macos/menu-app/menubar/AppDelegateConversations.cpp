@@ -3,9 +3,21 @@
 #include "menubar/RowFormat.h"
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 using namespace AppKit;
+
+namespace {
+
+std::function<AttributedString()> lazyTitle(std::shared_ptr<const RowFormat> format,
+                                            Conversation conversation) {
+    return [format = std::move(format), conversation = std::move(conversation)] {
+        return format->title(conversation);
+    };
+}
+
+} // namespace
 
 void AppDelegate::refreshConversations() {
     if (m_conversationsInFlight) {
@@ -55,19 +67,20 @@ void AppDelegate::renderConversations() {
     } else {
         // A session listed twice shows once, as first listed: an item stands in one place only.
         std::set<std::string> pinnedIds;
-        const RowFormat pinnedFormat(m_conversations->pinned, "  ");
+        // Each title is made when the menu first shows it: measuring its columns loads fonts.
+        const auto pinnedFormat = std::make_shared<const RowFormat>(m_conversations->pinned, "  ");
         for (const auto& conversation : m_conversations->pinned) {
             if (!pinnedIds.insert(conversation.session_id).second)
                 continue;
             auto& row = m_pinnedRows[conversation.session_id];
             if (!row)
                 row = std::make_shared<PinnedRow>(shared_from_this());
-            row->show(conversation, pinnedFormat.title(conversation));
+            row->show(conversation, lazyTitle(pinnedFormat, conversation));
             pinned.push_back(row->item);
         }
 
         std::set<std::string> recentIds;
-        const RowFormat recentFormat(m_conversations->recent, "");
+        const auto recentFormat = std::make_shared<const RowFormat>(m_conversations->recent, "");
         for (const auto& conversation : m_conversations->recent) {
             if (!recentIds.insert(conversation.session_id).second)
                 continue;
@@ -76,7 +89,7 @@ void AppDelegate::renderConversations() {
                 item =
                     MenuItem::make({}, targetAction(shared_from_this(), &AppDelegate::pinClicked));
             item->setTitle(conversation.project + " " + conversation.shortTitle());
-            item->setAttributedTitle(recentFormat.title(conversation));
+            item->setAttributedTitle(lazyTitle(recentFormat, conversation));
             item->setToolTip(conversation.detail());
             item->setRepresentedObject(conversation);
             recent.push_back(item);

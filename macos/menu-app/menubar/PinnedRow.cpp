@@ -20,7 +20,8 @@ PinnedRow::PinnedRow(const std::shared_ptr<ConversationActions>& target)
     item->setSubmenu(submenu);
 }
 
-void PinnedRow::show(const Conversation& conversation, AppKit::AttributedString title) {
+void PinnedRow::show(const Conversation& conversation,
+                     std::function<AppKit::AttributedString()> title) {
     item->setTitle(conversation.project + " " + conversation.shortTitle());
     item->setAttributedTitle(std::move(title));
     item->setToolTip(conversation.detail());

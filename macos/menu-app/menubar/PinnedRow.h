@@ -11,6 +11,7 @@
 
 #include <AppKit/AttributedString.h>
 #include <AppKit/Menu.h>
+#include <functional>
 #include <memory>
 
 // What receives the actions of a pinned row's submenu.
@@ -28,7 +29,8 @@ public:
     // The target is held weakly, as a menu item holds its target.
     explicit PinnedRow(const std::shared_ptr<ConversationActions>& target);
 
-    void show(const Conversation& conversation, AppKit::AttributedString title);
+    // `title` makes the row's attributed title when the menu first shows it.
+    void show(const Conversation& conversation, std::function<AppKit::AttributedString()> title);
 
     std::shared_ptr<AppKit::MenuItem> item;
     std::shared_ptr<AppKit::MenuItem> resume;

@@ -37,41 +37,46 @@ const AppKit::Font& RowFormat::digits() {
     return made;
 }
 
-RowFormat::RowFormat(const std::vector<Conversation>& conversations, std::string indent)
-    : indent(std::move(indent)) {
-    const double lead = std::ceil(AppKit::textWidth(this->indent + dot, font()));
-    const double project = widest(conversations, bold(), [](const Conversation& c) {
+RowFormat::RowFormat(std::vector<Conversation> conversations, std::string indent)
+    : m_conversations(std::move(conversations)), m_indent(std::move(indent)) {}
+
+const AppKit::ParagraphStyle& RowFormat::style() const {
+    if (m_style)
+        return *m_style;
+    const double lead = std::ceil(AppKit::textWidth(m_indent + dot, font()));
+    const double project = widest(m_conversations, bold(), [](const Conversation& c) {
         return std::optional<std::string>(c.project);
     });
-    const double title = widest(conversations, font(), [](const Conversation& c) {
+    const double title = widest(m_conversations, font(), [](const Conversation& c) {
         return std::optional<std::string>(c.shortTitle());
     });
-    const double time = widest(conversations, digits(), [](const Conversation& c) {
+    const double time = widest(m_conversations, digits(), [](const Conversation& c) {
         return std::optional<std::string>(c.when());
     });
     const double memory =
-        widest(conversations, digits(), [](const Conversation& c) { return c.memory(); });
+        widest(m_conversations, digits(), [](const Conversation& c) { return c.memory(); });
 
     const double first = lead + project + gap;
     const double second = first + title + gap + time;
     const double third = second + gap + memory;
     using AppKit::TextAlignment;
-    style.tabStops = {{TextAlignment::Left, first},
-                      {TextAlignment::Right, second},
-                      {TextAlignment::Right, third}};
+    m_style = AppKit::ParagraphStyle{{{TextAlignment::Left, first},
+                                      {TextAlignment::Right, second},
+                                      {TextAlignment::Right, third}}};
+    return *m_style;
 }
 
 AppKit::AttributedString RowFormat::title(const Conversation& conversation) const {
     const auto label = AppKit::Color::label();
     const auto secondary = AppKit::Color::secondaryLabel();
     AppKit::AttributedString text;
-    text.append(indent, {font(), label, {}});
+    text.append(m_indent, {font(), label, {}});
     text.append(dot, {font(), conversation.stateColor(), {}});
     text.append(conversation.project + "\t", {bold(), label, {}});
     text.append(conversation.shortTitle() + "\t", {font(), label, {}});
     text.append(conversation.when(), {digits(), secondary, {}});
     if (const auto memory = conversation.memory())
         text.append("\t" + *memory, {digits(), secondary, {}});
-    text.setParagraphStyle(style);
+    text.setParagraphStyle(style());
     return text;
 }

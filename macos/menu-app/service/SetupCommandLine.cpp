@@ -112,6 +112,10 @@ std::string serviceLine() {
     return BackgroundService::label() + ": " + BackgroundService::word(BackgroundService::status());
 }
 
+std::string answering() {
+    return "bridge answering on " + LocalHTTP::socketPath();
+}
+
 std::string shareWord(ShareExtension::State state) {
     switch (state) {
     case ShareExtension::State::on:
@@ -148,6 +152,14 @@ int service(const std::string& action) {
         return failure ? 1 : 0;
     }
     if (action == "switch") {
+        // A service already on whose bridge answers is what a switch would bring about; turning
+        // it on again would take that bridge for another one and fail.
+        if (BackgroundService::status() == BackgroundService::Status::enabled &&
+            BackgroundService::waitForBridge(true, 0)) {
+            say(serviceLine());
+            say(answering());
+            return 0;
+        }
         const auto outcome =
             BackgroundService::turnOn(DeveloperAgent::present(), [](const std::string& progress) {
                 say(progress);
@@ -156,7 +168,7 @@ int service(const std::string& action) {
         say(serviceLine());
         switch (outcome.kind) {
         case BackgroundService::Outcome::Kind::running:
-            say("bridge answering on " + LocalHTTP::socketPath());
+            say(answering());
             return 0;
         case BackgroundService::Outcome::Kind::needsApproval:
             say("turn it on in System Settings › General › Login Items");

@@ -101,7 +101,8 @@ public:
     Published<std::optional<std::string>> copied{this};
 
     // Trimmed of spaces and tabs, the label is 1 to 40 characters, does not begin with "-" (the
-    // tool would read it as an option) and holds no control characters.
+    // tool would read it as an option) and holds no control characters, line or paragraph
+    // separators, or bidirectional formatting characters.
     bool labelIsValid() const;
     // A fresh naming form: label "Docker", no copy, waiting; the poll stops.
     void reset();

@@ -32,6 +32,16 @@ bool isBlank(std::string_view text) {
     return Unicode::trimmed(text, Unicode::isWhitespaceOrNewline).empty();
 }
 
+// What the bridge's tool could misread, or what could make the label read as another name:
+// control characters, line and paragraph separators, and the bidirectional embeddings,
+// overrides and isolates. Other format characters (the joiners and tags of emoji, a soft
+// hyphen) are ordinary text.
+bool misleads(char32_t scalar) {
+    return scalar < 0x20 || (scalar >= 0x7F && scalar <= 0x9F) || scalar == 0x2028 ||
+           scalar == 0x2029 || (scalar >= 0x202A && scalar <= 0x202E) ||
+           (scalar >= 0x2066 && scalar <= 0x2069);
+}
+
 std::string milliseconds(double value) {
     char text[400];
     std::snprintf(text, sizeof text, "%.0f", value);
@@ -88,7 +98,7 @@ bool ContainerSetupModel::labelIsValid() const {
         Unicode::characterCount(trimmed) > maximumLabelLength)
         return false;
     for (const char32_t scalar : Unicode::scalars(trimmed))
-        if (Unicode::isControl(scalar))
+        if (misleads(scalar))
             return false;
     return true;
 }

@@ -79,6 +79,7 @@ void SettingsModel::loadDevices() {
                 return;
             if (!reply) {
                 self->devicesFresh = false;
+                self->devices = std::vector<DeviceRow>{};
                 return;
             }
             const auto found = reply->find("devices");

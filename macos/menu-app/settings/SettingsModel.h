@@ -16,9 +16,10 @@
 // failed is always reported, since the reload it starts brings back what the
 // bridge holds. After a failed save the banner keeps its sentence through that
 // reload, unless the reload itself fails or brings a configuration error.
-// A devices request that fails keeps the phones shown and marks them not
-// fresh, rather than showing every phone as forgotten. Reply handlers hold the
-// model weakly: a reply that arrives after it is gone is dropped.
+// A devices request that fails empties the phones, so none reads as connected
+// while the bridge is down, and marks them not fresh: the Updates section is
+// told the phones are unknown rather than that none is paired. Reply handlers
+// hold the model weakly: a reply that arrives after it is gone is dropped.
 #pragma once
 
 #include "menubar/Bridge.h"

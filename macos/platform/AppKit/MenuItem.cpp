@@ -3,6 +3,8 @@
 #include "Display.h"
 #include "Menu.h"
 
+#include <utility>
+
 namespace AppKit {
 
 std::shared_ptr<MenuItem> MenuItem::make(std::string title, Action action,
@@ -26,8 +28,21 @@ void MenuItem::setTitle(std::string title) {
     Display::setNeedsDisplay();
 }
 
+const std::optional<AttributedString>& MenuItem::attributedTitle() const {
+    if (m_makeAttributedTitle)
+        m_attributedTitle = std::exchange(m_makeAttributedTitle, {})();
+    return m_attributedTitle;
+}
+
 void MenuItem::setAttributedTitle(std::optional<AttributedString> title) {
+    m_makeAttributedTitle = {};
     m_attributedTitle = std::move(title);
+    Display::setNeedsDisplay();
+}
+
+void MenuItem::setAttributedTitle(std::function<AttributedString()> make) {
+    m_makeAttributedTitle = std::move(make);
+    m_attributedTitle.reset();
     Display::setNeedsDisplay();
 }
 

@@ -42,8 +42,11 @@ public:
     const std::string& title() const { return m_title; }
     void setTitle(std::string title);
     // What the menu shows when set; the plain title still names the item.
-    const std::optional<AttributedString>& attributedTitle() const { return m_attributedTitle; }
+    const std::optional<AttributedString>& attributedTitle() const;
     void setAttributedTitle(std::optional<AttributedString> title);
+    // The same, made when first read: a title laid out by measuring text costs nothing until a
+    // menu is drawn or asked for it.
+    void setAttributedTitle(std::function<AttributedString()> make);
 
     bool hasAction() const { return static_cast<bool>(m_action); }
     void setAction(Action action);
@@ -78,7 +81,8 @@ private:
     MenuItem() = default;
 
     std::string m_title;
-    std::optional<AttributedString> m_attributedTitle;
+    mutable std::optional<AttributedString> m_attributedTitle;
+    mutable std::function<AttributedString()> m_makeAttributedTitle;
     Action m_action;
     std::string m_keyEquivalent;
     unsigned m_modifiers = KeyModifier::command;

@@ -39,6 +39,9 @@ public:
 protected:
     // The view's window came on screen (true) or left it (false).
     virtual void windowDidChangeVisibility(bool) {}
+    // Settles what the view's size depends on; its window asks before it gives its content
+    // size, so a view that sizes the window may put off measuring until someone looks.
+    virtual void layoutSubtreeIfNeeded() {}
 
 private:
     friend class Window;

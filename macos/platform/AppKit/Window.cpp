@@ -15,6 +15,12 @@ std::shared_ptr<Panel> Panel::make(Size contentSize, unsigned styleMask) {
     return std::shared_ptr<Panel>(new Panel(contentSize, styleMask));
 }
 
+Size Window::contentSize() const {
+    if (m_contentView)
+        m_contentView->layoutSubtreeIfNeeded();
+    return m_contentSize;
+}
+
 void Window::setTitle(std::string title) {
     m_title = std::move(title);
     Display::setNeedsDisplay();

@@ -52,7 +52,7 @@ public:
     const std::string& title() const { return m_title; }
     void setTitle(std::string title);
     unsigned styleMask() const { return m_styleMask; }
-    Size contentSize() const { return m_contentSize; }
+    Size contentSize() const;
     void setContentSize(Size size) { m_contentSize = size; }
     WindowLevel level() const { return m_level; }
     void setLevel(WindowLevel level) { m_level = level; }

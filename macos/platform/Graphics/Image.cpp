@@ -1,10 +1,14 @@
 #include <Foundation/Bundle.h>
 #include <Foundation/FileIO.h>
 #include <Graphics/Image.h>
+#include <algorithm>
 #include <cairo.h>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace Graphics {
@@ -26,16 +30,37 @@ cairo_status_t readBytes(void* closure, unsigned char* into, unsigned int length
     return CAIRO_STATUS_SUCCESS;
 }
 
+std::uint32_t bigEndian(Foundation::Bytes bytes, std::size_t at) {
+    return std::uint32_t(bytes[at]) << 24 | std::uint32_t(bytes[at + 1]) << 16 |
+           std::uint32_t(bytes[at + 2]) << 8 | std::uint32_t(bytes[at + 3]);
+}
+
+// The width and height in the header chunk that must open a PNG after its signature.
+std::optional<Size> headerSize(Foundation::Bytes bytes) {
+    static constexpr std::uint8_t opening[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
+                                               0,    0,   0,   13,  'I',  'H',  'D',  'R'};
+    constexpr std::size_t headerEnd = sizeof opening + 8;
+    if (bytes.size() < headerEnd ||
+        !std::equal(std::begin(opening), std::end(opening), bytes.begin())) {
+        return std::nullopt;
+    }
+    const std::uint32_t width = bigEndian(bytes, sizeof opening);
+    const std::uint32_t height = bigEndian(bytes, sizeof opening + 4);
+    if (width == 0 || height == 0) {
+        return std::nullopt;
+    }
+    return Size{double(width), double(height)};
+}
+
 } // namespace
 
 std::shared_ptr<const Image> Image::fromPNG(Foundation::Bytes bytes) {
-    Reader reader{bytes};
-    cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(readBytes, &reader);
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface);
+    const auto size = headerSize(bytes);
+    if (!size) {
         return nullptr;
     }
-    return std::shared_ptr<const Image>(new Image(surface));
+    return std::shared_ptr<const Image>(
+        new Image(Foundation::Data(bytes.begin(), bytes.end()), *size));
 }
 
 std::shared_ptr<const Image> Image::readPNG(const std::filesystem::path& path) {
@@ -63,22 +88,37 @@ std::shared_ptr<const Image> Image::named(std::string_view name) {
     return image;
 }
 
-Image::Image(cairo_surface_t* surface)
-    : m_surface(surface), m_size{double(cairo_image_surface_get_width(surface)),
-                                 double(cairo_image_surface_get_height(surface))} {}
-
 Image::~Image() {
-    cairo_surface_destroy(m_surface);
+    if (m_surface) {
+        cairo_surface_destroy(m_surface);
+    }
+}
+
+cairo_surface_t* Image::surface() const {
+    std::call_once(m_decoding, [this] {
+        Reader reader{m_png};
+        cairo_surface_t* decoded = cairo_image_surface_create_from_png_stream(readBytes, &reader);
+        if (cairo_surface_status(decoded) == CAIRO_STATUS_SUCCESS) {
+            m_surface = decoded;
+        } else {
+            cairo_surface_destroy(decoded);
+        }
+    });
+    return m_surface;
 }
 
 void Image::draw(cairo_t* cairo, Rect box) const {
-    if (m_size.width <= 0 || m_size.height <= 0 || box.width() <= 0 || box.height() <= 0) {
+    if (box.width() <= 0 || box.height() <= 0) {
+        return;
+    }
+    cairo_surface_t* pixels = surface();
+    if (!pixels) {
         return;
     }
     cairo_save(cairo);
     cairo_translate(cairo, box.minX(), box.minY());
     cairo_scale(cairo, box.width() / m_size.width, box.height() / m_size.height);
-    cairo_set_source_surface(cairo, m_surface, 0, 0);
+    cairo_set_source_surface(cairo, pixels, 0, 0);
     cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_GOOD);
     cairo_rectangle(cairo, 0, 0, m_size.width, m_size.height);
     cairo_fill(cairo);

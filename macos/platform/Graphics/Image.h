@@ -1,8 +1,11 @@
 // Bitmap images read from PNG data, and the application's named images.
 //
 // An image is immutable once read and may be drawn any number of times, scaled
-// into any rectangle. Reading a file is bounded and never blocks on a FIFO.
-// A named image is the PNG file `<name>.png` in the main bundle's
+// into any rectangle. Its size comes from the PNG's header; its pixels are
+// decoded when it is first drawn, so an image that is only shown by name (a
+// status item on a terminal) never loads the drawing stack. A PNG damaged past
+// its header draws nothing. Reading a file is bounded and never blocks on a
+// FIFO. A named image is the PNG file `<name>.png` in the main bundle's
 // Contents/Resources, read once per name and shared by every user.
 #pragma once
 
@@ -10,6 +13,7 @@
 #include <Graphics/Geometry.h>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <string_view>
 
 typedef struct _cairo cairo_t;
@@ -21,7 +25,8 @@ class Image {
 public:
     static constexpr std::size_t maxFileSize = 16 * 1024 * 1024;
 
-    // The decoded image, or nothing when the bytes are not a PNG image.
+    // The image, or nothing when the bytes do not open with a PNG signature and a header that
+    // gives a size.
     static std::shared_ptr<const Image> fromPNG(Foundation::Bytes bytes);
     // The image in a PNG file, or nothing when it is missing, too large or not a PNG image.
     static std::shared_ptr<const Image> readPNG(const std::filesystem::path& path);
@@ -35,13 +40,18 @@ public:
 
     // The size in pixels, which is its size in points.
     Size size() const { return m_size; }
-    // Draws the whole image scaled into `box`.
+    // Draws the whole image scaled into `box`. Safe from any thread.
     void draw(cairo_t* cairo, Rect box) const;
 
 private:
-    explicit Image(cairo_surface_t* surface);
-    cairo_surface_t* m_surface;
+    Image(Foundation::Data png, Size size) : m_png(std::move(png)), m_size(size) {}
+    // The decoded pixels; null when they do not decode.
+    cairo_surface_t* surface() const;
+
+    Foundation::Data m_png;
     Size m_size;
+    mutable std::once_flag m_decoding;
+    mutable cairo_surface_t* m_surface = nullptr;
 };
 
 } // namespace Graphics

@@ -92,7 +92,14 @@ void HostingController::Impl::redraw() {
     resubscribe(resolver.observed);
     pendingActions = std::move(resolver.actions);
     ++redraws;
+    placed = false;
+}
 
+void HostingController::Impl::layoutIfNeeded() {
+    if (placed || !tree) {
+        return;
+    }
+    placed = true;
     layout(currentSize());
     for (auto& presented : tree->presented) {
         if (presented.root) {
@@ -157,9 +164,7 @@ Size HostingController::sizeThatFits(ProposedViewSize proposal) {
 
 void HostingController::setFrameSize(std::optional<Size> size) {
     m_impl->frameSize = size;
-    if (m_impl->tree) {
-        m_impl->layout(m_impl->currentSize());
-    }
+    m_impl->placed = false;
 }
 
 Size HostingController::frameSize() {
@@ -169,6 +174,9 @@ Size HostingController::frameSize() {
 
 std::string HostingController::renderText(TextRenderingOptions options) {
     m_impl->update();
+    if (options.frames) {
+        m_impl->layoutIfNeeded();
+    }
     Description description(options.frames);
     const Tree& tree = *m_impl->tree;
     if (tree.root) {
@@ -197,7 +205,7 @@ std::optional<Foundation::Data> HostingController::renderPNG(std::optional<Size>
         m_impl->layout({double(canvas.width()), double(canvas.height())});
         Painter painter(canvas.context());
         painter.draw(*m_impl->tree->root);
-        m_impl->layout(m_impl->currentSize());
+        m_impl->placed = false;
     }
     return canvas.pngData();
 }

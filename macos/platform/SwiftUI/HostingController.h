@@ -6,9 +6,11 @@
 // came first; after a redraw the `onUpdate` action runs (a window resizes or
 // repaints there). Every query (sizes, renderings, the actions below) first
 // brings the tree up to date, so a test may read the result of a change at
-// once. A redraw resolves the tree, lays it out at the frame size (the fitting
-// size until a window sets one), then runs the life-cycle actions it found;
-// changes they make are redrawn straight away (up to a few rounds).
+// once. A redraw resolves the tree, then runs the life-cycle actions it found;
+// changes they make are redrawn straight away (up to a few rounds). The tree
+// is laid out at the frame size (the fitting size until a window sets one)
+// only when a size, the frames or a drawing is asked for: measuring text loads
+// the font system, which a window nobody looks at need not.
 //
 // The view counts as on screen while the host is (from the start, until
 // `setOnScreen(false)`): `onAppear` actions run only then, and again for every

@@ -12,20 +12,20 @@ HostingView::HostingView(SwiftUI::View rootView) : m_controller(std::move(rootVi
     m_controller.setOpenURL(
         [](const std::string& url) { AppKit::Workspace::shared().openURL(url); });
     m_controller.setOnUpdate([this] {
-        fitWindow();
+        m_needsFit = true;
         AppKit::Display::setNeedsDisplay();
     });
 }
 
-void HostingView::fitWindow() {
+void HostingView::layoutSubtreeIfNeeded() {
     const auto shownIn = window();
-    if (!shownIn) {
+    if (!m_needsFit || !shownIn) {
         return;
     }
+    // Measuring runs a redraw that is due first, so the size fitted is the latest.
     const Size size = m_controller.fittingSize();
-    if (!(shownIn->contentSize() == size)) {
-        shownIn->setContentSize(size);
-    }
+    m_needsFit = false;
+    shownIn->setContentSize(size);
     m_controller.setFrameSize(size);
 }
 
@@ -60,9 +60,8 @@ bool HostingView::perform(std::size_t index) {
 
 std::shared_ptr<AppKit::Window> hostingWindow(View rootView, unsigned styleMask) {
     auto view = std::make_shared<HostingView>(std::move(rootView));
-    auto window = AppKit::Window::make(view->controller().fittingSize(), styleMask);
+    auto window = AppKit::Window::make({}, styleMask);
     window->setContentView(view);
-    view->controller().setFrameSize(window->contentSize());
     return window;
 }
 

@@ -4,11 +4,12 @@
 // `hostingWindow` makes a window whose content view hosts the given view
 // through a hosting controller. The window takes its content size from the
 // view's fitting size, and follows it whenever the view redraws (an observed
-// model changed). The view is on screen exactly while its window is: its
-// `onAppear` actions run each time the window is shown. Links open through
-// the workspace. A presentation shows the view as its text rendering and
-// lists its buttons, links and toggles, which the user can act on by
-// position. Main thread only.
+// model changed). The size is worked out when it is asked for, so a window
+// that nothing draws or reads measures no text. The view is on screen exactly
+// while its window is: its `onAppear` actions run each time the window is
+// shown. Links open through the workspace. A presentation shows the view as
+// its text rendering and lists its buttons, links and toggles, which the user
+// can act on by position. Main thread only.
 #pragma once
 
 #include <AppKit/View.h>
@@ -31,13 +32,13 @@ public:
 
 protected:
     void windowDidChangeVisibility(bool visible) override;
+    // Brings the window's size to the view's when a redraw came since it was last fitted.
+    void layoutSubtreeIfNeeded() override;
 
 private:
-    // Brings the window's size to the view's after a redraw.
-    void fitWindow();
-
     // Queries bring the view up to date, which the presentation's const calls need too.
     mutable HostingController m_controller;
+    bool m_needsFit = true;
 };
 
 // A window of `styleMask` whose content is `rootView`, sized to fit it.

@@ -54,18 +54,18 @@ TEST_F(RowLayout, TabStopsComeFromTheWidestCellOfEachColumn) {
         std::max(width("12:00", RowFormat::digits()), width("16 May", RowFormat::digits()));
     const double memory =
         std::max(width("97 MB", RowFormat::digits()), width("2.0 GB", RowFormat::digits()));
-    ASSERT_EQ(format.style.tabStops.size(), 3u);
-    const auto& stops = format.style.tabStops;
+    ASSERT_EQ(format.style().tabStops.size(), 3u);
+    const auto& stops = format.style().tabStops;
     EXPECT_EQ(stops[0], (TextTab{TextAlignment::Left, lead + project + 18}));
     EXPECT_EQ(stops[1], (TextTab{TextAlignment::Right, stops[0].location + title + 18 + time}));
     EXPECT_EQ(stops[2], (TextTab{TextAlignment::Right, stops[1].location + 18 + memory}));
-    EXPECT_EQ(format.indent, "  ");
+    EXPECT_EQ(format.indent(), "  ");
 
     // Without any memory figure the last column is empty; an empty list has only the lead.
     const RowFormat noMemory({row("p", "t", "idle", std::nullopt)}, "");
-    EXPECT_EQ(noMemory.style.tabStops[2].location, noMemory.style.tabStops[1].location + 18);
+    EXPECT_EQ(noMemory.style().tabStops[2].location, noMemory.style().tabStops[1].location + 18);
     const RowFormat empty({}, "");
-    EXPECT_EQ(empty.style.tabStops[0].location, width("●\u2002", RowFormat::font()) + 18);
+    EXPECT_EQ(empty.style().tabStops[0].location, width("●\u2002", RowFormat::font()) + 18);
 }
 
 TEST_F(RowLayout, ARowIsRunsOfDotProjectTitleTimeAndMemory) {
@@ -75,17 +75,17 @@ TEST_F(RowLayout, ARowIsRunsOfDotProjectTitleTimeAndMemory) {
     const auto& runs = text.runs();
     ASSERT_EQ(runs.size(), 6u);
     const auto label = Color::label(), secondary = Color::secondaryLabel();
-    EXPECT_EQ(runs[0], (AttributedString::Run{"  ", {RowFormat::font(), label, format.style}}));
+    EXPECT_EQ(runs[0], (AttributedString::Run{"  ", {RowFormat::font(), label, format.style()}}));
     EXPECT_EQ(runs[1], (AttributedString::Run{
-                           "●\u2002", {RowFormat::font(), Color::systemOrange(), format.style}}));
+                           "●\u2002", {RowFormat::font(), Color::systemOrange(), format.style()}}));
     EXPECT_EQ(runs[2],
-              (AttributedString::Run{"garden\t", {RowFormat::bold(), label, format.style}}));
+              (AttributedString::Run{"garden\t", {RowFormat::bold(), label, format.style()}}));
     EXPECT_EQ(runs[3], (AttributedString::Run{"Frost warnings\t",
-                                              {RowFormat::font(), label, format.style}}));
+                                              {RowFormat::font(), label, format.style()}}));
     EXPECT_EQ(runs[4],
-              (AttributedString::Run{"12:00", {RowFormat::digits(), secondary, format.style}}));
-    EXPECT_EQ(runs[5],
-              (AttributedString::Run{"\t413 MB", {RowFormat::digits(), secondary, format.style}}));
+              (AttributedString::Run{"12:00", {RowFormat::digits(), secondary, format.style()}}));
+    EXPECT_EQ(runs[5], (AttributedString::Run{"\t413 MB",
+                                              {RowFormat::digits(), secondary, format.style()}}));
 
     // Without memory the row ends with the time; without an indent it starts with the dot.
     const auto bare = row("garden", "t", "idle", std::nullopt);

@@ -201,6 +201,10 @@ TEST_F(CommandLine, ServiceSwitchTurnsTheServiceOnOrSaysWhyItCouldNot) {
                         "Waiting for the bridge…\n" +
                             status + "on\nbridge answering on " + LocalHTTP::socketPath() + "\n"));
     EXPECT_EQ(LocalHTTP::send("GET", "/healthz", std::nullopt, 1).status, 200);
+
+    // Already on, its bridge answering: nothing to turn on, and that bridge is its own.
+    EXPECT_EQ(menu({"--service", "switch"}),
+              result(0, status + "on\nbridge answering on " + LocalHTTP::socketPath() + "\n"));
 }
 
 TEST_F(CommandLine, HooksInstallPassesTheToolsOutputThrough) {

@@ -38,6 +38,14 @@ protected:
 
 } // namespace
 
+TEST(DeveloperAgentLabels, TheShippedBundleNamesTheDeveloperInstallsAgent) {
+    const auto info = Foundation::readPropertyList(KH_BUILT_BUNDLE "/Contents/Info.plist");
+    ASSERT_TRUE(info);
+    const PropertyList* labels = info->find("KHDeveloperAgentLabels");
+    ASSERT_TRUE(labels);
+    EXPECT_EQ(labels->textList(), std::vector<std::string>{"com.tallowmeadows.kestrelhaven"});
+}
+
 TEST_F(DeveloperAgents, AreNamedByTheBundleAndFoundByFileOrByLaunchd) {
     EXPECT_THAT(DeveloperAgent::labels(), ElementsAre(first, second));
     EXPECT_EQ(DeveloperAgent::plist(first), home / "Library/LaunchAgents" / (first + ".plist"));

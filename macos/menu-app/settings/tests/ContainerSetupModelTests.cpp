@@ -74,8 +74,17 @@ TEST(ContainerSetupModel, ALabelIsOneToFortyCharactersThatTheToolCannotTakeForAn
     EXPECT_FALSE(validLabel("-rf"));
     EXPECT_FALSE(validLabel("  --json"));
     EXPECT_TRUE(validLabel("CI - nightly"));
-    EXPECT_FALSE(validLabel("CI\nbox"));
-    EXPECT_FALSE(validLabel("CI\u202ebox"));
+    // Nothing the tool could misread or that could disguise the name; emoji and soft hyphens
+    // are ordinary text.
+    for (const char* label : {"CI\nbox", "CI\x7f", "CI\u0085box", "CI\u2028box", "CI\u2029box",
+                              "CI\u202abox", "CI\u202ebox", "CI\u2066box", "CI\u2069box"})
+        EXPECT_FALSE(validLabel(label)) << label;
+    // A woman technologist (a zero-width joiner), a flag, a subdivision flag (tag characters).
+    for (const char* label :
+         {"Dev \U0001F469\u200D\U0001F4BB", "\U0001F1EB\U0001F1F7 box",
+          "\U0001F3F4\U000E0067\U000E0062\U000E0073\U000E0063\U000E0074\U000E007F box",
+          "Dev\u00adbox", "CI\u200ebox"})
+        EXPECT_TRUE(validLabel(label)) << label;
     EXPECT_EQ(Model::trimmedLabel(" \tCI box\t "), "CI box");
     EXPECT_EQ(Model::trimmedLabel("CI box\n"), "CI box\n");
 }

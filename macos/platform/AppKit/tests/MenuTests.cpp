@@ -60,6 +60,23 @@ TEST(Menu, InsertsRemovesAndFindsItems) {
     EXPECT_EQ(b->menu(), nullptr);
 }
 
+TEST(Menu, AnAttributedTitleMadeLaterIsMadeOnceWhenFirstRead) {
+    const auto item = MenuItem::make("Row");
+    int made = 0;
+    item->setAttributedTitle([&made] {
+        ++made;
+        AttributedString title;
+        title.append("Row\t1", {});
+        return title;
+    });
+    EXPECT_EQ(made, 0);
+    EXPECT_EQ(item->attributedTitle()->string(), "Row\t1");
+    EXPECT_EQ(item->attributedTitle()->string(), "Row\t1");
+    EXPECT_EQ(made, 1);
+    item->setAttributedTitle(std::nullopt);
+    EXPECT_EQ(item->attributedTitle(), std::nullopt);
+}
+
 TEST(Menu, AnItemStandsInOneMenuAtATime) {
     auto first = Menu::make(), second = Menu::make();
     const auto item = MenuItem::make("Only once");

@@ -38,10 +38,14 @@ struct HostingController::Impl : std::enable_shared_from_this<Impl> {
     std::function<void()> onUpdate;
     std::function<void(const std::string&)> openURL;
     std::size_t redraws = 0;
+    // Whether the tree is laid out at `currentSize()`. Laying out measures text, which loads the
+    // font system, so it waits until a frame is asked for.
+    bool placed = false;
 
     void markDirty();
     void update();
     void redraw();
+    void layoutIfNeeded();
     void layout(Size size);
     Size currentSize();
     void resubscribe(const std::vector<std::shared_ptr<ObservableObject>>& observed);

@@ -22,6 +22,17 @@ struct Appearing {
     }
 };
 
+// A layout of a fixed size that counts how often it is measured.
+struct Counted : Layout<Counted> {
+    explicit Counted(std::shared_ptr<int> measured) : measured(std::move(measured)) {}
+    Size sizeThatFits(ProposedViewSize, const LayoutSubviews&) const override {
+        ++*measured;
+        return {40, 20};
+    }
+    void placeSubviews(Rect, ProposedViewSize, const LayoutSubviews&) const override {}
+    std::shared_ptr<int> measured;
+};
+
 bool eventually(const std::function<bool()>& condition) {
     return Dispatch::RunLoop::main().runUntil(condition, 5);
 }
@@ -48,6 +59,17 @@ TEST(HostingView, TheWindowTakesTheViewsSizeAndFollowsIt) {
 
     // A window that hosts no view has no controller.
     EXPECT_EQ(hostingController(*AppKit::Window::make({10, 10}, 0)), nullptr);
+    window->close();
+}
+
+TEST(HostingView, AWindowOnScreenMeasuresNothingUntilItsSizeIsAskedFor) {
+    const auto measured = std::make_shared<int>(0);
+    auto window = hostingWindow(Counted(measured)({Text("Shown")}), AppKit::WindowStyle::titled);
+    window->makeKeyAndOrderFront();
+    hostingController(*window)->update();
+    EXPECT_EQ(*measured, 0);
+    EXPECT_EQ(window->contentSize(), (Size{40, 20}));
+    EXPECT_GT(*measured, 0);
     window->close();
 }
 

@@ -44,6 +44,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     Setup::start(m_menu);
     Updater::shared().start(m_menu, m_bridge);
 
+    m_sharesMenu->setDelegate(weak_from_this());
     m_sharesItem->setSubmenu(m_sharesMenu);
     m_sharesItem->setHidden(true);
     m_menu->insertItem(m_sharesItem, m_menu->indexOf(*m_pinItem) + 1);
@@ -81,14 +82,23 @@ void AppDelegate::buildMenu() {
         "Quit Kestrelhaven Menu", [](MenuItem&) { Application::shared().terminate(); }, "q"));
 }
 
-void AppDelegate::menuWillOpen(Menu&) {
+void AppDelegate::menuNeedsUpdate(Menu& menu) {
+    if (&menu == m_sharesMenu.get() && m_shareRowsStale)
+        buildShareRows();
+}
+
+void AppDelegate::menuWillOpen(Menu& menu) {
+    if (&menu != m_menu.get())
+        return;
     m_menuOpen = true;
     checkHealth();
     refresh();
     refreshConversations();
 }
 
-void AppDelegate::menuDidClose(Menu&) {
+void AppDelegate::menuDidClose(Menu& menu) {
+    if (&menu != m_menu.get())
+        return;
     m_menuOpen = false;
     if (m_redrawWhenClosed) {
         m_redrawWhenClosed = false;

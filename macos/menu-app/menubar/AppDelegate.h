@@ -43,6 +43,7 @@ public:
     AppDelegate();
 
     void applicationDidFinishLaunching() override;
+    void menuNeedsUpdate(AppKit::Menu& menu) override;
     void menuWillOpen(AppKit::Menu& menu) override;
     void menuDidClose(AppKit::Menu& menu) override;
 
@@ -76,7 +77,10 @@ private:
     void showDevices(const std::optional<DeviceLists>& reply);
 
     // Shares.
+    // The count and visibility follow every change; the rows themselves are built when their
+    // submenu opens, since many shares can wait and change one at a time.
     void renderShares();
+    void buildShareRows();
 
     // Conversations.
     void refreshConversations();
@@ -109,6 +113,7 @@ private:
     std::map<std::string, Item> m_recentItems;
     Item m_sharesItem;
     std::shared_ptr<AppKit::Menu> m_sharesMenu;
+    bool m_shareRowsStale = false;
     std::optional<ConversationList> m_conversations;
     std::string m_conversationsNote = "Loading…";
     bool m_conversationsInFlight = false;

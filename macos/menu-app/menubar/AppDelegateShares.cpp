@@ -5,11 +5,18 @@
 using namespace AppKit;
 
 void AppDelegate::renderShares() {
+    const std::size_t count = DossierShares::shared().rowCount();
+    m_sharesItem->setHidden(count == 0);
+    m_sharesItem->setTitle(count == 1 ? "Dossier: 1 share waiting"
+                                      : "Dossier: " + std::to_string(count) + " shares waiting");
+    m_shareRowsStale = true;
+    if (m_sharesMenu->isOpen())
+        buildShareRows();
+}
+
+void AppDelegate::buildShareRows() {
+    m_shareRowsStale = false;
     const auto& rows = DossierShares::shared().rows();
-    m_sharesItem->setHidden(rows.empty());
-    m_sharesItem->setTitle(rows.size() == 1
-                               ? "Dossier: 1 share waiting"
-                               : "Dossier: " + std::to_string(rows.size()) + " shares waiting");
     m_sharesMenu->removeAllItems();
     const auto self = shared_from_this();
     for (const auto& row : rows) {

@@ -83,6 +83,7 @@ public:
 
     // Main thread.
     const std::vector<Row>& rows() const { return m_rows.rows(); }
+    std::size_t rowCount() const { return m_rows.size(); }
     std::function<void()> changed;
     // Set before `start`: every answer recorded is also printed to standard output, one a line.
     bool printAnswers = false;
@@ -156,6 +157,7 @@ private:
     class RowList {
     public:
         const std::vector<Row>& rows() const;
+        std::size_t size() const { return m_order.size(); }
         // Each gives whether the rows changed.
         bool assign(std::vector<Row> rows);
         bool apply(RowChange change);

@@ -84,9 +84,12 @@ void Menu::setAutoenablesItems(bool autoenables) {
 void Menu::open() {
     if (m_open)
         return;
+    const auto told = delegate();
+    if (told)
+        told->menuNeedsUpdate(*this);
     m_open = true;
     Display::setNeedsDisplay();
-    if (const auto told = delegate())
+    if (told)
         told->menuWillOpen(*this);
 }
 

@@ -4,7 +4,8 @@
 // While a menu is open the user is tracking it, and the main run loop runs in
 // event-tracking mode: timers and delayed work of the default mode wait until
 // it closes, while main-queue work and work of every mode goes on. `open`
-// tells the delegate `menuWillOpen`; `track` runs the loop that way while the
+// asks the delegate to bring the items up to date (`menuNeedsUpdate`), then
+// tells it `menuWillOpen`; `track` runs the loop that way while the
 // menu stays open; `close` tells the delegate `menuDidClose` and ends a
 // `track` in progress. `popUp` is all three, as a click on a status item is.
 //
@@ -25,6 +26,8 @@ namespace AppKit {
 class MenuDelegate {
 public:
     virtual ~MenuDelegate() = default;
+    // Before the menu opens: a menu whose items are costly to keep current builds them here.
+    virtual void menuNeedsUpdate(Menu&) {}
     virtual void menuWillOpen(Menu& menu) = 0;
     virtual void menuDidClose(Menu& menu) = 0;
 };

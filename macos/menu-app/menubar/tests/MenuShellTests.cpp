@@ -209,7 +209,10 @@ TEST_F(MenuShell, WaitingSharesShowInASubmenuHiddenWhileNoneWaits) {
     relay.publishRows({{"s1", "Notes from the\nstand-up   meeting", "Waiting for the bridge"}});
     EXPECT_TRUE(eventually([&] { return !shares->isHidden(); }));
     EXPECT_EQ(shares->title(), "Dossier: 1 share waiting");
+    // The rows are built as the submenu opens, and follow changes while it stays open.
     const auto& rows = *shares->submenu();
+    EXPECT_EQ(rows.numberOfItems(), 0);
+    shares->submenu()->open();
     ASSERT_EQ(rows.numberOfItems(), 1);
     const auto row = rows.itemAt(0);
     EXPECT_EQ(row->title(), "Notes from the stand-up meeting");
@@ -230,4 +233,10 @@ TEST_F(MenuShell, WaitingSharesShowInASubmenuHiddenWhileNoneWaits) {
     relay.publishRows({});
     EXPECT_TRUE(eventually([&] { return shares->isHidden(); }));
     EXPECT_EQ(shares->submenu()->numberOfItems(), 0);
+    shares->submenu()->close();
+    relay.publishRows({{"s3", "Three", "Waiting to send"}});
+    EXPECT_TRUE(eventually([&] { return !shares->isHidden(); }));
+    EXPECT_EQ(rows.numberOfItems(), 0);
+    shares->submenu()->open();
+    EXPECT_EQ(rows.itemAt(0)->title(), "Three");
 }

@@ -44,6 +44,7 @@ TEST_F(MenuWithRelay, TheSharesSubmenuFollowsTheRelaysRowsAndItsRemoveRemoves) {
     const auto first = share("Notes from the\nstand-up   meeting");
     ASSERT_TRUE(eventually([&] { return !shares->isHidden(); }));
     EXPECT_EQ(shares->title(), "Dossier: 1 share waiting");
+    shares->submenu()->open();
     const std::string held = "Not added yet: This bridge has no Dossier: update Kestrelhaven.";
     ASSERT_TRUE(eventually([&] { return shares->submenu()->itemAt(0)->toolTip() == held; }));
     const auto row = shares->submenu()->itemAt(0);

@@ -150,6 +150,8 @@ TEST_F(UninstallSheetView, TheRunTakesTheChoiceMadeBeforeItAndShowsEveryStep) {
     EXPECT_THAT(reopened, HasSubstr("Looking…"));
     EXPECT_THAT(reopened, HasSubstr("Toggle off"));
     EXPECT_FALSE(model->results->has_value());
+    // The new plan reads this fixture; it must be in before the fixture goes.
+    EXPECT_TRUE(waitFor([&] { return model->plan->has_value(); }));
 }
 
 TEST_F(UninstallSheetView, ClosingTheSheetLetsTheRunFinish) {

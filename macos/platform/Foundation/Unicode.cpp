@@ -42,18 +42,30 @@ template <class Visit> void forEachScalar(std::string_view text, Visit visit) {
 }
 
 // ICU's character break rules over UTF-8 in place. The iterator is made once per thread, since
-// making one costs far more than using it.
+// making one costs far more than using it; a walk inside another (a visitor that takes its
+// character apart again) gets a copy of its own, so the outer walk keeps its place.
 class CharacterBreaks {
 public:
     explicit CharacterBreaks(std::string_view text) {
         UErrorCode status = U_ZERO_ERROR;
         m_text = utext_openUTF8(nullptr, text.data(), static_cast<int64_t>(text.size()), &status);
         icu::BreakIterator* iterator = shared();
+        if (iterator && sharedInUse()) {
+            m_own.reset(iterator->clone());
+            iterator = m_own.get();
+        } else if (iterator) {
+            sharedInUse() = true;
+            m_usesShared = true;
+        }
         if (iterator && U_SUCCESS(status))
             iterator->setText(m_text, status);
         m_iterator = U_SUCCESS(status) ? iterator : nullptr;
     }
-    ~CharacterBreaks() { utext_close(m_text); }
+    ~CharacterBreaks() {
+        if (m_usesShared)
+            sharedInUse() = false;
+        utext_close(m_text);
+    }
     CharacterBreaks(const CharacterBreaks&) = delete;
     CharacterBreaks& operator=(const CharacterBreaks&) = delete;
 
@@ -79,9 +91,15 @@ private:
         }();
         return iterator.get();
     }
+    static bool& sharedInUse() {
+        thread_local bool inUse = false;
+        return inUse;
+    }
 
     UText* m_text = nullptr;
     icu::BreakIterator* m_iterator = nullptr;
+    std::unique_ptr<icu::BreakIterator> m_own;
+    bool m_usesShared = false;
 };
 
 // Visits each character of the text, invalid bytes read as U+FFFD, until `visit` returns false.

@@ -54,6 +54,18 @@ std::vector<AppKit::HostedView::Control> HostingView::controls() const {
     return listed;
 }
 
+AppKit::HostedView::CellDrawing HostingView::drawCells(int width) {
+    const auto lines = textLines();
+    CellDrawing drawing{Graphics::CellCanvas(width, static_cast<int>(lines.size())), {}, {}};
+    for (std::size_t row = 0; row < lines.size(); ++row)
+        drawing.canvas.text(0, static_cast<int>(row), lines[row], {});
+    return drawing;
+}
+
+bool HostingView::handleKey(const AppKit::KeyPress&) {
+    return false;
+}
+
 bool HostingView::perform(std::size_t index) {
     return m_controller.activate(index) == HostingController::Outcome::Performed;
 }

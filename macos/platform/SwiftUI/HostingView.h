@@ -29,6 +29,8 @@ public:
     std::vector<std::string> textLines() const override;
     std::vector<Control> controls() const override;
     bool perform(std::size_t index) override;
+    CellDrawing drawCells(int width) override;
+    bool handleKey(const AppKit::KeyPress& key) override;
 
 protected:
     void windowDidChangeVisibility(bool visible) override;

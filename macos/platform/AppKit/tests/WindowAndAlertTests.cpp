@@ -157,6 +157,8 @@ struct Counting : HostedView {
         performed.push_back(index);
         return true;
     }
+    CellDrawing drawCells(int width) override { return {Graphics::CellCanvas(width, 1), {}, {}}; }
+    bool handleKey(const KeyPress&) override { return false; }
 
 protected:
     void windowDidChangeVisibility(bool visible) override { visibility.push_back(visible); }

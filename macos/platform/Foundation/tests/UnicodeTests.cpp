@@ -17,6 +17,13 @@ TEST(Unicode, CharactersAreGraphemeClusters) {
     EXPECT_EQ(characterCount(""), 0u);
     // Invalid bytes count as one replacement character each.
     EXPECT_EQ(characterCount("a\xFF"), 2u);
+    // A walk inside another leaves the outer one in its place.
+    std::vector<std::size_t> counts;
+    forEachCharacter(text, [&](std::string_view character) {
+        counts.push_back(characterCount(character));
+        return true;
+    });
+    EXPECT_EQ(counts, (std::vector<std::size_t>(5, 1)));
 }
 
 TEST(Unicode, CharacterSetsFollowThePlatform) {

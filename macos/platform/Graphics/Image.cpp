@@ -107,6 +107,32 @@ cairo_surface_t* Image::surface() const {
     return m_surface;
 }
 
+bool Image::isDark(Point point) const {
+    cairo_surface_t* pixels = surface();
+    if (!pixels) {
+        return false;
+    }
+    const cairo_format_t format = cairo_image_surface_get_format(pixels);
+    const int width = cairo_image_surface_get_width(pixels);
+    const int height = cairo_image_surface_get_height(pixels);
+    const int x = int(point.x), y = int(point.y);
+    if ((format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24) || x < 0 || y < 0 ||
+        x >= width || y >= height) {
+        return false;
+    }
+    cairo_surface_flush(pixels);
+    const unsigned char* row =
+        cairo_image_surface_get_data(pixels) +
+        static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(pixels);
+    std::uint32_t pixel = 0;
+    std::memcpy(&pixel, row + static_cast<std::ptrdiff_t>(x) * 4, sizeof pixel);
+    // Premultiplied channels over white.
+    const double alpha = format == CAIRO_FORMAT_ARGB32 ? ((pixel >> 24) & 0xFF) / 255.0 : 1.0;
+    const auto channel = [&](int shift) { return ((pixel >> shift) & 0xFF) / 255.0 + 1 - alpha; };
+    const double luminance = 0.2126 * channel(16) + 0.7152 * channel(8) + 0.0722 * channel(0);
+    return luminance < 0.5;
+}
+
 void Image::draw(cairo_t* cairo, Rect box) const {
     if (box.width() <= 0 || box.height() <= 0) {
         return;

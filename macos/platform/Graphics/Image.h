@@ -42,6 +42,9 @@ public:
     Size size() const { return m_size; }
     // Draws the whole image scaled into `box`. Safe from any thread.
     void draw(cairo_t* cairo, Rect box) const;
+    // Whether the pixel at `point` looks dark over white; false outside the image or when it
+    // does not decode.
+    bool isDark(Point point) const;
 
 private:
     Image(Foundation::Data png, Size size) : m_png(std::move(png)), m_size(size) {}

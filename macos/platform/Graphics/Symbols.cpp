@@ -3,7 +3,6 @@
 #include <cairo.h>
 #include <cmath>
 #include <numbers>
-#include <utility>
 
 namespace Graphics {
 
@@ -87,8 +86,15 @@ void lockBody(cairo_t* c, double x, double y, double w, double h, double shackle
 
 using Draw = void (*)(cairo_t*);
 
-const std::pair<std::string_view, Draw> symbols[] = {
-    {"checkmark.circle.fill",
+struct Symbol {
+    std::string_view name;
+    // The character that stands for it in a terminal's cell.
+    std::string_view glyph;
+    Draw draw;
+};
+
+const Symbol symbols[] = {
+    {"checkmark.circle.fill", "✓",
      [](cairo_t* c) {
          knockout(
              c,
@@ -98,8 +104,8 @@ const std::pair<std::string_view, Draw> symbols[] = {
              },
              [c] { check(c, 1, 0.11); });
      }},
-    {"circle", [](cairo_t* c) { ring(c); }},
-    {"exclamationmark.triangle.fill",
+    {"circle", "○", [](cairo_t* c) { ring(c); }},
+    {"exclamationmark.triangle.fill", "!",
      [](cairo_t* c) {
          knockout(
              c,
@@ -115,7 +121,7 @@ const std::pair<std::string_view, Draw> symbols[] = {
              },
              [c] { exclamation(c, 0.34, 0.6, 0.1); });
      }},
-    {"xmark.octagon.fill",
+    {"xmark.octagon.fill", "✗",
      [](cairo_t* c) {
          knockout(
              c,
@@ -131,7 +137,7 @@ const std::pair<std::string_view, Draw> symbols[] = {
                  stroke(c, 0.11);
              });
      }},
-    {"info.circle",
+    {"info.circle", "ⓘ",
      [](cairo_t* c) {
          ring(c);
          dot(c, 0.5, 0.3, 0.06);
@@ -139,14 +145,14 @@ const std::pair<std::string_view, Draw> symbols[] = {
          cairo_line_to(c, 0.5, 0.73);
          stroke(c, 0.1);
      }},
-    {"ellipsis.circle",
+    {"ellipsis.circle", "…",
      [](cairo_t* c) {
          ring(c);
          for (double x : {0.3, 0.5, 0.7}) {
              dot(c, x, 0.5, 0.055);
          }
      }},
-    {"checkmark.seal.fill",
+    {"checkmark.seal.fill", "✓",
      [](cairo_t* c) {
          knockout(
              c,
@@ -161,7 +167,7 @@ const std::pair<std::string_view, Draw> symbols[] = {
              },
              [c] { check(c, 0.9, 0.1); });
      }},
-    {"list.bullet.circle",
+    {"list.bullet.circle", "≡",
      [](cairo_t* c) {
          ring(c);
          for (double y : {0.34, 0.5, 0.66}) {
@@ -171,7 +177,7 @@ const std::pair<std::string_view, Draw> symbols[] = {
              stroke(c, 0.07);
          }
      }},
-    {"clock.fill",
+    {"clock.fill", "◷",
      [](cairo_t* c) {
          knockout(
              c,
@@ -186,12 +192,12 @@ const std::pair<std::string_view, Draw> symbols[] = {
                  stroke(c, 0.09);
              });
      }},
-    {"exclamationmark.circle",
+    {"exclamationmark.circle", "!",
      [](cairo_t* c) {
          ring(c);
          exclamation(c, 0.24, 0.56, 0.1);
      }},
-    {"globe",
+    {"globe", "⊕",
      [](cairo_t* c) {
          ring(c);
          cairo_save(c);
@@ -209,7 +215,7 @@ const std::pair<std::string_view, Draw> symbols[] = {
          cairo_line_to(c, 0.86, 0.72);
          stroke(c, 0.06);
      }},
-    {"doc.text",
+    {"doc.text", "▤",
      [](cairo_t* c) {
          cairo_move_to(c, 0.18, 0.04);
          cairo_line_to(c, 0.6, 0.04);
@@ -226,7 +232,7 @@ const std::pair<std::string_view, Draw> symbols[] = {
          }
          stroke(c, 0.07);
      }},
-    {"text.alignleft",
+    {"text.alignleft", "≡",
      [](cairo_t* c) {
          const double lengths[] = {0.84, 0.6, 0.84, 0.5};
          for (int i = 0; i < 4; ++i) {
@@ -236,8 +242,8 @@ const std::pair<std::string_view, Draw> symbols[] = {
          }
          stroke(c, 0.09);
      }},
-    {"checkmark", [](cairo_t* c) { check(c, 1.35, 0.13); }},
-    {"plus",
+    {"checkmark", "✓", [](cairo_t* c) { check(c, 1.35, 0.13); }},
+    {"plus", "+",
      [](cairo_t* c) {
          cairo_move_to(c, 0.5, 0.12);
          cairo_line_to(c, 0.5, 0.88);
@@ -245,15 +251,15 @@ const std::pair<std::string_view, Draw> symbols[] = {
          cairo_line_to(c, 0.88, 0.5);
          stroke(c, 0.12);
      }},
-    {"minus.circle",
+    {"minus.circle", "⊖",
      [](cairo_t* c) {
          ring(c);
          cairo_move_to(c, 0.28, 0.5);
          cairo_line_to(c, 0.72, 0.5);
          stroke(c, 0.1);
      }},
-    {"lock.fill", [](cairo_t* c) { lockBody(c, 0.18, 0.44, 0.64, 0.52, 0.1); }},
-    {"lock.shield",
+    {"lock.fill", "▣", [](cairo_t* c) { lockBody(c, 0.18, 0.44, 0.64, 0.52, 0.1); }},
+    {"lock.shield", "◈",
      [](cairo_t* c) {
          cairo_move_to(c, 0.5, 0.04);
          cairo_line_to(c, 0.9, 0.18);
@@ -265,10 +271,10 @@ const std::pair<std::string_view, Draw> symbols[] = {
      }},
 };
 
-Draw find(std::string_view name) {
-    for (const auto& [symbolName, draw] : symbols) {
-        if (symbolName == name) {
-            return draw;
+const Symbol* find(std::string_view name) {
+    for (const Symbol& symbol : symbols) {
+        if (symbol.name == name) {
+            return &symbol;
         }
     }
     return nullptr;
@@ -291,9 +297,9 @@ bool drawSymbol(cairo_t* cairo, std::string_view name, Rect box, const Color& co
     cairo_scale(cairo, side, side);
     cairo_set_source_rgba(cairo, color.red, color.green, color.blue, color.alpha);
     cairo_new_path(cairo);
-    Draw draw = find(name);
-    if (draw) {
-        draw(cairo);
+    const Symbol* symbol = find(name);
+    if (symbol) {
+        symbol->draw(cairo);
     } else {
         cairo_rectangle(cairo, 0.1, 0.1, 0.8, 0.8);
         cairo_move_to(cairo, 0.1, 0.1);
@@ -301,7 +307,12 @@ bool drawSymbol(cairo_t* cairo, std::string_view name, Rect box, const Color& co
         stroke(cairo, thin);
     }
     cairo_restore(cairo);
-    return draw != nullptr;
+    return symbol != nullptr;
+}
+
+std::string_view symbolGlyph(std::string_view name) {
+    const Symbol* symbol = find(name);
+    return symbol ? symbol->glyph : "⊠";
 }
 
 } // namespace Graphics

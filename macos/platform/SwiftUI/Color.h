@@ -7,6 +7,7 @@
 
 #include <Graphics/Color.h>
 #include <string>
+#include <string_view>
 
 namespace SwiftUI {
 
@@ -30,6 +31,8 @@ public:
     }
 
     constexpr const Graphics::Color& resolved() const { return m_value; }
+    // The style's name, without the opacity: "secondary", "accent".
+    constexpr std::string_view name() const { return m_name; }
     // The name, with "@" and the applied opacity when one was applied.
     std::string description() const;
     bool operator==(const Color& other) const {

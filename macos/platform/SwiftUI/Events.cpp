@@ -76,6 +76,8 @@ Outcome act(HostingController::Impl& impl, Control::Kind kind, std::string_view 
     return outcome;
 }
 
+} // namespace
+
 Outcome pressShortcut(HostingController::Impl& impl, bool defaultAction) {
     impl.update();
     auto tree = impl.tree;
@@ -95,8 +97,6 @@ Outcome pressShortcut(HostingController::Impl& impl, bool defaultAction) {
     }
     return Outcome::NotFound;
 }
-
-} // namespace
 
 Outcome HostingController::press(std::string_view name, std::size_t occurrence) {
     return act(*m_impl, Control::Kind::Button, name, occurrence,
@@ -247,7 +247,10 @@ Outcome HostingController::activate(std::size_t index) {
 }
 
 Outcome HostingController::dismiss() {
-    auto& impl = *m_impl;
+    return dismissFront(*m_impl);
+}
+
+Outcome dismissFront(HostingController::Impl& impl) {
     impl.update();
     auto tree = impl.tree;
     for (auto it = tree->presented.rbegin(); it != tree->presented.rend(); ++it) {

@@ -55,8 +55,35 @@
 //
 // PNG rendering draws the root tree at one pixel per point on the window
 // background colour, at the frame size or a given one.
+//
+// Cell rendering, for a terminal, lays the same trees out again in character
+// cells (Core/Metrics.h) at most a given number of columns wide and as tall as
+// they are, and draws them: each sheet or dialog over what is behind it, in a
+// framed box, what is behind it dimmed. Only the frontmost tree answers the
+// keyboard. Tab and Shift-Tab move the focus through its controls (buttons,
+// links, toggles, pickers, text fields, disclosure groups) in reading order,
+// wrapping and passing over disabled ones; at first the first text field has
+// it, else nothing. The focus stays with its control from one redraw to the
+// next; when the control goes it moves to the next one, and when the view
+// focuses a field through its focus binding it moves there. Keys:
+//
+//   Space, Return   press the focused button, flip the toggle, open the pop-up
+//                   menu's choices, open or close the disclosure group
+//   Return          in a text field, its submit action when it has one; else
+//                   (or with no focused control that takes it) the default button
+//   Escape          closes open choices, else presses the cancel button, else
+//                   dismisses the frontmost sheet or dialog
+//   ↑ ↓ Return Esc  in open choices: move, take the marked one, leave
+//   ← →             step a segmented control; move the cursor in a text field
+//   typing, paste   insert at a text field's cursor (paste without line breaks);
+//   Backspace, Delete, Home, End edit and move there; each change writes the
+//                   field's binding, as `type` does
+//
+// Other keys are left to the caller.
 #pragma once
 
+#include <AppKit/KeyPress.h>
+#include <AppKit/View.h>
 #include <Foundation/Data.h>
 #include <SwiftUI/View.h>
 #include <filesystem>
@@ -96,6 +123,12 @@ public:
     // Writes `renderPNG` atomically; on failure returns false and sets `error` to a sentence.
     bool writePNG(const std::filesystem::path& path, std::optional<Size> size = std::nullopt,
                   std::string* error = nullptr);
+    // The trees in character cells at most `width` columns wide, with where the focus and the
+    // text cursor are.
+    AppKit::HostedView::CellDrawing renderCells(int width);
+    // Acts on a key as described above, on the view as last rendered in cells; false when the
+    // key is not one the view takes.
+    bool handleKey(const AppKit::KeyPress& key);
 
     // Runs a due redraw now.
     void update();

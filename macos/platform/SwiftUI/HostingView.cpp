@@ -55,15 +55,11 @@ std::vector<AppKit::HostedView::Control> HostingView::controls() const {
 }
 
 AppKit::HostedView::CellDrawing HostingView::drawCells(int width) {
-    const auto lines = textLines();
-    CellDrawing drawing{Graphics::CellCanvas(width, static_cast<int>(lines.size())), {}, {}};
-    for (std::size_t row = 0; row < lines.size(); ++row)
-        drawing.canvas.text(0, static_cast<int>(row), lines[row], {});
-    return drawing;
+    return m_controller.renderCells(width);
 }
 
-bool HostingView::handleKey(const AppKit::KeyPress&) {
-    return false;
+bool HostingView::handleKey(const AppKit::KeyPress& key) {
+    return m_controller.handleKey(key);
 }
 
 bool HostingView::perform(std::size_t index) {

@@ -9,7 +9,9 @@
 // while its window is: its `onAppear` actions run each time the window is
 // shown. Links open through the workspace. A presentation shows the view as
 // its text rendering and lists its buttons, links and toggles, which the user
-// can act on by position. Main thread only.
+// can act on by position; or, on a terminal, draws it in character cells and
+// hands it keys (HostingController's `renderCells` and `handleKey`). Main
+// thread only.
 #pragma once
 
 #include <AppKit/View.h>

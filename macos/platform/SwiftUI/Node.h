@@ -6,6 +6,8 @@
 // becomes one element with an identity (its place in the tree) and the
 // environment in force there. Elements are then measured (`sizeThatFits`), placed
 // (`placeChildren`), described as text and drawn, all by the node that made them.
+// Measuring and placing work in the units of the metric in force (Core/Metrics.h):
+// points for `draw`, character cells for `drawCells`.
 #pragma once
 
 #include <SwiftUI/Geometry.h>
@@ -22,6 +24,7 @@ struct Environment;
 class Resolver;
 class Description;
 class Painter;
+class CellPainter;
 
 using ElementList = std::vector<std::unique_ptr<Element>>;
 
@@ -54,6 +57,8 @@ public:
 
     virtual void describe(const Element& element, Description& description) const;
     virtual void draw(const Element& element, Painter& painter) const;
+    // Draws an element laid out in cells; by default its children.
+    virtual void drawCells(const Element& element, CellPainter& painter) const;
 
     // Spacers stretch along their stack and take nothing across it.
     virtual bool isSpacer() const { return false; }

@@ -1,7 +1,8 @@
-// What the host can do with each kind of control, and the sizes controls are drawn at.
+// What the host can do with each kind of control, and what it reads of them.
 #pragma once
 
 #include "Element.h"
+#include "Metrics.h"
 
 #include <string>
 #include <string_view>
@@ -39,11 +40,17 @@ public:
     Kind kind() const override { return Kind::Picker; }
     // Chooses the option titled `title`; false when there is none.
     virtual bool choose(const Element& element, std::string_view title) const = 0;
+    // The options' titles, in order, and the chosen one's place among them.
+    virtual std::vector<std::string> options(const Element& element) const = 0;
+    virtual std::optional<std::size_t> selection(const Element& element) const = 0;
+    // Segmented: the options side by side; otherwise a pop-up menu.
+    virtual bool isSegmented(const Element& element) const = 0;
 };
 
 class TextFieldControl : public Control {
 public:
     Kind kind() const override { return Kind::TextField; }
+    virtual std::string text(const Element& element) const = 0;
     virtual void write(const Element& element, const std::string& text) const = 0;
     // Return in the field: its submit action; false when it has none.
     virtual bool submit(const Element& element) const = 0;
@@ -52,20 +59,12 @@ public:
 class DisclosureControl : public Control {
 public:
     Kind kind() const override { return Kind::Disclosure; }
+    virtual bool isExpanded(const Element& element) const = 0;
     virtual void setExpanded(const Element& element, bool expanded) const = 0;
 };
 
 const Control* controlOf(const Element& element);
 
-struct ControlMetrics {
-    double height;
-    double padding;
-    double checkbox;
-    Size toggleSwitch;
-    double spinner;
-};
-
-ControlMetrics controlMetrics(ControlSize size);
 // The environment for a control's label: the control size's font unless one was set, and no
 // keyboard shortcut, focus or submit action passing further down.
 std::shared_ptr<const Environment> labelEnvironment(const std::shared_ptr<const Environment>& e);

@@ -1,6 +1,8 @@
 #include "Element.h"
 
+#include "CellPainter.h"
 #include "Description.h"
+#include "Metrics.h"
 #include "Painter.h"
 #include "Resolver.h"
 
@@ -14,7 +16,7 @@ Size measure(const Element& element, ProposedViewSize proposal) {
             return size;
         }
     }
-    Size size = element.node->sizeThatFits(element, proposal);
+    Size size = metrics().settled(element.node->sizeThatFits(element, proposal));
     element.sizes.emplace_back(proposal, size);
     return size;
 }
@@ -28,6 +30,13 @@ std::optional<double> baselineOf(const Element& element, ProposedViewSize propos
     auto baseline = element.node->firstBaseline(element, proposal);
     element.baselines.emplace_back(proposal, baseline);
     return baseline;
+}
+
+void forgetMeasurements(Element& element) {
+    forEachElement(element, [](Element& each) {
+        each.sizes.clear();
+        each.baselines.clear();
+    });
 }
 
 void place(Element& element, Rect frame, ProposedViewSize proposal) {
@@ -90,6 +99,10 @@ void Node::describe(const Element& element, Description& description) const {
 }
 
 void Node::draw(const Element& element, Painter& painter) const {
+    painter.drawChildren(element);
+}
+
+void Node::drawCells(const Element& element, CellPainter& painter) const {
     painter.drawChildren(element);
 }
 

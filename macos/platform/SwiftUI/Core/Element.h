@@ -2,8 +2,9 @@
 // children, layout and the attributes modifiers gave it.
 //
 // Elements are made afresh on every redraw. Sizes are asked for through
-// `measure`, which remembers the answer to each proposal for the redraw; a
-// parent then places each child with the proposal it measured it with.
+// `measure`, which remembers the answer to each proposal for the redraw, in
+// the units of the metric in force; a parent then places each child with the
+// proposal it measured it with.
 #pragma once
 
 #include "Environment.h"
@@ -43,6 +44,8 @@ struct Element {
 
 Size measure(const Element& element, ProposedViewSize proposal);
 std::optional<double> baselineOf(const Element& element, ProposedViewSize proposal);
+// Drops what the subtree remembers of its sizes, before it is measured in other units.
+void forgetMeasurements(Element& element);
 // Gives the element its frame and the proposal it was measured with, then places its children.
 void place(Element& element, Rect frame, ProposedViewSize proposal);
 

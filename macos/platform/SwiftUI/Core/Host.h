@@ -1,6 +1,7 @@
 // The state behind a hosting controller (shared by its files).
 #pragma once
 
+#include "CellPainter.h"
 #include "Resolver.h"
 
 #include <SwiftUI/HostingController.h>
@@ -22,6 +23,32 @@ struct Tree {
 
     // The tree the user acts on: the frontmost presentation, else the root.
     Element* front() const;
+};
+
+// Where the keyboard is in one tree on a terminal.
+struct KeyFocus {
+    CellPainter::Focus focus;
+    // Where the focused control was last laid out, to find the next one should it go.
+    Graphics::CellPoint at;
+};
+
+// A tree laid out in cells: the root, or a presentation drawn over it in a framed box.
+struct CellTree {
+    Element* root = nullptr;
+    // The tree's key in `Impl::keyFocus`: empty for the root, else the presentation's identity.
+    std::string key;
+    // The width it was laid out within.
+    int width = 0;
+    std::optional<Graphics::CellRect> box;
+};
+
+struct CellLayout {
+    int width = 0;
+    int height = 0;
+    // The root first, the frontmost last.
+    std::vector<CellTree> trees;
+    // The front tree's controls, in reading order.
+    std::vector<Element*> controls;
 };
 
 struct HostingController::Impl : std::enable_shared_from_this<Impl> {
@@ -49,6 +76,21 @@ struct HostingController::Impl : std::enable_shared_from_this<Impl> {
     void layout(Size size);
     Size currentSize();
     void resubscribe(const std::vector<std::shared_ptr<ObservableObject>>& observed);
+
+    // The keyboard on a terminal, by tree; the width the view was last drawn at in cells.
+    std::map<std::string, KeyFocus> keyFocus;
+    int cellWidth = 80;
+
+    // Lays the trees out in cells `width` wide and runs `body` with the layout; afterwards they
+    // are laid out in points again when next asked.
+    void inCells(int width, const std::function<void(CellLayout&)>& body);
+    // Brings the front tree's focus up to date with the layout, and gives it.
+    KeyFocus& settleFocus(const CellLayout& layout);
 };
+
+// Presses the front tree's default button, or its cancel button, as Return or Escape does.
+HostingController::Outcome pressShortcut(HostingController::Impl& impl, bool defaultAction);
+// Dismisses the frontmost sheet or dialog as the system would, setting its flag false.
+HostingController::Outcome dismissFront(HostingController::Impl& impl);
 
 } // namespace SwiftUI

@@ -1,5 +1,7 @@
 #include "LabeledControl.h"
 
+#include "Metrics.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -20,7 +22,7 @@ LabeledLayout layoutLabeled(const Element* label, Size controlSize, LabelSide si
         layout.size = controlSize;
         return layout;
     }
-    double spacing = formRow ? formGap : gap;
+    double spacing = metrics().horizontal(formRow ? formGap : gap);
     std::optional<double> labelWidth;
     if (proposal.width) {
         labelWidth = std::max(0.0, *proposal.width - controlSize.width - spacing);

@@ -1,5 +1,7 @@
 #include "StackLayout.h"
 
+#include "Metrics.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -51,7 +53,9 @@ StackPlan planStack(const StackSpec& spec, const std::vector<const Element*>& ch
     plan.proposals.resize(count);
     plan.sizes.resize(count);
     auto pCross = axes.cross(proposal);
-    double spacing = spec.spacing * double(count - 1);
+    const double gap = spec.axis == Axis::Horizontal ? metrics().horizontal(spec.spacing)
+                                                     : metrics().vertical(spec.spacing);
+    double spacing = gap * double(count - 1);
 
     if (auto pMain = axes.main(proposal)) {
         std::vector<double> minimum(count), ideal(count), flexibility(count);
@@ -126,7 +130,7 @@ StackPlan planStack(const StackSpec& spec, const std::vector<const Element*>& ch
                                                  : alignedOffset(space, length, spec.vertical);
         }
         plan.offsets[i] = axes.point(position, across);
-        position += axes.main(plan.sizes[i]) + spec.spacing;
+        position += axes.main(plan.sizes[i]) + gap;
     }
     if (!byBaseline) {
         for (std::size_t i = 0; i < count && !plan.firstBaseline; ++i) {

@@ -19,6 +19,7 @@ namespace SwiftUI {
 
 struct StackSpec {
     Axis axis = Axis::Vertical;
+    // In points, whatever the metric in force.
     double spacing = 8;
     // Across a column.
     HorizontalAlignment horizontal = HorizontalAlignment::Center;

@@ -1,4 +1,5 @@
 // Buttons and links.
+#include "Core/CellPainter.h"
 #include "Core/Controls.h"
 #include "Core/Description.h"
 #include "Core/Painter.h"
@@ -45,9 +46,10 @@ public:
         if (!isBordered(element)) {
             return labelSize(element, proposal);
         }
-        auto metrics = controlMetrics(element.env().controlSize);
+        auto controls = metrics().controls(element.env().controlSize);
         Size label = labelSize(element, inset(element, proposal));
-        return {label.width + 2 * metrics.padding, std::max(metrics.height, label.height + 4)};
+        return {label.width + 2 * controls.padding,
+                std::max(controls.height, label.height + metrics().vertical(4))};
     }
     void placeChildren(Element& element) const override {
         ProposedViewSize proposal =
@@ -122,6 +124,31 @@ public:
             painter.drawChildren(element);
         });
     }
+    void drawCells(const Element& element, CellPainter& painter) const override {
+        const Graphics::CellRect box = CellPainter::cells(element.frame);
+        painter.dimmed(element.env().disabled, [&] {
+            painter.drawChildren(element);
+            if (isBordered(element)) {
+                for (int y = box.y; y < box.maxY(); ++y) {
+                    painter.text(box.x, y, "[", {});
+                    painter.text(box.maxX() - 1, y, "]", {});
+                }
+                // The default button, white on the accent colour as on screen.
+                if (isDefaultAction(element) && !element.env().disabled) {
+                    painter.restyle(box, [](Graphics::CellStyle& cell) {
+                        cell.foreground = Graphics::CellColor::White;
+                        cell.background = Graphics::CellColor::Blue;
+                        cell.bold = true;
+                    });
+                }
+            } else if (style(element.env()) == ButtonStyle::Link) {
+                painter.restyle(box, [](Graphics::CellStyle& cell) { cell.underline = true; });
+            }
+        });
+        if (painter.isFocused(element)) {
+            painter.showFocus(box);
+        }
+    }
 
     std::vector<std::string> titles(const Element& element) const override {
         auto texts = textsIn(element);
@@ -156,7 +183,7 @@ private:
         return style(element.env()) == ButtonStyle::Automatic;
     }
     ProposedViewSize inset(const Element& element, ProposedViewSize proposal) const {
-        double padding = 2 * controlMetrics(element.env().controlSize).padding;
+        double padding = 2 * metrics().controls(element.env().controlSize).padding;
         return {proposal.width ? std::optional(std::max(0.0, *proposal.width - padding))
                                : std::nullopt,
                 proposal.height};

@@ -1,3 +1,4 @@
+#include "Core/CellPainter.h"
 #include "Core/Controls.h"
 #include "Core/Description.h"
 #include "Core/Painter.h"
@@ -50,10 +51,11 @@ public:
     void placeChildren(Element& element) const override {
         Layout l = layout(element, element.proposal);
         const Rect& frame = element.frame;
-        place(*element.children.front(), {{frame.minX() + indent, frame.minY()}, l.title},
+        const double inset = metrics().horizontal(indent);
+        place(*element.children.front(), {{frame.minX() + inset, frame.minY()}, l.title},
               l.titleProposal);
         for (std::size_t i = 0; i < l.content.sizes.size(); ++i) {
-            Point origin{frame.minX() + indent + l.content.offsets[i].x,
+            Point origin{frame.minX() + inset + l.content.offsets[i].x,
                          frame.minY() + l.contentTop + l.content.offsets[i].y};
             place(*element.children[i + 1], {origin, l.content.sizes[i]}, l.content.proposals[i]);
         }
@@ -86,9 +88,22 @@ public:
         }
         painter.drawChildren(element);
     }
+    void drawCells(const Element& element, CellPainter& painter) const override {
+        const Graphics::CellRect box = CellPainter::cells(element.frame);
+        painter.text(box.x, box.y, isExpanded(element) ? "▾" : "▸", cellStyle(Color::secondary));
+        painter.drawChildren(element);
+        if (painter.isFocused(element)) {
+            const Element& title = *element.children.front();
+            painter.showFocus({box.x, box.y, CellPainter::cells(title.frame).maxX() - box.x,
+                               int(title.frame.height())});
+        }
+    }
 
     std::vector<std::string> titles(const Element& element) const override {
         return {joinedText(*element.children.front())};
+    }
+    bool isExpanded(const Element& element) const override {
+        return *std::any_cast<std::shared_ptr<bool>>(element.data);
     }
     void setExpanded(const Element& element, bool expanded) const override {
         *std::any_cast<std::shared_ptr<bool>>(element.data) = expanded;
@@ -103,27 +118,24 @@ private:
         Size size;
     };
 
-    static bool isExpanded(const Element& element) {
-        return *std::any_cast<std::shared_ptr<bool>>(element.data);
-    }
     Layout layout(const Element& element, ProposedViewSize proposal) const {
         Layout l;
         std::optional<double> width;
         if (proposal.width) {
-            width = std::max(0.0, *proposal.width - indent);
+            width = std::max(0.0, *proposal.width - metrics().horizontal(indent));
         }
         l.titleProposal = {width, std::nullopt};
         l.title = measure(*element.children.front(), l.titleProposal);
-        double headerHeight = std::max(l.title.height, chevron);
-        l.size = {indent + l.title.width, headerHeight};
+        double headerHeight = std::max(l.title.height, metrics().vertical(chevron));
+        l.size = {metrics().horizontal(indent) + l.title.width, headerHeight};
         std::vector<const Element*> content;
         for (std::size_t i = 1; i < element.children.size(); ++i) {
             content.push_back(element.children[i].get());
         }
         if (!content.empty()) {
-            l.contentTop = headerHeight + contentSpacing;
+            l.contentTop = headerHeight + metrics().vertical(contentSpacing);
             l.content = planStack(contentStack, content, {width, std::nullopt});
-            l.size = {std::max(l.size.width, indent + l.content.size.width),
+            l.size = {std::max(l.size.width, metrics().horizontal(indent) + l.content.size.width),
                       l.contentTop + l.content.size.height};
         }
         return l;

@@ -1,4 +1,6 @@
+#include "Core/CellPainter.h"
 #include "Core/Description.h"
+#include "Core/Metrics.h"
 #include "Core/Painter.h"
 #include "Core/Resolver.h"
 #include "Core/StackLayout.h"
@@ -203,55 +205,73 @@ public:
             }
         });
     }
+    // Sections show by their headers and footers; the boxes and separators are left out.
+    void drawCells(const Element& element, CellPainter& painter) const override {
+        painter.clipped(element.frame, [&] { painter.drawChildren(element); });
+    }
 
 private:
+    // The form's lengths in the units of the metric in force.
+    struct Lengths {
+        double paddingH, paddingV, sectionSpacing, captionGap, rowPaddingH, rowPaddingV,
+            minimumRowHeight, separator;
+    };
+    static Lengths lengths() {
+        const Metrics& m = metrics();
+        return {m.horizontal(formPadding),    m.vertical(formPadding),
+                m.vertical(sectionSpacing),   m.vertical(captionGap),
+                m.horizontal(rowPaddingH),    m.vertical(rowPaddingV),
+                m.vertical(minimumRowHeight), m.vertical(1)};
+    }
     static FormLayout layout(const Element& element, std::optional<double> width) {
         auto groups = groupsOf(element);
-        double contentWidth = width ? std::max(0.0, *width - 2 * formPadding) : idealWidth(groups);
-        double rowWidth = std::max(0.0, contentWidth - 2 * rowPaddingH);
+        const Lengths n = lengths();
+        double contentWidth =
+            width ? std::max(0.0, *width - 2 * n.paddingH) : idealWidth(groups, n.rowPaddingH);
+        double rowWidth = std::max(0.0, contentWidth - 2 * n.rowPaddingH);
         FormLayout l;
-        double y = formPadding;
+        double y = n.paddingV;
         for (std::size_t g = 0; g < groups.size(); ++g) {
             Group& group = groups[g];
             if (g > 0) {
-                y += sectionSpacing;
+                y += n.sectionSpacing;
             }
             ProposedViewSize captionProposal{rowWidth, std::nullopt};
             if (group.header) {
                 Size size = measure(*group.header, captionProposal);
                 l.placed.push_back(
-                    {group.header, {{formPadding + rowPaddingH, y}, size}, captionProposal});
-                y += size.height + captionGap;
+                    {group.header, {{n.paddingH + n.rowPaddingH, y}, size}, captionProposal});
+                y += size.height + n.captionGap;
             }
             double boxTop = y;
             for (std::size_t r = 0; r < group.rows.size(); ++r) {
                 if (r > 0) {
                     l.separators.push_back(y);
-                    l.separatorSpans.emplace_back(formPadding + rowPaddingH,
-                                                  formPadding + contentWidth - rowPaddingH);
-                    y += 1;
+                    l.separatorSpans.emplace_back(n.paddingH + n.rowPaddingH,
+                                                  n.paddingH + contentWidth - n.rowPaddingH);
+                    y += n.separator;
                 }
                 ProposedViewSize proposal{rowWidth, std::nullopt};
                 Size size = measure(*group.rows[r], proposal);
-                double height = std::max(size.height, minimumRowHeight);
-                double top = y + rowPaddingV + std::round((height - size.height) / 2);
+                double height = std::max(size.height, n.minimumRowHeight);
+                double top = y + n.rowPaddingV + std::round((height - size.height) / 2);
                 l.placed.push_back(
-                    {group.rows[r], {{formPadding + rowPaddingH, top}, size}, proposal});
-                y += height + 2 * rowPaddingV;
+                    {group.rows[r], {{n.paddingH + n.rowPaddingH, top}, size}, proposal});
+                y += height + 2 * n.rowPaddingV;
             }
-            l.boxes.push_back({{formPadding, boxTop}, {contentWidth, y - boxTop}});
+            l.boxes.push_back({{n.paddingH, boxTop}, {contentWidth, y - boxTop}});
             if (group.footer) {
-                y += captionGap;
+                y += n.captionGap;
                 Size size = measure(*group.footer, captionProposal);
                 l.placed.push_back(
-                    {group.footer, {{formPadding + rowPaddingH, y}, size}, captionProposal});
+                    {group.footer, {{n.paddingH + n.rowPaddingH, y}, size}, captionProposal});
                 y += size.height;
             }
         }
-        l.content = {contentWidth + 2 * formPadding, y + formPadding};
+        l.content = {contentWidth + 2 * n.paddingH, y + n.paddingV};
         return l;
     }
-    static double idealWidth(const std::vector<Group>& groups) {
+    static double idealWidth(const std::vector<Group>& groups, double rowPaddingH) {
         double width = 0;
         for (const Group& group : groups) {
             for (const Element* row : group.rows) {

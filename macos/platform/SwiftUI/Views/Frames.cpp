@@ -1,5 +1,7 @@
 // Modifiers that size and place a view: padding, frames, fixed sizes, backgrounds, overlays.
+#include "Core/CellPainter.h"
 #include "Core/Description.h"
+#include "Core/Metrics.h"
 #include "Core/Painter.h"
 #include "Core/Resolver.h"
 
@@ -38,32 +40,38 @@ public:
         : WrapperNode(std::move(content)), m_insets(insets) {}
 
     Size sizeThatFits(const Element& element, ProposedViewSize proposal) const override {
-        Size size = measure(content(element), inner(proposal));
-        return {size.width + horizontal(), size.height + vertical()};
+        const EdgeInsets e = insets();
+        Size size = measure(content(element), inner(proposal, e));
+        return {size.width + e.leading + e.trailing, size.height + e.top + e.bottom};
     }
     void placeChildren(Element& element) const override {
-        ProposedViewSize proposal = inner(element.proposal);
+        const EdgeInsets e = insets();
+        ProposedViewSize proposal = inner(element.proposal, e);
         Element& child = *element.children.front();
         Size size = measure(child, proposal);
-        place(
-            child,
-            {{element.frame.minX() + m_insets.leading, element.frame.minY() + m_insets.top}, size},
-            proposal);
+        place(child, {{element.frame.minX() + e.leading, element.frame.minY() + e.top}, size},
+              proposal);
     }
     std::optional<double> firstBaseline(const Element& element,
                                         ProposedViewSize proposal) const override {
-        auto baseline = baselineOf(content(element), inner(proposal));
-        return baseline ? std::optional(*baseline + m_insets.top) : std::nullopt;
+        const EdgeInsets e = insets();
+        auto baseline = baselineOf(content(element), inner(proposal, e));
+        return baseline ? std::optional(*baseline + e.top) : std::nullopt;
     }
 
 private:
-    double horizontal() const { return m_insets.leading + m_insets.trailing; }
-    double vertical() const { return m_insets.top + m_insets.bottom; }
-    ProposedViewSize inner(ProposedViewSize proposal) const {
+    // The insets in the units of the metric in force.
+    EdgeInsets insets() const {
+        const Metrics& m = metrics();
+        return {m.vertical(m_insets.top), m.horizontal(m_insets.leading),
+                m.vertical(m_insets.bottom), m.horizontal(m_insets.trailing)};
+    }
+    static ProposedViewSize inner(ProposedViewSize proposal, const EdgeInsets& e) {
         auto shrink = [](std::optional<double> length, double by) -> std::optional<double> {
             return length ? std::optional(std::max(0.0, *length - by)) : std::nullopt;
         };
-        return {shrink(proposal.width, horizontal()), shrink(proposal.height, vertical())};
+        return {shrink(proposal.width, e.leading + e.trailing),
+                shrink(proposal.height, e.top + e.bottom)};
     }
 
     EdgeInsets m_insets;
@@ -148,8 +156,16 @@ private:
     };
 
     Plan plan(const Element& element, ProposedViewSize proposal) const {
-        Dimension width{m_options.width, m_options.minWidth, m_options.maxWidth};
-        Dimension height{m_options.height, m_options.minHeight, m_options.maxHeight};
+        const Metrics& m = metrics();
+        const auto across = [&m](std::optional<double> points) -> std::optional<double> {
+            return points ? std::optional(m.horizontal(*points)) : std::nullopt;
+        };
+        Dimension width{across(m_options.width), across(m_options.minWidth),
+                        across(m_options.maxWidth)};
+        Dimension height{
+            m_options.height ? std::optional(m.vertical(*m_options.height)) : std::nullopt,
+            m_options.minHeight ? std::optional(m.vertical(*m_options.minHeight)) : std::nullopt,
+            m_options.maxHeight ? m.heightBound(*m_options.maxHeight) : std::nullopt};
         Plan p;
         p.childProposal = {width.childProposal(proposal.width),
                            height.childProposal(proposal.height)};
@@ -249,6 +265,13 @@ public:
         painter.draw(content);
         if (decoration && !m_behind) {
             painter.draw(*decoration);
+        }
+    }
+    // In cells a decoration (an outline, a tint) goes behind the content even as an overlay, so
+    // that it never hides a character of it.
+    void drawCells(const Element& element, CellPainter& painter) const override {
+        for (auto it = element.children.rbegin(); it != element.children.rend(); ++it) {
+            painter.draw(**it);
         }
     }
 

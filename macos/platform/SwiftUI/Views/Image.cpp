@@ -1,5 +1,7 @@
+#include "Core/CellPainter.h"
 #include "Core/Description.h"
 #include "Core/ImageSupport.h"
+#include "Core/Metrics.h"
 #include "Core/Painter.h"
 #include "Core/TextSupport.h"
 
@@ -22,14 +24,14 @@ public:
 
     Size sizeThatFits(const Element& element, ProposedViewSize) const override {
         if (m_source.symbol) {
-            return symbolSize(element.env().resolvedFont());
+            return metrics().symbolSize(element.env().resolvedFont());
         }
         auto image = Graphics::Image::named(m_source.name);
-        return image ? image->size() : Size{};
+        return image ? metrics().imageSize(image->size()) : Size{};
     }
     std::optional<double> firstBaseline(const Element& element, ProposedViewSize) const override {
         if (m_source.symbol) {
-            return symbolBaseline(element.env().resolvedFont());
+            return metrics().symbolBaseline(element.env().resolvedFont());
         }
         return std::nullopt;
     }
@@ -58,6 +60,42 @@ public:
                        element.env().resolvedForeground().resolved());
         } else if (auto image = Graphics::Image::named(m_source.name)) {
             image->draw(painter.cairo(), element.frame);
+        }
+    }
+    // A symbol is its character in the foreground colour; a named image is drawn in half blocks,
+    // black on white so that a code in it still reads.
+    void drawCells(const Element& element, CellPainter& painter) const override {
+        const Graphics::CellRect box = CellPainter::cells(element.frame);
+        if (m_source.symbol) {
+            const Environment& environment = element.env();
+            painter.text(box.x, box.y, Graphics::symbolGlyph(m_source.name),
+                         cellStyle(environment.resolvedForeground(),
+                                   environment.resolvedFont().fontWeight()));
+            return;
+        }
+        auto image = Graphics::Image::named(m_source.name);
+        if (!image || box.isEmpty()) {
+            return;
+        }
+        const Size pixels = image->size();
+        const Graphics::CellStyle blackOnWhite{.foreground = Graphics::CellColor::Black,
+                                               .background = Graphics::CellColor::White};
+        for (int row = 0; row < box.height; ++row) {
+            for (int column = 0; column < box.width; ++column) {
+                // Each cell shows two pixels, one over the other, sampled at their centres.
+                const auto dark = [&](int half) {
+                    return image->isDark(
+                        {(column + 0.5) * pixels.width / box.width,
+                         (2 * row + half + 0.5) * pixels.height / (2 * box.height)});
+                };
+                const bool top = dark(0), bottom = dark(1);
+                painter.text(box.x + column, box.y + row,
+                             top && bottom ? "█"
+                             : top         ? "▀"
+                             : bottom      ? "▄"
+                                           : " ",
+                             blackOnWhite);
+            }
         }
     }
 

@@ -1,4 +1,5 @@
 #include "Core/Description.h"
+#include "Core/Metrics.h"
 #include "Core/Resolver.h"
 
 #include <SwiftUI/Layout.h>
@@ -7,6 +8,31 @@
 namespace SwiftUI {
 
 namespace {
+
+// Custom layouts work in points whatever the metric in force; these convert at their edge.
+ProposedViewSize proposalInPoints(ProposedViewSize proposal) {
+    const Size points =
+        metrics().toPoints({proposal.width.value_or(0), proposal.height.value_or(0)});
+    return {proposal.width ? std::optional(points.width) : std::nullopt,
+            proposal.height ? std::optional(points.height) : std::nullopt};
+}
+
+ProposedViewSize proposalFromPoints(ProposedViewSize proposal) {
+    const Size units =
+        metrics().fromPoints({proposal.width.value_or(0), proposal.height.value_or(0)});
+    return {proposal.width ? std::optional(units.width) : std::nullopt,
+            proposal.height ? std::optional(units.height) : std::nullopt};
+}
+
+Point pointInPoints(Point point) {
+    const Size points = metrics().toPoints({point.x, point.y});
+    return {points.width, points.height};
+}
+
+Point pointFromPoints(Point point) {
+    const Size units = metrics().fromPoints({point.x, point.y});
+    return {units.width, units.height};
+}
 
 class LayoutNode final : public Node {
 public:
@@ -24,17 +50,21 @@ public:
     }
     Size sizeThatFits(const Element& element, ProposedViewSize proposal) const override {
         std::deque<bool> placed(element.children.size(), false);
-        return m_layout->sizeThatFits(proposal, subviews(const_cast<Element&>(element), placed));
+        return metrics().fromPoints(m_layout->sizeThatFits(
+            proposalInPoints(proposal), subviews(const_cast<Element&>(element), placed)));
     }
     void placeChildren(Element& element) const override {
         std::deque<bool> placed(element.children.size(), false);
-        m_layout->placeSubviews(element.frame, element.proposal, subviews(element, placed));
+        const Rect bounds{pointInPoints(element.frame.origin),
+                          metrics().toPoints(element.frame.size)};
+        m_layout->placeSubviews(bounds, proposalInPoints(element.proposal),
+                                subviews(element, placed));
         for (std::size_t i = 0; i < element.children.size(); ++i) {
             if (!placed[i]) {
                 LayoutSubview(*element.children[i], placed[i])
-                    .place({element.frame.minX() + element.frame.width() / 2,
-                            element.frame.minY() + element.frame.height() / 2},
-                           UnitPoint::center);
+                    .place(
+                        {bounds.minX() + bounds.width() / 2, bounds.minY() + bounds.height() / 2},
+                        UnitPoint::center);
             }
         }
     }
@@ -59,15 +89,15 @@ private:
 } // namespace
 
 Size LayoutSubview::sizeThatFits(ProposedViewSize proposal) const {
-    return measure(*m_element, proposal);
+    return metrics().toPoints(measure(*m_element, proposalFromPoints(proposal)));
 }
 
 void LayoutSubview::place(Point position, UnitPoint anchor, ProposedViewSize proposal) const {
-    Size size = measure(*m_element, proposal);
-    SwiftUI::place(
-        *m_element,
-        {{position.x - anchor.x * size.width, position.y - anchor.y * size.height}, size},
-        proposal);
+    const ProposedViewSize inUnits = proposalFromPoints(proposal);
+    Size size = measure(*m_element, inUnits);
+    const Point origin = pointFromPoints({position.x - anchor.x * metrics().toPoints(size).width,
+                                          position.y - anchor.y * metrics().toPoints(size).height});
+    SwiftUI::place(*m_element, {origin, size}, inUnits);
     *m_placed = true;
 }
 

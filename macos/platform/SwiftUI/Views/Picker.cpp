@@ -1,3 +1,4 @@
+#include "Core/CellPainter.h"
 #include "Core/Controls.h"
 #include "Core/Description.h"
 #include "Core/LabeledControl.h"
@@ -42,15 +43,15 @@ public:
         if (l.firstBaseline) {
             return l.firstBaseline;
         }
-        return l.control.minY() +
-               Graphics::TextLayout(paragraph("X", element.env())).firstBaseline() + 3;
+        return l.control.minY() + metrics().text(plainText("X", element.env())).firstBaseline +
+               metrics().vertical(3);
     }
 
     void describe(const Element& element, Description& description) const override {
         auto line = description.line(element, "Picker");
         line.quoted(joinedText(*element.children.front()));
         line.flag(isSegmented(element) ? "segmented" : "menu");
-        auto chosen = selectedIndex(element);
+        auto chosen = selection(element);
         if (chosen) {
             line.quotedValue("selection", title(element, *chosen));
         } else {
@@ -83,6 +84,31 @@ public:
                                  : drawMenu(element, painter, control);
         });
     }
+    void drawCells(const Element& element, CellPainter& painter) const override {
+        LabeledLayout l = layout(element, element.proposal);
+        const Graphics::CellRect control = CellPainter::cells(controlFrame(element, l));
+        const bool focused = painter.isFocused(element);
+        painter.dimmed(element.env().disabled, [&] {
+            if (l.label) {
+                painter.draw(*element.children.front());
+            }
+            isSegmented(element) ? drawSegments(element, painter, control)
+                                 : drawMenu(element, painter, control);
+        });
+        if (focused) {
+            // The chosen segment is already inverse; a segmented control shows focus underlined.
+            const Graphics::CellRect whole = CellPainter::cells(element.frame);
+            painter.showFocus(whole, !isSegmented(element));
+            if (isSegmented(element)) {
+                painter.restyle(whole, [](Graphics::CellStyle& cell) { cell.underline = true; });
+            }
+        }
+        if (focused && painter.focus().listChoice) {
+            painter.overlay([this, &element, &painter, control] {
+                drawChoices(element, painter, control, *painter.focus().listChoice);
+            });
+        }
+    }
 
     std::vector<std::string> titles(const Element& element) const override {
         return {joinedText(*element.children.front())};
@@ -96,13 +122,14 @@ public:
         }
         return false;
     }
-
-private:
-    static std::size_t optionCount(const Element& element) { return element.children.size() - 1; }
-    static std::string title(const Element& element, std::size_t option) {
-        return joinedText(*element.children[option + 1]);
+    std::vector<std::string> options(const Element& element) const override {
+        std::vector<std::string> titles;
+        for (std::size_t i = 0; i < optionCount(element); ++i) {
+            titles.push_back(title(element, i));
+        }
+        return titles;
     }
-    std::optional<std::size_t> selectedIndex(const Element& element) const {
+    std::optional<std::size_t> selection(const Element& element) const override {
         for (std::size_t i = 0; i < optionCount(element); ++i) {
             if (m_selection.isSelected(element.children[i + 1]->tag)) {
                 return i;
@@ -110,25 +137,32 @@ private:
         }
         return std::nullopt;
     }
-    static bool isSegmented(const Element& element) {
+    bool isSegmented(const Element& element) const override {
         return element.env().pickerStyle == PickerStyle::Segmented;
     }
+
+private:
+    static std::size_t optionCount(const Element& element) { return element.children.size() - 1; }
+    static std::string title(const Element& element, std::size_t option) {
+        return joinedText(*element.children[option + 1]);
+    }
     static Size titleSize(const Element& element, const std::string& text) {
-        return roundedSize(Graphics::TextLayout(paragraph(text, element.env())));
+        return metrics().text(plainText(text, element.env())).size;
     }
 
     Size controlSize(const Element& element) const {
-        auto metrics = controlMetrics(element.env().controlSize);
+        auto controls = metrics().controls(element.env().controlSize);
         double width = 0;
         for (std::size_t i = 0; i < optionCount(element); ++i) {
             double optionWidth = titleSize(element, title(element, i)).width;
-            width = isSegmented(element) ? width + optionWidth + 2 * segmentPadding
-                                         : std::max(width, optionWidth);
+            width = isSegmented(element)
+                        ? width + optionWidth + 2 * metrics().horizontal(segmentPadding)
+                        : std::max(width, optionWidth);
         }
         if (!isSegmented(element)) {
-            width += metrics.padding + arrowWidth + 6;
+            width += controls.padding + controls.menuArrow;
         }
-        return {width, metrics.height};
+        return {width, controls.height};
     }
     LabeledLayout layout(const Element& element, ProposedViewSize proposal) const override {
         const Element* label =
@@ -140,12 +174,13 @@ private:
     void drawMenu(const Element& element, Painter& painter, Rect box) const {
         painter.fillRoundedRect(box, 5, fieldFill);
         painter.strokeRoundedRect(box, 5, fieldBorder);
-        auto metrics = controlMetrics(element.env().controlSize);
-        if (auto chosen = selectedIndex(element)) {
-            Graphics::TextLayout text(paragraph(title(element, *chosen), element.env(),
-                                                box.width() - metrics.padding - arrowWidth, 1));
+        auto controls = metrics().controls(element.env().controlSize);
+        if (auto chosen = selection(element)) {
+            Graphics::TextLayout text(
+                pointParagraph(plainText(title(element, *chosen), element.env(),
+                                         box.width() - controls.padding - arrowWidth, 1)));
             painter.text(text,
-                         {box.minX() + metrics.padding,
+                         {box.minX() + controls.padding,
                           box.minY() + std::round((box.height() - text.size().height) / 2)},
                          Color::primary.resolved());
         }
@@ -161,7 +196,7 @@ private:
     void drawSegments(const Element& element, Painter& painter, Rect box) const {
         painter.fillRoundedRect(box, 5, fieldFill);
         painter.strokeRoundedRect(box, 5, fieldBorder);
-        auto chosen = selectedIndex(element);
+        auto chosen = selection(element);
         double x = box.minX();
         for (std::size_t i = 0; i < optionCount(element); ++i) {
             std::string text = title(element, i);
@@ -172,13 +207,68 @@ private:
             } else if (i > 0 && chosen != i - 1) {
                 painter.line({x, box.minY() + 4}, {x, box.maxY() - 4}, fieldBorder, 1);
             }
-            Graphics::TextLayout layout(paragraph(text, element.env()));
+            Graphics::TextLayout layout(pointParagraph(plainText(text, element.env())));
             painter.text(layout,
                          {x + segmentPadding,
                           box.minY() + std::round((box.height() - layout.size().height) / 2)},
                          chosen == i ? Graphics::Color{1, 1, 1, 1} : Color::primary.resolved());
             x += width;
         }
+    }
+
+    // `[ Title ▾ ]`, the title cut to fit.
+    void drawMenu(const Element& element, CellPainter& painter,
+                  const Graphics::CellRect& box) const {
+        painter.text(box.x, box.y, "[", {});
+        painter.text(box.maxX() - 3, box.y, "▾ ]", {});
+        if (auto chosen = selection(element)) {
+            const int room = std::max(1, box.width - 6);
+            const StyledText value = plainText(title(element, *chosen), element.env(), room, 1);
+            painter.paragraph(value, {{double(box.x + 2), double(box.y)}, {double(room), 1}});
+        }
+    }
+    // The options side by side, the chosen one inverse.
+    void drawSegments(const Element& element, CellPainter& painter,
+                      const Graphics::CellRect& box) const {
+        const auto chosen = selection(element);
+        const int padding = int(metrics().horizontal(segmentPadding));
+        int x = box.x;
+        for (std::size_t i = 0; i < optionCount(element); ++i) {
+            const std::string text = title(element, i);
+            const int width = int(titleSize(element, text).width) + 2 * padding;
+            Graphics::CellStyle style;
+            style.inverse = chosen == i;
+            style.bold = chosen == i;
+            painter.fill({x, box.y, width, 1}, style);
+            painter.text(x + padding, box.y, text, style);
+            x += width;
+        }
+    }
+    // The open list of choices under the control, `marked` highlighted and the chosen one ticked.
+    void drawChoices(const Element& element, CellPainter& painter,
+                     const Graphics::CellRect& control, std::size_t marked) const {
+        const auto chosen = selection(element);
+        int columns = 0;
+        for (std::size_t i = 0; i < optionCount(element); ++i) {
+            columns = std::max(columns, int(titleSize(element, title(element, i)).width));
+        }
+        const int width = std::min(columns + 6, painter.canvas().width());
+        const int x = std::clamp(control.x, 0, std::max(0, painter.canvas().width() - width));
+        const int y = control.maxY();
+        const int height = int(optionCount(element)) + 2;
+        painter.reserveRows(y + height);
+        painter.fill({x, y, width, height}, {});
+        painter.box({x, y, width, height}, {});
+        for (std::size_t i = 0; i < optionCount(element); ++i) {
+            const int row = y + 1 + int(i);
+            Graphics::CellStyle style;
+            style.inverse = i == marked;
+            painter.fill({x + 1, row, width - 2, 1}, style);
+            painter.text(x + 2, row, chosen == i ? "✓" : " ", style);
+            painter.paragraph(plainText(title(element, i), element.env(), width - 6, 1),
+                              {{double(x + 4), double(row)}, {double(width - 6), 1}}, style);
+        }
+        painter.showFocus({x + 1, y + 1 + int(marked), width - 2, 1}, false);
     }
 
     Text m_title;

@@ -1,3 +1,4 @@
+#include "Core/CellPainter.h"
 #include "Core/Controls.h"
 #include "Core/Description.h"
 #include "Core/Painter.h"
@@ -14,7 +15,7 @@ namespace {
 class ProgressNode final : public Node {
 public:
     Size sizeThatFits(const Element& element, ProposedViewSize) const override {
-        double side = controlMetrics(element.env().controlSize).spinner;
+        double side = metrics().controls(element.env().controlSize).spinner;
         return {side, side};
     }
     void describe(const Element& element, Description& description) const override {
@@ -35,6 +36,10 @@ public:
                          {centre.x + dx * radius * 0.9, centre.y + dy * radius * 0.9},
                          {0, 0, 0, 0.15 + 0.55 * (12 - i) / 12.0}, std::max(1.2, radius / 6));
         }
+    }
+    void drawCells(const Element& element, CellPainter& painter) const override {
+        const Graphics::CellRect box = CellPainter::cells(element.frame);
+        painter.text(box.x, box.y, "⣾", cellStyle(Color::accentColor));
     }
 };
 

@@ -1,3 +1,4 @@
+#include "Core/CellPainter.h"
 #include "Core/Description.h"
 #include "Core/Painter.h"
 #include "Core/Resolver.h"
@@ -57,6 +58,9 @@ public:
             painter.line({x, element.frame.minY() + 3},
                          {x, element.frame.minY() + std::max(8.0, length) - 3}, {0, 0, 0, 0.35}, 5);
         }
+    }
+    void drawCells(const Element& element, CellPainter& painter) const override {
+        painter.clipped(element.frame, [&] { painter.drawChildren(element); });
     }
 
 private:

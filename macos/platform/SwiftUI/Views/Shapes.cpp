@@ -1,4 +1,6 @@
+#include "Core/CellPainter.h"
 #include "Core/Description.h"
+#include "Core/Metrics.h"
 #include "Core/Painter.h"
 
 #include <SwiftUI/Shapes.h>
@@ -41,7 +43,8 @@ public:
     }
 
     Size sizeThatFits(const Element&, ProposedViewSize proposal) const override {
-        return proposal.replacingUnspecifiedDimensions();
+        return proposal.replacingUnspecifiedDimensions(
+            {metrics().horizontal(10), metrics().vertical(10)});
     }
     void describe(const Element& element, Description& description) const override {
         auto line = description.line(element, kindName(m_kind));
@@ -70,6 +73,34 @@ public:
         }
         if (m_stroke) {
             painter.strokeRoundedRect(box, radius, m_stroke->color.resolved(), m_stroke->width);
+        }
+    }
+    // An outline shows as its sides, in round brackets for a capsule one row high; a fill in one
+    // of the terminal's colours as a dot for a circle and a background otherwise. Faint fills,
+    // such as tints behind content, show nothing.
+    void drawCells(const Element& element, CellPainter& painter) const override {
+        const Graphics::CellRect box = CellPainter::cells(element.frame);
+        if (box.isEmpty()) {
+            return;
+        }
+        Color fill = m_fill.value_or(element.env().resolvedForeground());
+        if ((m_fill || !m_stroke) && fill.resolved().alpha >= 0.5) {
+            const Graphics::CellStyle style = cellStyle(fill);
+            if (m_kind == ShapeKind::Circle) {
+                painter.text(box.x + (box.width - 1) / 2, box.y + (box.height - 1) / 2, "●", style);
+            } else if (style.foreground != Graphics::CellColor::Default) {
+                painter.restyle(box, [&style](Graphics::CellStyle& cell) {
+                    cell.background = style.foreground;
+                });
+            }
+        }
+        if (m_stroke) {
+            const Graphics::CellStyle style = cellStyle(m_stroke->color);
+            const bool round = m_kind == ShapeKind::Capsule && box.height == 1;
+            for (int y = box.y; y < box.maxY(); ++y) {
+                painter.text(box.x, y, round ? "(" : "│", style);
+                painter.text(box.maxX() - 1, y, round ? ")" : "│", style);
+            }
         }
     }
 

@@ -1,4 +1,6 @@
+#include "Core/CellPainter.h"
 #include "Core/Description.h"
+#include "Core/Metrics.h"
 #include "Core/Painter.h"
 #include "Core/Resolver.h"
 #include "Core/StackLayout.h"
@@ -39,15 +41,15 @@ public:
     explicit SpacerNode(std::optional<double> minLength) : m_minLength(minLength) {}
 
     Size sizeThatFits(const Element& element, ProposedViewSize proposal) const override {
-        double minimum = m_minLength.value_or(defaultSpacing);
-        auto stretch = [minimum](std::optional<double> offered) {
+        const double points = m_minLength.value_or(defaultSpacing);
+        auto stretch = [](double minimum, std::optional<double> offered) {
             return std::max(minimum, offered.value_or(minimum));
         };
         switch (element.env().stackAxis.value_or(Axis::Vertical)) {
         case Axis::Horizontal:
-            return {stretch(proposal.width), 0};
+            return {stretch(metrics().horizontal(points), proposal.width), 0};
         case Axis::Vertical:
-            return {0, stretch(proposal.height)};
+            return {0, stretch(metrics().vertical(points), proposal.height)};
         }
         return {};
     }
@@ -68,15 +70,19 @@ class DividerNode final : public Node {
 public:
     Size sizeThatFits(const Element& element, ProposedViewSize proposal) const override {
         if (element.env().stackAxis == Axis::Horizontal) {
-            return {1, proposal.height.value_or(0)};
+            return {metrics().hairline(), proposal.height.value_or(0)};
         }
-        return {proposal.width.value_or(0), 1};
+        return {proposal.width.value_or(0), metrics().hairline()};
     }
     void describe(const Element& element, Description& description) const override {
         description.line(element, "Divider");
     }
     void draw(const Element& element, Painter& painter) const override {
         painter.fillRoundedRect(element.frame, 0, Color::separator.resolved());
+    }
+    void drawCells(const Element& element, CellPainter& painter) const override {
+        painter.fill(CellPainter::cells(element.frame), cellStyle(Color::separator),
+                     element.env().stackAxis == Axis::Horizontal ? "│" : "─");
     }
 };
 

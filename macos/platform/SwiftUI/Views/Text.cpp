@@ -1,5 +1,7 @@
+#include "Core/CellPainter.h"
 #include "Core/ImageSupport.h"
 #include "Core/Markdown.h"
+#include "Core/Metrics.h"
 #include "Core/Painter.h"
 #include "Core/TextSupport.h"
 
@@ -55,20 +57,17 @@ public:
         return run.color.value_or(environment.resolvedForeground());
     }
 
-    Graphics::Paragraph paragraph(const Environment& environment, ProposedViewSize proposal) const {
-        Graphics::Paragraph result;
+    StyledText styled(const Environment& environment, ProposedViewSize proposal) const {
+        StyledText result;
         for (const Run& run : m_runs) {
-            Font runFont = font(run, environment);
-            Graphics::TextRun out;
-            out.font = runFont.resolved();
-            out.color = color(run, environment).resolved();
-            out.letterSpacing = run.kerning.value_or(0);
-            if (run.image) {
-                out.object = inlineImage(*run.image, runFont, *out.color);
-            } else {
-                out.text = cased(run.text, environment);
+            TextPiece piece{.font = font(run, environment),
+                            .color = color(run, environment),
+                            .kerning = run.kerning.value_or(0),
+                            .image = run.image};
+            if (!run.image) {
+                piece.text = cased(run.text, environment);
             }
-            result.runs.push_back(std::move(out));
+            result.pieces.push_back(std::move(piece));
         }
         if (proposal.width && std::isfinite(*proposal.width)) {
             result.width = proposal.width;
@@ -77,11 +76,7 @@ public:
             result.maxHeight = proposal.height;
         }
         result.maxLines = environment.lineLimit.value_or(0);
-        result.alignment = environment.multilineTextAlignment == TextAlignment::Center
-                               ? Graphics::TextAlignment::Center
-                           : environment.multilineTextAlignment == TextAlignment::Trailing
-                               ? Graphics::TextAlignment::Trailing
-                               : Graphics::TextAlignment::Leading;
+        result.alignment = environment.multilineTextAlignment;
         return result;
     }
 
@@ -103,11 +98,11 @@ public:
     }
 
     Size sizeThatFits(const Element& element, ProposedViewSize proposal) const override {
-        return roundedSize(Graphics::TextLayout(paragraph(element.env(), proposal)));
+        return metrics().text(styled(element.env(), proposal)).size;
     }
     std::optional<double> firstBaseline(const Element& element,
                                         ProposedViewSize proposal) const override {
-        return Graphics::TextLayout(paragraph(element.env(), proposal)).firstBaseline();
+        return metrics().text(styled(element.env(), proposal)).firstBaseline;
     }
     void describe(const Element& element, Description& description) const override {
         auto line = description.line(element, "Text");
@@ -116,9 +111,12 @@ public:
     }
     void draw(const Element& element, Painter& painter) const override {
         // Laid out as measured, for the same lines; the widest line starts at the frame's edge.
-        Graphics::TextLayout layout(paragraph(element.env(), element.proposal));
+        Graphics::TextLayout layout(pointParagraph(styled(element.env(), element.proposal)));
         painter.text(layout, {element.frame.minX() - layout.contentOffset(), element.frame.minY()},
                      element.env().resolvedForeground().resolved());
+    }
+    void drawCells(const Element& element, CellPainter& painter) const override {
+        painter.paragraph(styled(element.env(), element.proposal), element.frame);
     }
 
     void describeStyle(const Element& element, Description::Line& line) const {
@@ -270,19 +268,6 @@ void describeTextStyle(const Element& element, Description::Line& line) {
     if (auto* node = dynamic_cast<const TextNode*>(element.node.get())) {
         node->describeStyle(element, line);
     }
-}
-
-Graphics::Paragraph paragraph(const std::string& text, const Environment& environment,
-                              std::optional<double> width, int maxLines) {
-    Graphics::Paragraph result;
-    result.runs.push_back({.text = text, .font = environment.resolvedFont().resolved()});
-    result.width = width;
-    result.maxLines = maxLines;
-    return result;
-}
-
-Size roundedSize(const Graphics::TextLayout& layout) {
-    return {std::ceil(layout.size().width - 0.001), std::ceil(layout.size().height - 0.001)};
 }
 
 } // namespace SwiftUI

@@ -1,3 +1,4 @@
+#include "Core/CellPainter.h"
 #include "Core/Controls.h"
 #include "Core/Description.h"
 #include "Core/LabeledControl.h"
@@ -73,6 +74,17 @@ public:
             painter.drawChildren(element);
         });
     }
+    void drawCells(const Element& element, CellPainter& painter) const override {
+        const Rect control = controlFrame(element, layout(element, element.proposal));
+        painter.dimmed(element.env().disabled, [&] {
+            painter.text(int(control.minX()), int(control.minY()), m_isOn.get() ? "[x]" : "[ ]",
+                         {});
+            painter.drawChildren(element);
+        });
+        if (painter.isFocused(element)) {
+            painter.showFocus(CellPainter::cells(element.frame));
+        }
+    }
 
     std::vector<std::string> titles(const Element& element) const override {
         auto texts = textsIn(element);
@@ -89,9 +101,8 @@ private:
                (environment.toggleStyle == ToggleStyle::Automatic && environment.inFormRow);
     }
     LabeledLayout layout(const Element& element, ProposedViewSize proposal) const override {
-        auto metrics = controlMetrics(element.env().controlSize);
-        Size control =
-            isSwitch(element) ? metrics.toggleSwitch : Size{metrics.checkbox, metrics.checkbox};
+        auto controls = metrics().controls(element.env().controlSize);
+        Size control = isSwitch(element) ? controls.toggleSwitch : controls.checkbox;
         const Element* label = element.env().labelsHidden || element.children.empty()
                                    ? nullptr
                                    : element.children.front().get();

@@ -1,0 +1,102 @@
+// Drawing elements laid out in cells into a canvas of character cells.
+//
+// The painter keeps what is in force while a subtree draws: the clip
+// rectangle, and the dimming of disabled controls. It knows where the
+// keyboard is (the focused control, the cursor in a focused text field, an
+// open list of choices), so that controls draw themselves focused, and it
+// gathers where the focused control and the text cursor ended up. Overlays,
+// such as an open list of choices, are drawn after everything else, over it,
+// and may make the canvas taller.
+#pragma once
+
+#include "Element.h"
+#include "TextSupport.h"
+
+#include <Graphics/Cells.h>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace SwiftUI {
+
+class CellPainter {
+public:
+    struct Focus {
+        // The focused control's identity; empty for none.
+        std::string identity;
+        // How many characters come before the cursor in a focused text field.
+        std::size_t caret = 0;
+        // The choice marked in the focused picker's open list; none while it is closed.
+        std::optional<std::size_t> listChoice;
+    };
+
+    CellPainter(Graphics::CellCanvas& canvas, Focus focus);
+
+    Graphics::CellCanvas& canvas() { return m_canvas; }
+    void draw(const Element& element);
+    void drawChildren(const Element& element);
+
+    // The cells of a frame laid out in cells.
+    static Graphics::CellRect cells(const Rect& frame);
+
+    // One line of text from (x, y); returns the column after it.
+    int text(int x, int y, std::string_view text, Graphics::CellStyle style);
+    // A paragraph in `frame`, each line placed as its alignment says, in `base` where its pieces
+    // have no colour of their own.
+    void paragraph(const StyledText& text, const Rect& frame, const Graphics::CellStyle& base = {});
+    void fill(const Graphics::CellRect& rect, Graphics::CellStyle style,
+              std::string_view glyph = " ");
+    // Changes the style of the cells of `rect` that are inside the clip.
+    template <typename Change> void restyle(const Graphics::CellRect& rect, Change&& change) {
+        m_canvas.restyle(clip(rect), change);
+    }
+    // A frame of lines just inside `rect`.
+    void box(const Graphics::CellRect& rect, Graphics::CellStyle style);
+
+    // Runs `body` with its drawing dimmed, as disabled controls are; plain when not `dimmed`.
+    template <typename Body> void dimmed(bool dimmed, Body&& body) {
+        const bool outer = m_dimmed;
+        m_dimmed = outer || dimmed;
+        body();
+        m_dimmed = outer;
+    }
+    // Runs `body` with drawing clipped to `rect`.
+    template <typename Body> void clipped(const Rect& rect, Body&& body) {
+        const std::optional<Graphics::CellRect> outer = m_clip;
+        m_clip = clip(cells(rect));
+        body();
+        m_clip = outer;
+    }
+
+    const Focus& focus() const { return m_focus; }
+    bool isFocused(const Element& element) const;
+    // Shows `rect` as the focused control's, inverse unless `highlight` is false, and reports it.
+    void showFocus(const Graphics::CellRect& rect, bool highlight = true);
+    void showCursor(Graphics::CellPoint point) { m_cursor = point; }
+
+    // Draws with `draw` after everything else, outside any clip or dimming.
+    void overlay(std::function<void()> draw) { m_overlays.push_back(std::move(draw)); }
+    // Draws the overlays; the canvas grows to hold them.
+    void finish();
+    // Makes the canvas at least `rows` tall.
+    void reserveRows(int rows);
+
+    const std::optional<Graphics::CellRect>& focusRect() const { return m_focusRect; }
+    const std::optional<Graphics::CellPoint>& cursor() const { return m_cursor; }
+
+private:
+    Graphics::CellRect clip(const Graphics::CellRect& rect) const;
+    Graphics::CellStyle shown(Graphics::CellStyle style) const;
+
+    Graphics::CellCanvas& m_canvas;
+    Focus m_focus;
+    std::optional<Graphics::CellRect> m_clip;
+    bool m_dimmed = false;
+    std::optional<Graphics::CellRect> m_focusRect;
+    std::optional<Graphics::CellPoint> m_cursor;
+    std::vector<std::function<void()>> m_overlays;
+};
+
+} // namespace SwiftUI

@@ -1,0 +1,319 @@
+// The keyboard on a terminal: moving the focus through the front tree's controls and acting on
+// them (see HostingController.h for the keys).
+#include "Core/Controls.h"
+#include "Core/Host.h"
+
+#include <Foundation/Unicode.h>
+#include <algorithm>
+
+namespace SwiftUI {
+
+namespace {
+
+using Key = AppKit::KeyPress::Key;
+// What a key does, run once the cell layout is put away; it answers whether the key was taken.
+using Response = std::function<bool()>;
+
+const Response taken = [] { return true; };
+
+class Responder {
+public:
+    Responder(HostingController::Impl& impl, const CellLayout& layout, KeyFocus& record)
+        : m_impl(impl), m_layout(layout), m_focus(record.focus) {
+        auto found =
+            std::find_if(layout.controls.begin(), layout.controls.end(),
+                         [&](const Element* e) { return e->identity == m_focus.identity; });
+        if (!m_focus.identity.empty() && found != layout.controls.end()) {
+            m_element = *found;
+            m_control = controlOf(*m_element);
+            m_enabled = !m_element->env().disabled;
+        }
+    }
+
+    Response respond(const AppKit::KeyPress& key) {
+        if (m_focus.listChoice && m_enabled) {
+            if (Response response = inChoices(key)) {
+                return response;
+            }
+        }
+        switch (key.key) {
+        case Key::Tab:
+        case Key::BackTab:
+            return moveFocus(key.key == Key::Tab);
+        case Key::Return:
+            return onReturn();
+        case Key::Escape:
+            return onEscape();
+        case Key::Character:
+            if (Response response = edit(key)) {
+                return response;
+            }
+            return key.text == " " ? activate(false) : nullptr;
+        case Key::Left:
+        case Key::Right:
+            return is(Control::Kind::Picker) ? step(key.key == Key::Right) : edit(key);
+        default:
+            return edit(key);
+        }
+    }
+
+private:
+    bool is(Control::Kind kind) const { return m_enabled && m_control->kind() == kind; }
+    const auto& picker() const { return static_cast<const PickerControl&>(*m_control); }
+    const auto& field() const { return static_cast<const TextFieldControl&>(*m_control); }
+
+    // Moves to the next enabled control in reading order, or the previous one, wrapping.
+    Response moveFocus(bool forward) {
+        std::vector<Element*> order;
+        std::copy_if(m_layout.controls.begin(), m_layout.controls.end(), std::back_inserter(order),
+                     [this](const Element* e) { return !e->env().disabled || e == m_element; });
+        if (order.empty()) {
+            return taken;
+        }
+        std::size_t index = forward ? 0 : order.size() - 1;
+        if (auto at = std::find(order.begin(), order.end(), m_element); at != order.end()) {
+            const std::size_t here = std::size_t(at - order.begin());
+            index = forward ? (here + 1) % order.size() : (here + order.size() - 1) % order.size();
+        }
+        Element* next = order[index];
+        if (next->env().disabled) {
+            return taken;
+        }
+        m_focus = {next->identity, 0, std::nullopt};
+        const Control* control = controlOf(*next);
+        if (control->kind() == Control::Kind::TextField) {
+            m_focus.caret = Foundation::Unicode::characterCount(
+                static_cast<const TextFieldControl&>(*control).text(*next));
+            m_impl.focusedField = next->identity;
+        }
+        // Fields bound to a focus state follow the keyboard, as when the user clicks.
+        std::vector<Element*> fields = m_layout.controls;
+        return [fields, next] {
+            for (Element* field : fields) {
+                if (field->focus && field->focus->get() != (field == next)) {
+                    field->focus->set(field == next);
+                }
+            }
+            return true;
+        };
+    }
+
+    Response onReturn() {
+        if (m_element && m_enabled) {
+            if (is(Control::Kind::TextField)) {
+                if (m_element->env().onSubmit) {
+                    return [this, element = m_element, control = &field()] {
+                        return control->submit(*element);
+                    };
+                }
+            } else if (!is(Control::Kind::Picker) || !picker().isSegmented(*m_element)) {
+                return activate(true);
+            }
+        }
+        return [&impl = m_impl] {
+            return pressShortcut(impl, true) != HostingController::Outcome::NotFound;
+        };
+    }
+
+    Response onEscape() {
+        return [&impl = m_impl] {
+            using Outcome = HostingController::Outcome;
+            return pressShortcut(impl, false) != Outcome::NotFound ||
+                   dismissFront(impl) != Outcome::NotFound;
+        };
+    }
+
+    // Space or Return on the focused control.
+    Response activate(bool byReturn) {
+        if (!m_element || !m_enabled) {
+            return nullptr;
+        }
+        Element* element = m_element;
+        switch (m_control->kind()) {
+        case Control::Kind::Button:
+            return [element, control = m_control] {
+                static_cast<const ButtonControl*>(control)->press(*element);
+                return true;
+            };
+        case Control::Kind::Toggle:
+            return [element, control = m_control] {
+                auto* toggle = static_cast<const ToggleControl*>(control);
+                toggle->set(*element, !toggle->isOn(*element));
+                return true;
+            };
+        case Control::Kind::Picker:
+            if (picker().isSegmented(*element)) {
+                return byReturn ? nullptr : taken;
+            }
+            m_focus.listChoice = picker().selection(*element).value_or(0);
+            return taken;
+        case Control::Kind::Disclosure:
+            return [element, control = m_control] {
+                auto* group = static_cast<const DisclosureControl*>(control);
+                group->setExpanded(*element, !group->isExpanded(*element));
+                return true;
+            };
+        case Control::Kind::TextField:
+            break;
+        }
+        return nullptr;
+    }
+
+    // The keys of an open list of choices; others close it first, except Tab, which moves on.
+    Response inChoices(const AppKit::KeyPress& key) {
+        const std::vector<std::string> options = picker().options(*m_element);
+        std::size_t& marked = *m_focus.listChoice;
+        switch (key.key) {
+        case Key::Up:
+            marked = marked > 0 ? marked - 1 : 0;
+            return taken;
+        case Key::Down:
+            marked = std::min(marked + 1, options.empty() ? 0 : options.size() - 1);
+            return taken;
+        case Key::Return:
+        case Key::Character: {
+            if (key.key == Key::Character && key.text != " ") {
+                return taken;
+            }
+            m_focus.listChoice.reset();
+            if (marked >= options.size()) {
+                return taken;
+            }
+            return [element = m_element, control = &picker(), title = options[marked]] {
+                control->choose(*element, title);
+                return true;
+            };
+        }
+        case Key::Escape:
+            m_focus.listChoice.reset();
+            return taken;
+        default:
+            m_focus.listChoice.reset();
+            return key.key == Key::Tab || key.key == Key::BackTab ? nullptr : taken;
+        }
+    }
+
+    // ← and → on a segmented control choose the option beside the chosen one.
+    Response step(bool forward) {
+        if (!picker().isSegmented(*m_element)) {
+            return nullptr;
+        }
+        const std::vector<std::string> options = picker().options(*m_element);
+        const auto chosen = picker().selection(*m_element);
+        std::size_t index = chosen ? *chosen : 0;
+        if (chosen) {
+            index = forward ? std::min(index + 1, options.size() - 1) : (index > 0 ? index - 1 : 0);
+        }
+        if (options.empty() || (chosen && index == *chosen)) {
+            return taken;
+        }
+        return [element = m_element, control = &picker(), title = options[index]] {
+            control->choose(*element, title);
+            return true;
+        };
+    }
+
+    // Typing and moving in the focused text field.
+    Response edit(const AppKit::KeyPress& key) {
+        if (!is(Control::Kind::TextField)) {
+            return nullptr;
+        }
+        std::vector<std::string> characters =
+            Foundation::Unicode::characters(field().text(*m_element));
+        std::size_t& caret = m_focus.caret;
+        caret = std::min(caret, characters.size());
+        bool changed = true;
+        switch (key.key) {
+        case Key::Character:
+        case Key::Paste: {
+            const auto inserted = Foundation::Unicode::characters(typed(key));
+            characters.insert(characters.begin() + std::ptrdiff_t(caret), inserted.begin(),
+                              inserted.end());
+            caret += inserted.size();
+            break;
+        }
+        case Key::Backspace:
+            if (caret == 0) {
+                return taken;
+            }
+            characters.erase(characters.begin() + std::ptrdiff_t(--caret));
+            break;
+        case Key::Delete:
+            if (caret == characters.size()) {
+                return taken;
+            }
+            characters.erase(characters.begin() + std::ptrdiff_t(caret));
+            break;
+        case Key::Left:
+            caret -= caret > 0 ? 1 : 0;
+            changed = false;
+            break;
+        case Key::Right:
+            caret += caret < characters.size() ? 1 : 0;
+            changed = false;
+            break;
+        case Key::Home:
+            caret = 0;
+            changed = false;
+            break;
+        case Key::End:
+            caret = characters.size();
+            changed = false;
+            break;
+        default:
+            return nullptr;
+        }
+        m_impl.focusedField = m_element->identity;
+        if (!changed) {
+            return taken;
+        }
+        std::string text;
+        for (const auto& character : characters) {
+            text += character;
+        }
+        return [element = m_element, control = &field(), text] {
+            control->write(*element, text);
+            return true;
+        };
+    }
+
+    // What a key puts into a field: a pasted text loses its line breaks and other control
+    // characters, which a one-line field cannot hold.
+    static std::string typed(const AppKit::KeyPress& key) {
+        std::string text;
+        for (const char32_t scalar : Foundation::Unicode::scalars(key.text)) {
+            if (!Foundation::Unicode::isNewline(scalar) &&
+                !Foundation::Unicode::isControl(scalar)) {
+                Foundation::Unicode::appendUTF8(text, scalar);
+            }
+        }
+        return text;
+    }
+
+    HostingController::Impl& m_impl;
+    const CellLayout& m_layout;
+    CellPainter::Focus& m_focus;
+    Element* m_element = nullptr;
+    const Control* m_control = nullptr;
+    bool m_enabled = false;
+};
+
+} // namespace
+
+bool HostingController::handleKey(const AppKit::KeyPress& key) {
+    Impl& impl = *m_impl;
+    impl.update();
+    // The tree the response acts on stays alive until it has run, whatever it redraws.
+    const std::shared_ptr<Tree> hold = impl.tree;
+    Response response;
+    impl.inCells(impl.cellWidth, [&](CellLayout& layout) {
+        response = Responder(impl, layout, impl.settleFocus(layout)).respond(key);
+    });
+    if (!response || !response()) {
+        return false;
+    }
+    impl.markDirty();
+    return true;
+}
+
+} // namespace SwiftUI

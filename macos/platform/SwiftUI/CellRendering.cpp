@@ -212,7 +212,8 @@ AppKit::HostedView::CellDrawing HostingController::renderCells(int width) {
             painter.draw(*tree.root);
             painter.finish();
             if (front) {
-                drawing.focus = painter.focusRect();
+                // With no control focused in a sheet or dialog, the box is what to keep in sight.
+                drawing.focus = painter.focusRect() ? painter.focusRect() : tree.box;
                 drawing.cursor = painter.cursor();
             }
         }

@@ -61,6 +61,19 @@ void CellPainter::fill(const Graphics::CellRect& rect, Graphics::CellStyle style
     m_canvas.fill(clip(rect), shown(style), glyph);
 }
 
+bool CellPainter::isBlank(const Graphics::CellRect& rect) const {
+    const Graphics::CellRect area = clip(rect).intersection(m_canvas.bounds());
+    for (int y = area.y; y < area.maxY(); ++y) {
+        for (int x = area.x; x < area.maxX(); ++x) {
+            const Graphics::Cell& cell = m_canvas.at(x, y);
+            if (cell.continuation || cell.glyph != " ") {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 void CellPainter::box(const Graphics::CellRect& rect, Graphics::CellStyle style) {
     if (rect.width < 2 || rect.height < 2) {
         return;

@@ -52,6 +52,8 @@ public:
     template <typename Change> void restyle(const Graphics::CellRect& rect, Change&& change) {
         m_canvas.restyle(clip(rect), change);
     }
+    // Whether every cell of `rect` inside the canvas and the clip holds a space.
+    bool isBlank(const Graphics::CellRect& rect) const;
     // A frame of lines just inside `rect`.
     void box(const Graphics::CellRect& rect, Graphics::CellStyle style);
 

@@ -73,6 +73,12 @@ Size CellMetrics::fromPoints(Size points) const {
     return {cells(points.width, columnPoints), cells(points.height, rowPoints)};
 }
 
+Point CellMetrics::positionFromPoints(Point points) const {
+    // A little below a whole cell counts as that cell, for arithmetic in points that misses it.
+    constexpr double slack = 1e-6;
+    return {std::ceil(points.x / columnPoints - slack), std::ceil(points.y / rowPoints - slack)};
+}
+
 ControlMetrics CellMetrics::controls(ControlSize) const {
     // A button is one row, `[ Title ]`; a checkbox or switch `[x]`; a pop-up `[ Title ▾ ]`.
     return {1, 2, {3, 1}, {3, 1}, 1, 4};

@@ -58,6 +58,9 @@ public:
     // Sizes in this metric's units as points and back, for custom layouts, which work in points.
     virtual Size toPoints(Size size) const = 0;
     virtual Size fromPoints(Size points) const = 0;
+    // Where a custom layout puts a subview, in this metric's units: never before that point, so
+    // that no subview reaches into the room the layout left before it.
+    virtual Point positionFromPoints(Point points) const = 0;
 
     virtual ControlMetrics controls(ControlSize size) const = 0;
     virtual TextExtent text(const StyledText& text) const = 0;
@@ -78,6 +81,7 @@ public:
     Size settled(Size size) const override { return size; }
     Size toPoints(Size size) const override { return size; }
     Size fromPoints(Size points) const override { return points; }
+    Point positionFromPoints(Point points) const override { return points; }
     ControlMetrics controls(ControlSize size) const override;
     TextExtent text(const StyledText& text) const override;
     double lineHeight(const Font& font) const override;
@@ -104,6 +108,7 @@ public:
     Size settled(Size size) const override;
     Size toPoints(Size size) const override;
     Size fromPoints(Size points) const override;
+    Point positionFromPoints(Point points) const override;
     ControlMetrics controls(ControlSize size) const override;
     TextExtent text(const StyledText& text) const override;
     double lineHeight(const Font&) const override { return 1; }

@@ -267,13 +267,6 @@ public:
             painter.draw(*decoration);
         }
     }
-    // In cells a decoration (an outline, a tint) goes behind the content even as an overlay, so
-    // that it never hides a character of it.
-    void drawCells(const Element& element, CellPainter& painter) const override {
-        for (auto it = element.children.rbegin(); it != element.children.rend(); ++it) {
-            painter.draw(**it);
-        }
-    }
 
 private:
     View m_content;

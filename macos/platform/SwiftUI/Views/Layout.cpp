@@ -29,11 +29,6 @@ Point pointInPoints(Point point) {
     return {points.width, points.height};
 }
 
-Point pointFromPoints(Point point) {
-    const Size units = metrics().fromPoints({point.x, point.y});
-    return {units.width, units.height};
-}
-
 class LayoutNode final : public Node {
 public:
     LayoutNode(std::shared_ptr<const AnyLayout> layout, std::vector<View> content)
@@ -95,8 +90,9 @@ Size LayoutSubview::sizeThatFits(ProposedViewSize proposal) const {
 void LayoutSubview::place(Point position, UnitPoint anchor, ProposedViewSize proposal) const {
     const ProposedViewSize inUnits = proposalFromPoints(proposal);
     Size size = measure(*m_element, inUnits);
-    const Point origin = pointFromPoints({position.x - anchor.x * metrics().toPoints(size).width,
-                                          position.y - anchor.y * metrics().toPoints(size).height});
+    const Point origin =
+        metrics().positionFromPoints({position.x - anchor.x * metrics().toPoints(size).width,
+                                      position.y - anchor.y * metrics().toPoints(size).height});
     SwiftUI::place(*m_element, {origin, size}, inUnits);
     *m_placed = true;
 }

@@ -75,9 +75,10 @@ public:
             painter.strokeRoundedRect(box, radius, m_stroke->color.resolved(), m_stroke->width);
         }
     }
-    // An outline shows as its sides, in round brackets for a capsule one row high; a fill in one
-    // of the terminal's colours as a dot for a circle and a background otherwise. Faint fills,
-    // such as tints behind content, show nothing.
+    // A fill in one of the terminal's colours shows as a dot for a circle and as a background
+    // otherwise; faint fills, such as tints behind content, show nothing. An outline is drawn
+    // with lines through the cells its content leaves blank (a capsule one row high in round
+    // brackets), a side or an edge only where all of it is free.
     void drawCells(const Element& element, CellPainter& painter) const override {
         const Graphics::CellRect box = CellPainter::cells(element.frame);
         if (box.isEmpty()) {
@@ -95,16 +96,42 @@ public:
             }
         }
         if (m_stroke) {
-            const Graphics::CellStyle style = cellStyle(m_stroke->color);
-            const bool round = m_kind == ShapeKind::Capsule && box.height == 1;
-            for (int y = box.y; y < box.maxY(); ++y) {
-                painter.text(box.x, y, round ? "(" : "│", style);
-                painter.text(box.maxX() - 1, y, round ? ")" : "│", style);
-            }
+            outline(painter, box, cellStyle(m_stroke->color));
         }
     }
 
 private:
+    void outline(CellPainter& painter, const Graphics::CellRect& box,
+                 const Graphics::CellStyle& style) const {
+        const int right = box.maxX() - 1, bottom = box.maxY() - 1;
+        const auto mark = [&](const Graphics::CellRect& cells, std::string_view glyph) {
+            if (painter.isBlank(cells)) {
+                painter.fill(cells, style, glyph);
+            }
+        };
+        if (box.height == 1) {
+            const bool round = m_kind == ShapeKind::Capsule;
+            mark({box.x, box.y, 1, 1}, round ? "(" : "│");
+            mark({right, box.y, 1, 1}, round ? ")" : "│");
+            return;
+        }
+        const bool top = painter.isBlank({box.x, box.y, box.width, 1});
+        const bool base = painter.isBlank({box.x, bottom, box.width, 1});
+        const int first = top ? box.y + 1 : box.y, last = base ? bottom - 1 : bottom;
+        mark({box.x, first, 1, last - first + 1}, "│");
+        mark({right, first, 1, last - first + 1}, "│");
+        if (top) {
+            painter.fill({box.x + 1, box.y, box.width - 2, 1}, style, "─");
+            painter.fill({box.x, box.y, 1, 1}, style, "╭");
+            painter.fill({right, box.y, 1, 1}, style, "╮");
+        }
+        if (base) {
+            painter.fill({box.x + 1, bottom, box.width - 2, 1}, style, "─");
+            painter.fill({box.x, bottom, 1, 1}, style, "╰");
+            painter.fill({right, bottom, 1, 1}, style, "╯");
+        }
+    }
+
     ShapeKind m_kind;
     double m_radius;
     std::optional<Color> m_fill;

@@ -1,0 +1,433 @@
+#include "SetupLikeView.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using namespace SwiftUI;
+using Graphics::CellColor;
+using Graphics::CellPoint;
+using Graphics::CellRect;
+using Key = AppKit::KeyPress::Key;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+namespace {
+
+std::string plain(const Graphics::CellCanvas& canvas) {
+    std::string text;
+    for (int y = 0; y < canvas.height(); ++y) {
+        text += canvas.plainLine(y) + "\n";
+    }
+    return text;
+}
+
+// Where `text` starts on the canvas, or (-1, -1).
+CellPoint find(const Graphics::CellCanvas& canvas, std::string_view text) {
+    for (int y = 0; y < canvas.height(); ++y) {
+        for (int x = 0; x < canvas.width(); ++x) {
+            std::string run;
+            for (int column = x; column < canvas.width() && run.size() < text.size(); ++column) {
+                run += canvas.at(column, y).glyph;
+            }
+            if (run.starts_with(text) && !canvas.at(x, y).continuation) {
+                return {x, y};
+            }
+        }
+    }
+    return {-1, -1};
+}
+
+Graphics::CellStyle styleAt(const Graphics::CellCanvas& canvas, std::string_view text) {
+    const CellPoint at = find(canvas, text);
+    return canvas.at(at.x, at.y).style;
+}
+
+// The characters of the canvas inside `rect`, row after row.
+std::string textIn(const Graphics::CellCanvas& canvas, const CellRect& rect) {
+    std::string text;
+    for (int y = rect.y; y < rect.maxY(); ++y) {
+        for (int x = rect.x; x < rect.maxX(); ++x) {
+            text += canvas.at(x, y).glyph;
+        }
+    }
+    return text;
+}
+
+AppKit::KeyPress press(Key key, std::string text = {}) {
+    return {key, std::move(text)};
+}
+
+AppKit::KeyPress typed(std::string text) {
+    return {Key::Character, std::move(text)};
+}
+
+// The text of the focused control, as the terminal shows it.
+std::string focused(HostingController& host, int width = 70) {
+    auto drawing = host.renderCells(width);
+    return drawing.focus ? textIn(drawing.canvas, *drawing.focus) : "";
+}
+
+// Lays its subviews out in a row, 6 points apart.
+struct Row : Layout<Row> {
+    Size sizeThatFits(ProposedViewSize, const LayoutSubviews& subviews) const override {
+        Size size;
+        for (const auto& subview : subviews) {
+            Size each = subview.sizeThatFits({});
+            size = {size.width + each.width + (size.width > 0 ? 6 : 0),
+                    std::max(size.height, each.height)};
+        }
+        return size;
+    }
+    void placeSubviews(Rect bounds, ProposedViewSize,
+                       const LayoutSubviews& subviews) const override {
+        double x = bounds.minX();
+        for (const auto& subview : subviews) {
+            subview.place({x, bounds.minY()});
+            x += subview.sizeThatFits({}).width + 6;
+        }
+    }
+};
+
+template <typename T> Binding<T> bound(std::shared_ptr<T> value) {
+    return Binding<T>([value] { return *value; }, [value](const T& v) { *value = v; });
+}
+
+} // namespace
+
+TEST(CellLayout, LengthsInPointsBecomeCellsAndNothingIsWiderThanTheTerminal) {
+    HostingController host(
+        VStack({.alignment = HorizontalAlignment::Leading, .spacing = 12},
+               {Text("Title"),
+                VStack({.alignment = HorizontalAlignment::Leading}, {Text("one"), Text("two")}),
+                HStack({Text("left"), Text("right")}),
+                Text("a long sentence that wraps at word boundaries")
+                    .frame({.width = 96, .alignment = Alignment::leading}),
+                Row()({Text("ab"), Text("cd"), Text("ef")})})
+            .padding(20)
+            .frame({.width = 640, .alignment = Alignment::leading}));
+    const auto drawing = host.renderCells(40);
+    const auto& canvas = drawing.canvas;
+    EXPECT_EQ(canvas.width(), 40);
+    // 20 points of padding are two columns and a row; 12 points of spacing a row, 8 none.
+    EXPECT_EQ(find(canvas, "Title"), (CellPoint{2, 1}));
+    EXPECT_EQ(find(canvas, "one"), (CellPoint{2, 3}));
+    EXPECT_EQ(find(canvas, "two"), (CellPoint{2, 4}));
+    // Side by side, 8 points apart: a column.
+    EXPECT_EQ(find(canvas, "left right"), (CellPoint{2, 6}));
+    // Wrapped between words within its 12 columns.
+    EXPECT_EQ(canvas.plainLine(8), "  a long");
+    EXPECT_EQ(canvas.plainLine(9), "  sentence");
+    EXPECT_EQ(canvas.plainLine(10), "  that wraps");
+    // A custom layout's gaps in points leave at least a column.
+    EXPECT_EQ(find(canvas, "ab cd ef").x, 2);
+}
+
+TEST(CellPainting, EachControlShowsItsKindStateAndStyle) {
+    auto on = std::make_shared<bool>(true);
+    auto off = std::make_shared<bool>(false);
+    auto network = std::make_shared<std::string>("wifi");
+    auto size = std::make_shared<int>(1);
+    auto name = std::make_shared<std::string>();
+    HostingController host(VStack(
+        {.alignment = HorizontalAlignment::Leading, .spacing = 0},
+        {HStack({Button("Later", [] {}),
+                 Button("OK", [] {}).keyboardShortcut(KeyboardShortcut::DefaultAction),
+                 Button("Gone", [] {}).disabled(true), Link("Help", "https://example.com")}),
+         Toggle("Sync", bound(on)), Toggle("Mute", bound(off)).toggleStyle(ToggleStyle::Switch),
+         Picker("Network", bound(network),
+                {Text("Wi-Fi").tag(std::string("wifi")), Text("Ethernet").tag(std::string("eth"))}),
+         Picker("Size", bound(size), {Text("Small").tag(0), Text("Large").tag(1)})
+             .pickerStyle(PickerStyle::Segmented)
+             .labelsHidden(),
+         HStack({Text("Name"), TextField("Your name", bound(name))}),
+         DisclosureGroup("More", {Text("hidden inside")}),
+         HStack({ProgressView(),
+                 Image::systemName("checkmark.circle.fill").foregroundStyle(Color::green),
+                 Text("quiet").foregroundStyle(Color::secondary), Text("loud").bold()}),
+         Divider()}));
+    const auto canvas = host.renderCells(60).canvas;
+    const std::string text = plain(canvas);
+
+    EXPECT_THAT(text, HasSubstr("[ Later ] [ OK ] [ Gone ] Help"));
+    EXPECT_EQ(styleAt(canvas, "[ OK ]").background, CellColor::Blue);
+    EXPECT_TRUE(styleAt(canvas, "OK ]").bold);
+    EXPECT_FALSE(styleAt(canvas, "[ Later").bold);
+    EXPECT_TRUE(styleAt(canvas, "Gone").dim);
+    EXPECT_TRUE(styleAt(canvas, "Help").underline);
+    EXPECT_EQ(styleAt(canvas, "Help").foreground, CellColor::Blue);
+
+    EXPECT_THAT(text, HasSubstr("[x] Sync"));
+    EXPECT_THAT(text, HasSubstr("Mute [ ]"));
+    EXPECT_THAT(text, HasSubstr("Network [ Wi-Fi    ▾ ]"));
+    EXPECT_THAT(text, HasSubstr(" Small  Large"));
+    EXPECT_TRUE(styleAt(canvas, "Large").inverse);
+    EXPECT_FALSE(styleAt(canvas, "Small").inverse);
+
+    const CellPoint field = find(canvas, "Your name");
+    EXPECT_EQ(field.y, find(canvas, "Name ").y);
+    EXPECT_TRUE(styleAt(canvas, "Your name").dim);
+    EXPECT_TRUE(styleAt(canvas, "Your name").underline);
+
+    EXPECT_THAT(text, HasSubstr("▸ More"));
+    EXPECT_THAT(text, Not(HasSubstr("hidden inside")));
+    EXPECT_THAT(text, HasSubstr("⣾ ✓ quiet loud"));
+    EXPECT_EQ(styleAt(canvas, "✓").foreground, CellColor::Green);
+    EXPECT_TRUE(styleAt(canvas, "quiet").dim);
+    EXPECT_TRUE(styleAt(canvas, "loud").bold);
+    std::string rule;
+    for (int i = 0; i < canvas.width(); ++i) {
+        rule += "─";
+    }
+    EXPECT_EQ(canvas.plainLine(canvas.height() - 1), rule);
+    for (const char* word : {"Button", "Toggle", "Picker", "TextField", "VStack", "HStack",
+                             "Disclosure", "Divider", "symbol", "disabled", "selection"}) {
+        EXPECT_THAT(text, Not(HasSubstr(word)));
+    }
+}
+
+TEST(CellPainting, FormsShowSectionsAndRowsWithLabelsLeadingAndControlsTrailing) {
+    auto mode = std::make_shared<std::string>("local");
+    auto wake = std::make_shared<bool>(false);
+    HostingController host(
+        Form({Section("Connection",
+                      {Picker("Phones connect over", bound(mode),
+                              {Text("The local network").tag(std::string("local")),
+                               Text("Tailscale only").tag(std::string("tailscale"))}),
+                       Toggle("Wake phones", bound(wake))},
+                      Text("Any network this Mac is on."))})
+            .formStyle(FormStyle::Grouped)
+            .frame({.width = 480}));
+    const auto canvas = host.renderCells(78).canvas;
+    EXPECT_EQ(canvas.width(), 60);
+    const CellPoint header = find(canvas, "Connection");
+    EXPECT_TRUE(canvas.at(header.x, header.y).style.bold);
+    const CellPoint label = find(canvas, "Phones connect over");
+    const CellPoint menu = find(canvas, "[ The local network ▾ ]");
+    EXPECT_EQ(label, (CellPoint{header.x, header.y + 1}));
+    EXPECT_EQ(menu.y, label.y);
+    // Both controls end at the row's trailing edge, inside the form's padding.
+    EXPECT_EQ(menu.x + 23, 57);
+    EXPECT_EQ(find(canvas, "Wake phones"), (CellPoint{header.x, label.y + 1}));
+    EXPECT_EQ(find(canvas, "[ ]"), (CellPoint{54, label.y + 1}));
+    const CellPoint footer = find(canvas, "Any network this Mac is on.");
+    EXPECT_EQ(footer, (CellPoint{header.x, label.y + 2}));
+    EXPECT_TRUE(canvas.at(footer.x, footer.y).style.dim);
+}
+
+TEST(CellPainting, SheetsAndDialogsStandInAFramedBoxOverTheDimmedWindow) {
+    auto sheet = std::make_shared<bool>(true);
+    auto dialog = std::make_shared<bool>(false);
+    HostingController host(
+        VStack({Text("Behind the sheet"), Text("More behind"), Text("And more"), Text("And more"),
+                Text("And more"), Text("Still behind")})
+            .sheet(bound(sheet), [&] {
+                return VStack({Text("In the sheet"), Button("Ask", [dialog] { *dialog = true; })})
+                    .confirmationDialog(Text("Really?"), bound(dialog),
+                                        [] { return Button("Yes", [] {}); });
+            }));
+    auto drawing = host.renderCells(40);
+    const auto& canvas = drawing.canvas;
+    const CellPoint inside = find(canvas, "In the sheet");
+    ASSERT_GE(inside.x, 1);
+    EXPECT_EQ(canvas.at(inside.x - 1, inside.y).glyph, "│");
+    EXPECT_EQ(find(canvas, "╭").y, 0);
+    // Nothing in the sheet has the focus, so its box is what the terminal keeps in sight.
+    ASSERT_TRUE(drawing.focus);
+    EXPECT_EQ(textIn(canvas, {drawing.focus->x, 0, 1, 1}), "╭");
+    EXPECT_TRUE(styleAt(canvas, "Still behind").dim);
+    EXPECT_FALSE(styleAt(canvas, "In the sheet").dim);
+
+    // Keys reach only the frontmost: the dialog over the sheet, its buttons and Cancel.
+    EXPECT_TRUE(host.handleKey(press(Key::Tab)));
+    EXPECT_EQ(focused(host, 40), "[ Ask ]");
+    EXPECT_TRUE(host.handleKey(press(Key::Return)));
+    EXPECT_TRUE(*dialog);
+    EXPECT_THAT(plain(host.renderCells(40).canvas), HasSubstr("Really?"));
+    EXPECT_TRUE(host.handleKey(press(Key::Tab)));
+    EXPECT_EQ(focused(host, 40), "[ Yes ]");
+    EXPECT_TRUE(host.handleKey(press(Key::Escape)));
+    EXPECT_FALSE(*dialog);
+    // Back in the sheet, the focus is where it was; Escape dismisses a sheet with no Cancel.
+    EXPECT_EQ(focused(host, 40), "[ Ask ]");
+    EXPECT_TRUE(host.handleKey(press(Key::Escape)));
+    EXPECT_FALSE(*sheet);
+    EXPECT_FALSE(host.handleKey(press(Key::Escape)));
+}
+
+TEST(CellKeys, TabMovesInReadingOrderPastDisabledControlsAndTheFocusFollowsItsControl) {
+    auto model = std::make_shared<SetupLike::Model>();
+    HostingController host(SetupLike::Window{model});
+    EXPECT_EQ(host.renderCells(70).focus, std::nullopt);
+
+    std::vector<std::string> order;
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_TRUE(host.handleKey(press(Key::Tab)));
+        order.push_back(focused(host));
+    }
+    EXPECT_THAT(order, ElementsAre("[ Add Hooks… ]", "[x] Claude Code integration",
+                                   "Claude Code in a container…", "[ Check Again ]", "[ Done ]",
+                                   "[ Add Hooks… ]"));
+    EXPECT_TRUE(host.handleKey(press(Key::BackTab)));
+    EXPECT_EQ(focused(host), "[ Done ]");
+
+    // Pressed, the button goes; the focus moves to the control after where it stood.
+    EXPECT_TRUE(host.handleKey(press(Key::Tab)));
+    EXPECT_TRUE(host.handleKey(press(Key::Return)));
+    EXPECT_TRUE(*model->hooksInstalled);
+    EXPECT_EQ(focused(host), "[x] Claude Code integration");
+
+    // While busy every control is disabled: Tab finds nothing to move to.
+    model->busy = std::string("Adding…");
+    EXPECT_TRUE(host.handleKey(press(Key::Tab)));
+    EXPECT_EQ(focused(host), "[x] Claude Code integration");
+    EXPECT_FALSE(host.handleKey(typed(" ")));
+    EXPECT_TRUE(*model->mcpWanted);
+}
+
+TEST(CellKeys, ReturnSpaceAndEscapeGoToTheFocusedControlOrTheWindowsButtons) {
+    auto model = std::make_shared<SetupLike::Model>();
+    HostingController host(SetupLike::Window{model});
+    // Nothing focused: Return is the default button's.
+    EXPECT_TRUE(host.handleKey(press(Key::Return)));
+    EXPECT_EQ(model->closes, 1);
+    // A focused toggle takes Space and Return; a focused button takes Return.
+    host.handleKey(press(Key::Tab));
+    host.handleKey(press(Key::Tab));
+    EXPECT_TRUE(host.handleKey(typed(" ")));
+    EXPECT_FALSE(*model->mcpWanted);
+    EXPECT_TRUE(host.handleKey(press(Key::Return)));
+    EXPECT_TRUE(*model->mcpWanted);
+    host.handleKey(press(Key::Tab));
+    host.handleKey(press(Key::Tab));
+    EXPECT_TRUE(host.handleKey(typed(" ")));
+    EXPECT_EQ(model->checks, 1);
+    EXPECT_EQ(model->closes, 1);
+    // No cancel button and nothing presented: Escape is not the view's.
+    EXPECT_FALSE(host.handleKey(press(Key::Escape)));
+
+    // In a field, Return submits where the view has an action, else presses the default button.
+    auto first = std::make_shared<std::string>();
+    auto second = std::make_shared<std::string>();
+    auto submitted = std::make_shared<int>(0);
+    auto defaults = std::make_shared<int>(0);
+    auto cancels = std::make_shared<int>(0);
+    HostingController form(
+        VStack({TextField("Plain", bound(first)),
+                TextField("Submits", bound(second)).onSubmit([submitted] { ++*submitted; }),
+                HStack({Button("Cancel", [cancels] { ++*cancels; })
+                            .keyboardShortcut(KeyboardShortcut::CancelAction),
+                        Button("Save", [defaults] {
+                            ++*defaults;
+                        }).keyboardShortcut(KeyboardShortcut::DefaultAction)})}));
+    EXPECT_EQ(form.renderCells(40).cursor, (CellPoint{find(form.renderCells(40).canvas, "Plain")}));
+    EXPECT_TRUE(form.handleKey(press(Key::Return)));
+    EXPECT_EQ(*defaults, 1);
+    form.handleKey(press(Key::Tab));
+    EXPECT_TRUE(form.handleKey(press(Key::Return)));
+    EXPECT_EQ(*submitted, 1);
+    EXPECT_EQ(*defaults, 1);
+    EXPECT_TRUE(form.handleKey(press(Key::Escape)));
+    EXPECT_EQ(*cancels, 1);
+}
+
+TEST(CellKeys, PickersOpenTheirChoicesSegmentsStepAndDisclosureGroupsOpen) {
+    auto network = std::make_shared<std::string>("wifi");
+    auto size = std::make_shared<int>(0);
+    HostingController host(VStack(
+        {.alignment = HorizontalAlignment::Leading},
+        {Picker("Network", bound(network),
+                {Text("Wi-Fi").tag(std::string("wifi")), Text("Ethernet").tag(std::string("eth")),
+                 Text("Cellular").tag(std::string("cell"))}),
+         Picker("Size", bound(size), {Text("Small").tag(0), Text("Large").tag(1)})
+             .pickerStyle(PickerStyle::Segmented),
+         DisclosureGroup("Advanced", {Text("Secret setting")}), Text("Below")}));
+    host.handleKey(press(Key::Tab));
+    EXPECT_TRUE(host.handleKey(press(Key::Return)));
+    auto drawing = host.renderCells(40);
+    // The choices open under the menu, over what is below, the chosen one ticked and marked.
+    const CellPoint menu = find(drawing.canvas, "[ Wi-Fi");
+    const CellPoint chosen = find(drawing.canvas, "✓ Wi-Fi");
+    EXPECT_GT(chosen.y, menu.y);
+    EXPECT_TRUE(drawing.canvas.at(chosen.x, chosen.y).style.inverse);
+    EXPECT_THAT(textIn(drawing.canvas, *drawing.focus), HasSubstr("Wi-Fi"));
+    EXPECT_TRUE(host.handleKey(press(Key::Down)));
+    EXPECT_TRUE(host.handleKey(press(Key::Down)));
+    EXPECT_TRUE(host.handleKey(press(Key::Down)));
+    EXPECT_TRUE(host.handleKey(press(Key::Return)));
+    EXPECT_EQ(*network, "cell");
+    EXPECT_THAT(plain(host.renderCells(40).canvas), Not(HasSubstr("Ethernet")));
+    // Escape leaves the choices as they were.
+    host.handleKey(typed(" "));
+    host.handleKey(press(Key::Up));
+    EXPECT_TRUE(host.handleKey(press(Key::Escape)));
+    EXPECT_EQ(*network, "cell");
+
+    host.handleKey(press(Key::Tab));
+    EXPECT_TRUE(host.handleKey(press(Key::Right)));
+    EXPECT_EQ(*size, 1);
+    EXPECT_TRUE(host.handleKey(press(Key::Right)));
+    EXPECT_EQ(*size, 1);
+    EXPECT_TRUE(host.handleKey(press(Key::Left)));
+    EXPECT_EQ(*size, 0);
+
+    host.handleKey(press(Key::Tab));
+    EXPECT_TRUE(host.handleKey(press(Key::Return)));
+    drawing = host.renderCells(40);
+    EXPECT_THAT(plain(drawing.canvas), HasSubstr("▾ Advanced"));
+    EXPECT_EQ(find(drawing.canvas, "Secret setting").y, find(drawing.canvas, "Below").y - 1);
+    EXPECT_TRUE(host.handleKey(typed(" ")));
+    EXPECT_THAT(plain(host.renderCells(40).canvas), Not(HasSubstr("Secret setting")));
+}
+
+TEST(CellKeys, TextFieldsEditAtTheCursorAndTheFocusFollowsTheViewsFocusBinding) {
+    struct Fields {
+        std::shared_ptr<std::string> name = std::make_shared<std::string>();
+        std::shared_ptr<std::vector<std::string>> writes =
+            std::make_shared<std::vector<std::string>>();
+        std::shared_ptr<bool> tagFocused = std::make_shared<bool>(false);
+        View body() const {
+            Binding<std::string> text([this] { return *name; },
+                                      [this](const std::string& value) {
+                                          *name = value;
+                                          writes->push_back(value);
+                                      });
+            return VStack(
+                {TextField("Name", text),
+                 Button("New tag", [focus = tagFocused] { *focus = true; }),
+                 TextField("Tag", Binding<std::string>::constant("")).focused(bound(tagFocused))});
+        }
+    };
+    Fields fields;
+    HostingController host(fields);
+    for (const char* character : {"a", "b", "c"}) {
+        EXPECT_TRUE(host.handleKey(typed(character)));
+    }
+    host.handleKey(press(Key::Left));
+    host.handleKey(press(Key::Left));
+    host.handleKey(typed("X"));
+    EXPECT_EQ(*fields.name, "aXbc");
+    auto drawing = host.renderCells(30);
+    EXPECT_EQ(drawing.cursor,
+              (CellPoint{find(drawing.canvas, "aXbc").x + 2, find(drawing.canvas, "aXbc").y}));
+    host.handleKey(press(Key::Home));
+    host.handleKey(press(Key::Delete));
+    host.handleKey(press(Key::End));
+    host.handleKey(press(Key::Backspace));
+    host.handleKey(press(Key::Paste, "1\n2\r\n3"));
+    EXPECT_EQ(*fields.name, "Xb123");
+    EXPECT_THAT(*fields.writes, ElementsAre("a", "ab", "abc", "aXbc", "Xbc", "Xb", "Xb123"));
+
+    // The view focuses the tag field; the keyboard follows, and leaves it with Tab.
+    host.handleKey(press(Key::Tab));
+    host.handleKey(press(Key::Return));
+    EXPECT_TRUE(*fields.tagFocused);
+    drawing = host.renderCells(30);
+    EXPECT_EQ(drawing.cursor,
+              (CellPoint{find(drawing.canvas, "Tag").x, find(drawing.canvas, "Tag").y}));
+    host.handleKey(press(Key::Tab));
+    EXPECT_FALSE(*fields.tagFocused);
+    EXPECT_EQ(host.renderCells(30).cursor,
+              (CellPoint{find(host.renderCells(30).canvas, "Xb123").x + 5,
+                         find(host.renderCells(30).canvas, "Xb123").y}));
+}

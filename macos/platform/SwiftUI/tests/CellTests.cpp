@@ -1,5 +1,8 @@
 #include "SetupLikeView.h"
 
+#include <AppKit/Image.h>
+#include <Foundation/Bundle.h>
+#include <Testing/Testing.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -184,6 +187,22 @@ TEST(CellPainting, EachControlShowsItsKindStateAndStyle) {
                              "Disclosure", "Divider", "symbol", "disabled", "selection"}) {
         EXPECT_THAT(text, Not(HasSubstr(word)));
     }
+}
+
+TEST(CellPainting, NamedImagesShowInHalfBlocksBlackOnWhite) {
+    Testing::useTestHome();
+    const auto resources = Foundation::Bundle::main().path() / "Contents" / "Resources";
+    std::filesystem::create_directories(resources);
+    // A two-by-two checker of 32 × 32 points: four columns and two rows of cells.
+    ASSERT_TRUE(
+        AppKit::Image::withPicture(CoreImage::Image(2, 2, {0, 255, 255, 0}).transformed(16, 16))
+            ->writePNG(resources / "cell-checker.png"));
+    HostingController host(Image("cell-checker"));
+    const auto canvas = host.renderCells(20).canvas;
+    EXPECT_EQ(canvas.plainLine(0), "██");
+    EXPECT_EQ(canvas.plainLine(1), "  ██");
+    EXPECT_EQ(canvas.at(3, 0).style.foreground, CellColor::Black);
+    EXPECT_EQ(canvas.at(3, 0).style.background, CellColor::White);
 }
 
 TEST(CellPainting, FormsShowSectionsAndRowsWithLabelsLeadingAndControlsTrailing) {

@@ -55,6 +55,28 @@ std::size_t characterCount(const Element& field) {
 
 } // namespace
 
+void KeyFocus::focusOn(const Element* control, const std::vector<Element*>& controls) {
+    focus = {control ? control->identity : std::string(), 0, std::nullopt};
+    following.clear();
+    if (control) {
+        follow(*control, controls);
+        if (isField(*control)) {
+            focus.caret = characterCount(*control);
+        }
+    }
+}
+
+void KeyFocus::follow(const Element& control, const std::vector<Element*>& controls) {
+    following.clear();
+    auto after = std::find(controls.begin(), controls.end(), &control);
+    if (after == controls.end()) {
+        return;
+    }
+    for (++after; after != controls.end(); ++after) {
+        following.push_back((*after)->identity);
+    }
+}
+
 void HostingController::Impl::inCells(int width, const std::function<void(CellLayout&)>& body) {
     const std::shared_ptr<Tree> hold = tree;
     std::vector<Element*> roots;
@@ -132,12 +154,7 @@ KeyFocus& HostingController::Impl::settleFocus(const CellLayout& layout) {
     KeyFocus& record = entry->second;
     CellPainter::Focus& focus = record.focus;
     const auto enabled = [](const Element* element) { return !element->env().disabled; };
-    const auto focusOn = [&](const Element* element) {
-        focus = {element ? element->identity : std::string(), 0, std::nullopt};
-        if (element && isField(*element)) {
-            focus.caret = characterCount(*element);
-        }
-    };
+    const auto focusOn = [&](const Element* element) { record.focusOn(element, layout.controls); };
 
     const auto& controls = layout.controls;
     const auto byIdentity = [&](const std::string& identity) {
@@ -160,20 +177,22 @@ KeyFocus& HostingController::Impl::settleFocus(const CellLayout& layout) {
     }
     const Element* current = focus.identity.empty() ? nullptr : byIdentity(focus.identity);
     if (!current && !focus.identity.empty()) {
-        // The focused control went: the next one after where it stood takes the focus.
-        auto next = std::find_if(controls.begin(), controls.end(), [&](const Element* e) {
-            const Graphics::CellRect frame = CellPainter::cells(e->frame);
-            return enabled(e) && std::pair(frame.y, frame.x) >= std::pair(record.at.y, record.at.x);
-        });
-        if (next == controls.end()) {
-            next = std::find_if(controls.begin(), controls.end(), enabled);
+        // The focused control went: the nearest one after it that is still there takes the focus.
+        for (const std::string& identity : record.following) {
+            const Element* next = byIdentity(identity);
+            if (next && enabled(next)) {
+                current = next;
+                break;
+            }
         }
-        current = next == controls.end() ? nullptr : *next;
+        if (!current) {
+            auto first = std::find_if(controls.begin(), controls.end(), enabled);
+            current = first == controls.end() ? nullptr : *first;
+        }
         focusOn(current);
     }
     if (current) {
-        const Graphics::CellRect frame = CellPainter::cells(current->frame);
-        record.at = {frame.x, frame.y};
+        record.follow(*current, controls);
         if (isField(*current)) {
             focus.caret = std::min(focus.caret, characterCount(*current));
         }

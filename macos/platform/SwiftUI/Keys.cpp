@@ -19,7 +19,7 @@ const Response taken = [] { return true; };
 class Responder {
 public:
     Responder(HostingController::Impl& impl, const CellLayout& layout, KeyFocus& record)
-        : m_impl(impl), m_layout(layout), m_focus(record.focus) {
+        : m_impl(impl), m_layout(layout), m_record(record), m_focus(record.focus) {
         auto found =
             std::find_if(layout.controls.begin(), layout.controls.end(),
                          [&](const Element* e) { return e->identity == m_focus.identity; });
@@ -79,11 +79,8 @@ private:
         if (next->env().disabled) {
             return taken;
         }
-        m_focus = {next->identity, 0, std::nullopt};
-        const Control* control = controlOf(*next);
-        if (control->kind() == Control::Kind::TextField) {
-            m_focus.caret = Foundation::Unicode::characterCount(
-                static_cast<const TextFieldControl&>(*control).text(*next));
+        m_record.focusOn(next, m_layout.controls);
+        if (controlOf(*next)->kind() == Control::Kind::TextField) {
             m_impl.focusedField = next->identity;
         }
         // Fields bound to a focus state follow the keyboard, as when the user clicks.
@@ -292,6 +289,7 @@ private:
 
     HostingController::Impl& m_impl;
     const CellLayout& m_layout;
+    KeyFocus& m_record;
     CellPainter::Focus& m_focus;
     Element* m_element = nullptr;
     const Control* m_control = nullptr;

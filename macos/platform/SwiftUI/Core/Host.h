@@ -28,8 +28,15 @@ struct Tree {
 // Where the keyboard is in one tree on a terminal.
 struct KeyFocus {
     CellPainter::Focus focus;
-    // Where the focused control was last laid out, to find the next one should it go.
-    Graphics::CellPoint at;
+    // The controls after the focused one in reading order when it was last laid out, nearest
+    // first: where the focus goes should it go.
+    std::vector<std::string> following;
+
+    // Gives the focus to `control` of `controls` (in reading order), or to none; a text field
+    // takes it with the cursor at its end.
+    void focusOn(const Element* control, const std::vector<Element*>& controls);
+    // Notes the controls after the focused one, as laid out now.
+    void follow(const Element& control, const std::vector<Element*>& controls);
 };
 
 // A tree laid out in cells: the root, or a presentation drawn over it in a framed box.

@@ -289,19 +289,41 @@ TEST(CellKeys, TabMovesInReadingOrderPastDisabledControlsAndTheFocusFollowsItsCo
                                    "[ Add Hooks… ]"));
     EXPECT_TRUE(host.handleKey(press(Key::BackTab)));
     EXPECT_EQ(focused(host), "[ Done ]");
+    // Reading order, whatever the order in the tree, past disabled controls.
+    HostingController columns(HStack(
+        {.alignment = VerticalAlignment::Bottom},
+        {Button("Low", [] {}), VStack({Button("Top", [] {}), Button("Off", [] {}).disabled(true),
+                                       Button("Right", [] {})})}));
+    std::vector<std::string> read;
+    for (int i = 0; i < 3; ++i) {
+        columns.handleKey(press(Key::Tab));
+        read.push_back(focused(columns));
+    }
+    EXPECT_THAT(read, ElementsAre("[ Top ]", "[ Low ]", "[ Right ]"));
 
     // Pressed, the button goes; the focus moves to the control after where it stood.
-    EXPECT_TRUE(host.handleKey(press(Key::Tab)));
-    EXPECT_TRUE(host.handleKey(press(Key::Return)));
-    EXPECT_TRUE(*model->hooksInstalled);
-    EXPECT_EQ(focused(host), "[x] Claude Code integration");
+    auto gone = std::make_shared<bool>(false);
+    struct Going {
+        std::shared_ptr<bool> gone;
+        View body() const {
+            return VStack({Button("One", [] {}),
+                           If(!*gone, Button("Two", [gone = gone] { *gone = true; })),
+                           Button("Three", [] {})});
+        }
+    };
+    HostingController going(Going{gone});
+    going.handleKey(press(Key::Tab));
+    going.handleKey(press(Key::Tab));
+    EXPECT_TRUE(going.handleKey(press(Key::Return)));
+    EXPECT_TRUE(*gone);
+    EXPECT_EQ(focused(going), "[ Three ]");
 
     // While busy every control is disabled: Tab finds nothing to move to.
     model->busy = std::string("Adding…");
     EXPECT_TRUE(host.handleKey(press(Key::Tab)));
-    EXPECT_EQ(focused(host), "[x] Claude Code integration");
+    EXPECT_EQ(focused(host), "[ Done ]");
     EXPECT_FALSE(host.handleKey(typed(" ")));
-    EXPECT_TRUE(*model->mcpWanted);
+    EXPECT_EQ(model->closes, 0);
 }
 
 TEST(CellKeys, ReturnSpaceAndEscapeGoToTheFocusedControlOrTheWindowsButtons) {

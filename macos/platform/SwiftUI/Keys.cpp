@@ -99,7 +99,7 @@ private:
         if (m_element && m_enabled) {
             if (is(Control::Kind::TextField)) {
                 if (m_element->env().onSubmit) {
-                    return [this, element = m_element, control = &field()] {
+                    return [element = m_element, control = &field()] {
                         return control->submit(*element);
                     };
                 }
@@ -275,12 +275,12 @@ private:
     }
 
     // What a key puts into a field: a pasted text loses its line breaks and other control
-    // characters, which a one-line field cannot hold.
+    // characters (C0, DEL, C1), which a one-line field cannot hold.
     static std::string typed(const AppKit::KeyPress& key) {
         std::string text;
         for (const char32_t scalar : Foundation::Unicode::scalars(key.text)) {
-            if (!Foundation::Unicode::isNewline(scalar) &&
-                !Foundation::Unicode::isControl(scalar)) {
+            const bool control = scalar < 0x20 || (scalar >= 0x7F && scalar <= 0x9F);
+            if (!control && !Foundation::Unicode::isNewline(scalar)) {
                 Foundation::Unicode::appendUTF8(text, scalar);
             }
         }

@@ -147,7 +147,8 @@ TEST(CellPainting, EachControlShowsItsKindStateAndStyle) {
          DisclosureGroup("More", {Text("hidden inside")}),
          HStack({ProgressView(),
                  Image::systemName("checkmark.circle.fill").foregroundStyle(Color::green),
-                 Text("quiet").foregroundStyle(Color::secondary), Text("loud").bold()}),
+                 Text("quiet").foregroundStyle(Color::secondary), Text("loud").bold(),
+                 Circle().fill(Color::red).frame({.width = 8, .height = 16})}),
          Divider()}));
     const auto canvas = host.renderCells(60).canvas;
     const std::string text = plain(canvas);
@@ -174,7 +175,8 @@ TEST(CellPainting, EachControlShowsItsKindStateAndStyle) {
 
     EXPECT_THAT(text, HasSubstr("▸ More"));
     EXPECT_THAT(text, Not(HasSubstr("hidden inside")));
-    EXPECT_THAT(text, HasSubstr("⣾ ✓ quiet loud"));
+    EXPECT_THAT(text, HasSubstr("⣾ ✓ quiet loud ●"));
+    EXPECT_EQ(styleAt(canvas, "●").foreground, CellColor::Red);
     EXPECT_EQ(styleAt(canvas, "✓").foreground, CellColor::Green);
     EXPECT_TRUE(styleAt(canvas, "quiet").dim);
     EXPECT_TRUE(styleAt(canvas, "loud").bold);
@@ -361,7 +363,8 @@ TEST(CellKeys, ReturnSpaceAndEscapeGoToTheFocusedControlOrTheWindowsButtons) {
                         Button("Save", [defaults] {
                             ++*defaults;
                         }).keyboardShortcut(KeyboardShortcut::DefaultAction)})}));
-    EXPECT_EQ(form.renderCells(40).cursor, (CellPoint{find(form.renderCells(40).canvas, "Plain")}));
+    // The first field has the focus at first.
+    EXPECT_EQ(form.renderCells(40).cursor, find(form.renderCells(40).canvas, "Plain"));
     EXPECT_TRUE(form.handleKey(press(Key::Return)));
     EXPECT_EQ(*defaults, 1);
     form.handleKey(press(Key::Tab));

@@ -95,6 +95,24 @@ public:
             painter.showFocus(box, false);
         }
     }
+    std::vector<std::string> titles(const Element& element) const override {
+        std::vector<std::string> names{m_placeholder};
+        if (element.accessibilityLabel) {
+            names.push_back(*element.accessibilityLabel);
+        }
+        return names;
+    }
+    std::string text(const Element&) const override { return m_text.get(); }
+    void write(const Element&, const std::string& text) const override { m_text.set(text); }
+    bool submit(const Element& element) const override {
+        if (auto action = element.env().onSubmit) {
+            (*action)();
+            return true;
+        }
+        return false;
+    }
+
+private:
     void drawText(CellPainter& painter, const Graphics::CellRect& box, const std::string& text,
                   const Graphics::CellStyle& field, bool focused) const {
         painter.fill(box, field);
@@ -127,25 +145,6 @@ public:
             painter.showCursor({box.x + before, box.y});
         }
     }
-
-    std::vector<std::string> titles(const Element& element) const override {
-        std::vector<std::string> names{m_placeholder};
-        if (element.accessibilityLabel) {
-            names.push_back(*element.accessibilityLabel);
-        }
-        return names;
-    }
-    std::string text(const Element&) const override { return m_text.get(); }
-    void write(const Element&, const std::string& text) const override { m_text.set(text); }
-    bool submit(const Element& element) const override {
-        if (auto action = element.env().onSubmit) {
-            (*action)();
-            return true;
-        }
-        return false;
-    }
-
-private:
     static double textWidth(const Element& element, const std::string& text) {
         return metrics().text(plainText(text, element.env())).size.width;
     }

@@ -265,6 +265,9 @@ TEST(TerminalPresentation, FramesTheFrontWindowAndScrollsItsFocusIntoView) {
     EXPECT_TRUE(shows(frame.canvas, "row 59"));
     EXPECT_TRUE(shows(frame.canvas, "↑ PgUp"));
 
+    // A screen too small for a frame still draws what fits.
+    EXPECT_EQ(presentation.draw(4, 2).canvas.plainLine(1), "Tab…");
+
     // The scroll keys are the presentation's; the others reach the view.
     EXPECT_EQ(rows->keys, (std::vector<KeyPress>(4, key(Key::Tab))));
     window->close();

@@ -1,8 +1,8 @@
 #include "ExtensionConsole.h"
 
 #include <AppKit/Display.h>
-#include <AppKit/TerminalText.h>
 #include <Dispatch/RunLoop.h>
+#include <Graphics/Cells.h>
 #include <cerrno>
 #include <sstream>
 #include <thread>
@@ -14,6 +14,7 @@ namespace {
 
 using Outcome = SwiftUI::HostingController::Outcome;
 
+constexpr std::string_view controlKeys = "123456789abcdefghijklmnopqrstuvwxyz";
 constexpr std::string_view fieldKeys = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
 std::string describe(Outcome outcome) {
@@ -62,17 +63,16 @@ ExtensionConsole::~ExtensionConsole() {
 }
 
 void ExtensionConsole::show() {
-    using AppKit::TerminalText::printable;
+    using Graphics::printable;
     std::string text = "\n";
     std::istringstream rendered(m_host.renderText());
     for (std::string line; std::getline(rendered, line);) {
         text += printable(line) + "\n";
     }
     const auto controls = m_host.controls();
-    for (std::size_t i = 0; i < controls.size() && i < AppKit::TerminalText::controlKeys.size();
-         ++i) {
-        text += std::string("[") + AppKit::TerminalText::controlKeys[i] + "] " +
-                printable(controls[i].title) + (controls[i].enabled ? "" : " (disabled)") + "\n";
+    for (std::size_t i = 0; i < controls.size() && i < controlKeys.size(); ++i) {
+        text += std::string("[") + controlKeys[i] + "] " + printable(controls[i].title) +
+                (controls[i].enabled ? "" : " (disabled)") + "\n";
     }
     const auto fields = m_host.textFields();
     for (std::size_t i = 0; i < fields.size() && i < fieldKeys.size(); ++i) {
@@ -104,7 +104,7 @@ bool ExtensionConsole::perform(const std::string& line) {
         if (field < fields.size()) {
             outcome = m_host.type(fields[field], command.size() > 2 ? command.substr(2) : "");
         }
-    } else if (auto control = AppKit::TerminalText::controlKeys.find(command[0]);
+    } else if (auto control = controlKeys.find(command[0]);
                control != std::string_view::npos && command.size() == 1) {
         outcome = m_host.activate(control);
     }

@@ -3,6 +3,7 @@
 #include "ExtensionConsole.h"
 #include "ExtensionContext.h"
 
+#include <AppKit/TerminalPresentation.h>
 #include <AppKit/Window.h>
 #include <Dispatch/RunLoop.h>
 #include <Foundation/Bundle.h>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <limits>
 #include <map>
+#include <optional>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -37,6 +39,12 @@ std::optional<std::string> principalClassName(const Foundation::Bundle& bundle) 
         return std::nullopt;
     }
     return *name->text();
+}
+
+// The name a host shows the extension by.
+std::string bundleName(const Foundation::Bundle& bundle) {
+    const auto* name = bundle.object("CFBundleName");
+    return name && name->text() ? *name->text() : std::string();
 }
 
 int notStarted(const std::string& why) {
@@ -73,12 +81,22 @@ int extensionMain(int argc, char** argv) {
     if (!hosting) {
         return notStarted("The extension's view is not a hosted view.");
     }
-    auto window = AppKit::Window::make(controller->preferredContentSize(), 3);
+    auto window = AppKit::Window::make(controller->preferredContentSize(),
+                                       AppKit::WindowStyle::titled | AppKit::WindowStyle::closable);
+    window->setTitle(bundleName(Foundation::Bundle::main()));
     window->setContentView(view);
     hosting->controller().setFrameSize(controller->preferredContentSize());
-    ExtensionConsole console(hosting->controller(), stdout, STDIN_FILENO);
+    // Closing the sheet is how a user leaves it without sharing.
+    window->addWillCloseObserver([context](AppKit::Window&) {
+        if (!context->outcome())
+            context->cancelRequest(userCancelled);
+    });
+    std::optional<ExtensionConsole> console;
+    if (!AppKit::TerminalPresentation::install())
+        console.emplace(hosting->controller(), stdout, STDIN_FILENO);
     window->makeKeyAndOrderFront();
-    console.show();
+    if (console)
+        console->show();
     Dispatch::RunLoop::main().runUntil([&] { return context->outcome().has_value(); },
                                        std::numeric_limits<double>::infinity());
     return context->outcome()->completed ? Completed : Cancelled;

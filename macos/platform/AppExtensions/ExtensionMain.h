@@ -5,11 +5,14 @@
 // it makes the principal class its Info.plist names under
 // NSExtension/NSExtensionPrincipalClass (registered beforehand with
 // `registerPrincipalClass`), gives it the request's context, loads its view,
-// shows the view in a window, and runs the main run loop until the request
-// ends. The window is presented on standard output as text, its controls
-// and text fields listed with keys that lines on standard input use (see
-// ExtensionConsole.h). The exit status is the outcome: 0 completed, 1
-// cancelled, 2 not started (a bad request or no principal class).
+// shows the view in a window titled with the bundle's name, and runs the
+// main run loop until the request ends; closing the window cancels it. On a
+// terminal the window is shown by the application's terminal presentation,
+// its controls answering keys; otherwise it is presented on standard output
+// as text, its controls and text fields listed with keys that lines on
+// standard input use (see ExtensionConsole.h). The exit status is the
+// outcome: 0 completed, 1 cancelled, 2 not started (a bad request or no
+// principal class).
 //
 // `runExtension` is the host's side: it writes the request beside nothing
 // else (a private temporary file), starts the extension bundle's executable

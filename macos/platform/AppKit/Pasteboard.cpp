@@ -1,5 +1,7 @@
 #include "Pasteboard.h"
 
+#include "TerminalScreen.h"
+
 namespace AppKit {
 
 Pasteboard& Pasteboard::general() {
@@ -13,6 +15,8 @@ int Pasteboard::clearContents() {
 }
 
 bool Pasteboard::setString(std::string text) {
+    // What is copied here must reach the user's own clipboard, where they paste it.
+    TerminalScreen::copyToClipboard(text);
     m_text = std::move(text);
     return true;
 }

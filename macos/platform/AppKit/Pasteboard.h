@@ -1,8 +1,9 @@
 // The general pasteboard: what the user copies and pastes elsewhere.
 //
-// Here it is held by the process: copying puts plain text on it, and the
-// terminal presentation and tests read it back. Each clearing counts as a
-// change. Main thread only.
+// Here it is held by the process: copying puts plain text on it, and tests
+// read it back. While the application runs on a terminal the text is also
+// handed to the terminal's clipboard, so that the user can paste it
+// elsewhere. Each clearing counts as a change. Main thread only.
 #pragma once
 
 #include <optional>

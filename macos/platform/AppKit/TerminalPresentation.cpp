@@ -1,289 +1,254 @@
 #include "TerminalPresentation.h"
 
-#include "Alert.h"
 #include "Application.h"
 #include "Display.h"
 #include "StatusBar.h"
-#include "TerminalText.h"
+#include "TerminalScreen.h"
+#include "TerminalViews.h"
 
 #include <Dispatch/RunLoop.h>
-#include <cerrno>
-#include <csignal>
-#include <cstdlib>
+#include <algorithm>
 #include <limits>
-#include <optional>
-#include <string>
-#include <termios.h>
-#include <thread>
-#include <unistd.h>
 
 namespace AppKit::TerminalPresentation {
 
 namespace {
 
+using Graphics::CellCanvas;
+using Graphics::CellLine;
+using Graphics::CellRect;
+using Key = KeyPress::Key;
+
 constexpr double forever = std::numeric_limits<double>::infinity();
-constexpr const char* enterScreen = "\x1b[?1049h\x1b[?25l";
-constexpr const char* leaveScreen = "\x1b[?25h\x1b[?1049l";
 
-enum class Key { Enter, Escape, Back, Other };
-
-struct Press {
-    Key key = Key::Other;
-    char character = 0;
-};
-
-termios savedTerminal{};
-
-void writeAll(const std::string& text) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t count = ::write(STDOUT_FILENO, text.data() + written, text.size() - written);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return;
-        written += static_cast<std::size_t>(count);
-    }
+std::shared_ptr<StatusItem> statusItem() {
+    const auto items = StatusBar::system().items();
+    return items.empty() ? nullptr : items.front();
 }
 
-// Only what is safe in a signal handler: give the terminal back.
-void restoreTerminal() {
-    ::tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
-    const ssize_t ignored =
-        ::write(STDOUT_FILENO, leaveScreen, std::char_traits<char>::length(leaveScreen));
-    (void)ignored;
-}
-
-void onSignal(int signal) {
-    restoreTerminal();
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
-Press decode(const char* bytes, std::size_t count) {
-    if (bytes[0] == '\r' || bytes[0] == '\n')
-        return {Key::Enter};
-    if (bytes[0] == 0x7f || bytes[0] == 0x08)
-        return {Key::Back};
-    if (bytes[0] == 0x1b) {
-        // A lone escape, or the left arrow, steps back; other sequences mean nothing here.
-        if (count == 1 || (count == 3 && bytes[1] == '[' && bytes[2] == 'D'))
-            return {Key::Escape};
-        return {};
-    }
-    return {Key::Other, bytes[0]};
-}
-
-class Presentation {
-public:
-    void redraw() const;
-    void handle(Press press);
-    ModalResponse present(const Alert& alert);
-
-private:
-    std::shared_ptr<Menu> statusMenu() const;
-    void openMenu(const std::shared_ptr<Menu>& root);
-    void chooseInMenu(char key);
-    void stepBack();
-    void pressInKeyWindow(char key);
-
-    std::vector<std::shared_ptr<Menu>> m_open;
-    // The titles of the items whose submenus are open, after the first menu.
-    std::vector<std::string> m_openTitles;
-    std::shared_ptr<MenuItem> m_chosen;
-    const Alert* m_alert = nullptr;
-    std::optional<ModalResponse> m_answer;
-    bool m_toolTips = false;
-};
-
-Presentation& presentation() {
-    static auto* shared = new Presentation;
-    return *shared;
-}
-
-std::shared_ptr<Menu> Presentation::statusMenu() const {
+std::shared_ptr<Menu> statusMenu() {
     for (const auto& item : StatusBar::system().items())
         if (item->menu())
             return item->menu();
     return nullptr;
 }
 
-void Presentation::redraw() const {
-    std::vector<std::string> lines;
-    for (const auto& item : StatusBar::system().items())
-        for (auto& line : TerminalText::statusItem(*item))
-            lines.push_back(std::move(line));
-    lines.push_back("");
-    for (const auto& window : Application::shared().windows()) {
-        for (auto& line : TerminalText::window(*window))
-            lines.push_back(std::move(line));
-        lines.push_back("");
-    }
-    for (std::size_t depth = 0; depth < m_open.size(); ++depth) {
-        if (depth > 0)
-            lines.push_back(std::string(depth * 4 - 2, ' ') + "▸ " + m_openTitles[depth - 1]);
-        for (auto& line : TerminalText::menu(*m_open[depth], m_toolTips))
-            lines.push_back(std::string(depth * 4, ' ') + line);
-        lines.push_back("");
-    }
-    if (m_alert) {
-        for (auto& line : TerminalText::alert(*m_alert))
-            lines.push_back(std::move(line));
-        lines.push_back("");
-    }
-    std::string help;
-    if (m_alert)
-        help = "1–9: choose a button · Enter: the first";
-    else if (!m_open.empty())
-        help = "1–9, a–z: choose · Esc: back · ?: tool tips";
-    else
-        help = "Enter: open the menu · 1–9, a–z: press in the front window · w: close it · "
-               "Ctrl-C: quit";
-    lines.push_back("\x1b[2m" + help + "\x1b[0m");
-
-    std::string frame = "\x1b[H\x1b[2J";
-    for (const auto& line : lines)
-        frame += line + "\x1b[K\r\n";
-    writeAll(frame);
+HostedView* hostedView(const std::shared_ptr<Window>& window) {
+    return window ? dynamic_cast<HostedView*>(window->contentView().get()) : nullptr;
 }
 
-void Presentation::handle(Press press) {
-    if (m_alert) {
-        const auto count = static_cast<int>(m_alert->buttons().size());
-        if (press.key == Key::Enter)
-            m_answer = alertFirstButtonReturn;
-        else if (press.character >= '1' && press.character < '1' + count)
-            m_answer = alertFirstButtonReturn + (press.character - '1');
-        return;
-    }
-    if (!m_open.empty()) {
-        if (press.key == Key::Escape || press.key == Key::Back)
-            stepBack();
-        else if (press.character == '?')
-            m_toolTips = !m_toolTips;
-        else if (press.key == Key::Other)
-            chooseInMenu(press.character);
-        redraw();
-        return;
-    }
-    if (press.key == Key::Enter || press.character == ' ') {
-        if (const auto root = statusMenu())
-            openMenu(root);
-    } else if (press.character == 'w') {
-        if (const auto window = Application::shared().keyWindow())
-            window->close();
-    } else if (press.key == Key::Other) {
-        pressInKeyWindow(press.character);
-    }
-    redraw();
+bool isFunction(const KeyPress& key, int number) {
+    return key.key == Key::Function && key.function == number;
 }
 
-// Runs while the menu is open, as a click on the status item does; the chosen item's action runs
-// after the menu has closed.
-void Presentation::openMenu(const std::shared_ptr<Menu>& root) {
-    m_open = {root};
-    m_openTitles.clear();
-    m_chosen = nullptr;
-    root->open();
-    redraw();
-    root->track();
-    for (auto it = m_open.rbegin(); it != m_open.rend(); ++it)
-        (*it)->close();
-    m_open.clear();
-    m_openTitles.clear();
-    const auto chosen = std::move(m_chosen);
-    m_chosen = nullptr;
-    redraw();
-    if (chosen)
-        chosen->performAction();
-}
-
-void Presentation::chooseInMenu(char key) {
-    const auto at = TerminalText::itemKeys.find(key);
-    const auto items = TerminalText::labelledItems(*m_open.back());
-    if (at == std::string_view::npos || at >= items.size())
-        return;
-    const auto& item = items[at];
-    if (!item->isEnabled())
-        return;
-    if (item->hasSubmenu()) {
-        m_open.push_back(item->submenu());
-        m_openTitles.push_back(TerminalText::printable(item->title()));
-        item->submenu()->open();
-        return;
-    }
-    m_chosen = item;
-    m_open.front()->close();
-}
-
-void Presentation::stepBack() {
-    m_open.back()->close();
-    if (m_open.size() > 1) {
-        m_open.pop_back();
-        m_openTitles.pop_back();
-    }
-}
-
-void Presentation::pressInKeyWindow(char key) {
-    const auto window = Application::shared().keyWindow();
-    const auto at = TerminalText::controlKeys.find(key);
-    if (!window || at == std::string_view::npos)
-        return;
-    if (const auto hosted = std::dynamic_pointer_cast<HostedView>(window->contentView()))
-        hosted->perform(at);
-}
-
-ModalResponse Presentation::present(const Alert& alert) {
-    const Alert* outer = m_alert;
-    const auto outerAnswer = m_answer;
-    m_alert = &alert;
-    m_answer.reset();
-    redraw();
-    Dispatch::RunLoop::main().runUntil([this] { return m_answer.has_value(); }, forever,
-                                       Dispatch::RunLoopMode::EventTracking);
-    const ModalResponse answer = *m_answer;
-    m_alert = outer;
-    m_answer = outerAnswer;
-    redraw();
-    return answer;
-}
-
-void readKeys() {
-    char bytes[16];
-    for (;;) {
-        const ssize_t count = ::read(STDIN_FILENO, bytes, sizeof bytes);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return;
-        const Press press = decode(bytes, static_cast<std::size_t>(count));
-        Dispatch::RunLoop::main().perform([press] { presentation().handle(press); },
-                                          Dispatch::RunLoopModes::common());
-    }
+CellLine plain(const std::string& text, Graphics::CellStyle style = {}) {
+    return {{{text, style}}, Graphics::columnsOf(text)};
 }
 
 } // namespace
 
-bool install() {
-    if (!::isatty(STDIN_FILENO) || !::isatty(STDOUT_FILENO))
-        return false;
-    if (::tcgetattr(STDIN_FILENO, &savedTerminal) != 0)
-        return false;
-    termios raw = savedTerminal;
-    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-    raw.c_cc[VMIN] = 1;
-    raw.c_cc[VTIME] = 0;
-    if (::tcsetattr(STDIN_FILENO, TCSANOW, &raw) != 0)
-        return false;
-    std::atexit(restoreTerminal);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-        std::signal(signal, onSignal);
-    writeAll(enterScreen);
+TerminalWindow& Presentation::windowState(const std::shared_ptr<Window>& window) {
+    std::erase_if(m_windows, [](const auto& entry) { return entry.first.expired(); });
+    for (auto& [shown, state] : m_windows)
+        if (shown.lock() == window)
+            return state;
+    return m_windows.emplace_back(window, TerminalWindow{}).second;
+}
 
-    Alert::setPresenter([](const Alert& alert) { return presentation().present(alert); });
-    Display::setRedraw([] { presentation().redraw(); });
+void Presentation::handle(const KeyPress& key) {
+    if (!m_alerts.empty()) {
+        ShownAlert& front = m_alerts.back();
+        if (!front.answer)
+            front.answer = front.box.handle(key);
+        return;
+    }
+    if (isFunction(key, 1)) {
+        m_toolTips = !m_toolTips;
+        return;
+    }
+    if (m_menu) {
+        if (m_menu->handle(key) != TerminalMenu::Outcome::Open)
+            m_menu->close();
+        return;
+    }
+    handleInWindow(key);
+}
+
+void Presentation::handleInWindow(const KeyPress& key) {
+    auto& application = Application::shared();
+    const auto front = application.keyWindow();
+    if (isFunction(key, 10) || (key.key == Key::Return && !front)) {
+        openMenu();
+    } else if (isFunction(key, 6)) {
+        if (const auto windows = application.windows(); windows.size() > 1)
+            windows.front()->makeKeyAndOrderFront();
+    } else if (key.key == Key::Control && key.text == "w") {
+        if (front)
+            front->close();
+    } else if (key.key == Key::PageUp || key.key == Key::PageDown) {
+        if (front)
+            windowState(front).page(key.key == Key::PageDown ? 1 : -1);
+    } else if (auto* hosted = hostedView(front)) {
+        hosted->handleKey(key);
+    } else if (front && (key.key == Key::Up || key.key == Key::Down)) {
+        // A window without controls has nothing else for the arrows to do.
+        windowState(front).scroll(key.key == Key::Down ? 1 : -1);
+    }
+}
+
+// Runs while the menu is open, as a click on the status item does: the main run loop tracks it,
+// and the chosen item's action runs after the menu has closed.
+void Presentation::openMenu() {
+    const auto root = statusMenu();
+    if (!root || m_menu)
+        return;
+    m_menu.emplace(root);
     Display::setNeedsDisplay();
-    std::thread(readKeys).detach();
+    root->track();
+    m_menu->close();
+    const auto chosen = m_menu->chosen();
+    m_menu.reset();
+    Display::setNeedsDisplay();
+    if (chosen)
+        chosen->performAction();
+}
+
+ModalResponse Presentation::present(const Alert& alert) {
+    const auto shown = m_alerts.insert(m_alerts.end(), {TerminalAlert(alert), std::nullopt});
+    Display::setNeedsDisplay();
+    Dispatch::RunLoop::main().runUntil([&] { return shown->answer.has_value(); }, forever,
+                                       Dispatch::RunLoopMode::EventTracking);
+    const ModalResponse answer = *shown->answer;
+    m_alerts.erase(shown);
+    Display::setNeedsDisplay();
+    return answer;
+}
+
+void Presentation::drawBar(CellCanvas& screen) const {
+    screen.fill({0, 0, screen.width(), 1}, {.inverse = true});
+    const auto item = statusItem();
+    const auto& image = item->button().image();
+    std::string shown;
+    if (image && image->accessibilityDescription())
+        shown = *image->accessibilityDescription();
+    else if (image)
+        shown = "[" + image->name() + "]";
+    if (shown.empty() && item->button().toolTip())
+        shown = *item->button().toolTip();
+    const CellLine line =
+        Graphics::fitted(plain(shown + " ▾", {.inverse = true}), std::max(1, screen.width() - 2));
+    Graphics::drawLine(screen, screen.width() - 1 - line.columns, 0, line);
+}
+
+void Presentation::drawToolTip(CellCanvas& screen, int bottom) const {
+    std::optional<std::string> tip;
+    if (m_menu) {
+        if (const auto item = m_menu->highlighted())
+            tip = item->toolTip();
+    } else if (const auto item = statusItem()) {
+        tip = item->button().toolTip();
+    }
+    if (!tip || screen.width() < 8)
+        return;
+    const auto layout = Graphics::layOutCells({{{*tip, {}}}, std::min(screen.width() - 4, 60), 4});
+    const int height = static_cast<int>(layout.lines.size()) + 2;
+    const CellRect box{screen.width() - layout.columns - 4, bottom - height, layout.columns + 4,
+                       height};
+    TerminalViews::frame(screen, box, plain("Tool tip", {.dim = true}));
+    for (std::size_t row = 0; row < layout.lines.size(); ++row)
+        Graphics::drawLine(screen, box.x + 2, box.y + 1 + static_cast<int>(row), layout.lines[row]);
+}
+
+std::string Presentation::keys() const {
+    if (!m_alerts.empty())
+        return m_alerts.back().box.keys();
+    if (m_menu)
+        return "↑/↓: move · Return: choose · →: open · ←, Esc: back · the key at a row's right "
+               "chooses it · F1: tool tips · F10: close";
+    const auto& application = Application::shared();
+    const auto front = application.keyWindow();
+    std::vector<std::string> keys;
+    if (!front && statusMenu())
+        keys.emplace_back("Return, F10: menu");
+    if (hostedView(front))
+        keys.emplace_back("Tab: next control");
+    if (front) {
+        const auto found = std::find_if(m_windows.begin(), m_windows.end(), [&](const auto& entry) {
+            return entry.first.lock() == front;
+        });
+        if (found != m_windows.end() && found->second.scrolls())
+            keys.emplace_back(hostedView(front) ? "PgUp/PgDn: scroll" : "↑/↓, PgUp/PgDn: scroll");
+        if (statusMenu())
+            keys.emplace_back("F10: menu");
+        if (application.windows().size() > 1)
+            keys.emplace_back("F6: next window");
+        keys.emplace_back("Ctrl-W: close");
+    }
+    if (statusItem())
+        keys.emplace_back("F1: tool tips");
+    keys.emplace_back("Ctrl-Z: suspend");
+    keys.emplace_back("Ctrl-C: quit");
+    std::string line;
+    for (const auto& key : keys)
+        line += (line.empty() ? "" : " · ") + key;
+    return line;
+}
+
+Presentation::Frame Presentation::draw(int width, int height) {
+    Frame frame{CellCanvas(width, height), std::nullopt};
+    CellCanvas& screen = frame.canvas;
+    int top = 0;
+    if (statusItem()) {
+        drawBar(screen);
+        top = 1;
+    }
+    const int bottom = height - 1;
+
+    const auto windows = Application::shared().windows();
+    if (windows.size() > 1) {
+        std::string others = "Also open:";
+        for (auto window = windows.rbegin() + 1; window != windows.rend(); ++window)
+            others += (window == windows.rbegin() + 1 ? " " : " · ") +
+                      ((*window)->title().empty() ? "untitled" : (*window)->title());
+        Graphics::drawLine(screen, 1, top,
+                           Graphics::fitted(plain(others, {.dim = true}), width - 2));
+        ++top;
+    }
+    if (!windows.empty())
+        frame.cursor = windowState(windows.back())
+                           .draw(*windows.back(), screen, {0, top, width, bottom - top});
+    if (m_menu) {
+        m_menu->draw(screen, width, std::min(top, 1), bottom);
+        frame.cursor.reset();
+    }
+    if (m_toolTips)
+        drawToolTip(screen, bottom);
+    for (const ShownAlert& alert : m_alerts) {
+        alert.box.draw(screen);
+        frame.cursor.reset();
+    }
+    Graphics::drawLine(screen, 0, bottom, Graphics::fitted(plain(keys(), {.dim = true}), width));
+    return frame;
+}
+
+bool install() {
+    // Never destroyed: the terminal's events may reach it while the process exits.
+    static auto* presentation = new Presentation;
+    const auto redraw = [] {
+        const auto size = TerminalScreen::size();
+        const auto frame = presentation->draw(size.columns, size.rows);
+        TerminalScreen::show(frame.canvas, frame.cursor);
+    };
+    const bool taken = TerminalScreen::take({[](const KeyPress& key) {
+                                                 presentation->handle(key);
+                                                 Display::setNeedsDisplay();
+                                             },
+                                             redraw});
+    if (!taken)
+        return false;
+    Alert::setPresenter([](const Alert& alert) { return presentation->present(alert); });
+    Display::setRedraw(redraw);
+    Display::setNeedsDisplay();
     return true;
 }
 

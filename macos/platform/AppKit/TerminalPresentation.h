@@ -1,16 +1,69 @@
 // The application on a terminal, for interactive runs.
 //
 // When standard input and output are both terminals, `install` takes the
-// terminal over (its alternate screen, keys read one at a time) and draws
-// there what the headless objects hold: the status item's image and tool
-// tip, the windows on screen with their labels (a QR code as blocks), the
-// open menu with its submenus, and alerts with their buttons. Keys open the
-// menu, choose items and submenu items, answer alerts and close the front
-// window. The terminal is given back as it was when the process ends, also
-// on a signal. Without terminals it does nothing.
+// terminal over (see TerminalScreen.h) and presents there what the headless
+// objects hold, full screen: a bar with the status item at the top, the
+// front window framed with its title below it (the others named in one
+// line), the status item's menu as a dropdown over them, an alert as a box
+// in the middle, and a line of the keys that apply at the bottom. Without
+// terminals it does nothing.
+//
+// Keys go to the open alert, else to the open menu, else to the
+// application's own keys, which answer whatever has focus: F10 opens the
+// menu (Return too while no window is open), F6 brings the next window to
+// the front, Ctrl-W closes the front window, PgUp and PgDn scroll it (↑
+// and ↓ too in a window without controls), F1 shows the tool tips. Every other key goes to the
+// front window's hosted view. Ctrl-C quits and Ctrl-Z suspends, as the terminal's own signals.
+//
+// `Presentation` is all of that apart from any terminal: tests hand it key
+// presses and read what it draws at a given size.
 #pragma once
 
+#include <AppKit/Alert.h>
+#include <AppKit/KeyPress.h>
+#include <AppKit/TerminalAlert.h>
+#include <AppKit/TerminalMenu.h>
+#include <AppKit/TerminalWindow.h>
+#include <Graphics/Cells.h>
+#include <list>
+#include <memory>
+#include <optional>
+#include <vector>
+
 namespace AppKit::TerminalPresentation {
+
+class Presentation {
+public:
+    struct Frame {
+        Graphics::CellCanvas canvas;
+        // Where typing goes, when a text field has the focus and nothing covers it.
+        std::optional<Graphics::CellPoint> cursor;
+    };
+
+    Frame draw(int width, int height);
+    void handle(const KeyPress& key);
+    // Shows the alert until a key answers it, running the main run loop meanwhile.
+    ModalResponse present(const Alert& alert);
+
+private:
+    struct ShownAlert {
+        TerminalAlert box;
+        std::optional<ModalResponse> answer;
+    };
+
+    void openMenu();
+    void handleInWindow(const KeyPress& key);
+    TerminalWindow& windowState(const std::shared_ptr<Window>& window);
+    std::string keys() const;
+    void drawBar(Graphics::CellCanvas& screen) const;
+    void drawToolTip(Graphics::CellCanvas& screen, int bottom) const;
+
+    std::optional<TerminalMenu> m_menu;
+    // Innermost last: an alert may come while another waits for its answer.
+    std::list<ShownAlert> m_alerts;
+    std::vector<std::pair<std::weak_ptr<Window>, TerminalWindow>> m_windows;
+    bool m_toolTips = false;
+};
 
 // True when the presentation took over the terminal.
 bool install();

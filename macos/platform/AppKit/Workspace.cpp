@@ -3,7 +3,6 @@
 #include <Foundation/Home.h>
 #include <Foundation/TextPieces.h>
 #include <Processes/Processes.h>
-#include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <vector>
@@ -11,6 +10,24 @@
 namespace AppKit {
 
 namespace {
+
+bool hasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* value = std::getenv(name); value && *value)
+            return true;
+    return false;
+}
+
+// A terminal program shows a window, which needs a graphical session; without one it would start
+// and end at once, and the script would never run.
+bool openInTerminal(const std::string& script) {
+    if (!hasDisplay())
+        return false;
+    for (const char* terminal : {"x-terminal-emulator", "xterm"})
+        if (Processes::startDetached({terminal, "-e", script}) == 0)
+            return true;
+    return false;
+}
 
 bool openOnTheDesktop(const Workspace::Opening& opening) {
     using Kind = Workspace::Opening::Kind;
@@ -22,9 +39,7 @@ bool openOnTheDesktop(const Workspace::Opening& opening) {
     case Kind::file:
         if (!opening.target.ends_with(".command"))
             return Processes::startDetached({"xdg-open", opening.target}) == 0;
-        if (Processes::startDetached({"x-terminal-emulator", "-e", opening.target}) != ENOENT)
-            return true;
-        return Processes::startDetached({"xterm", "-e", opening.target}) == 0;
+        return openInTerminal(opening.target);
     }
     return false;
 }

@@ -5,10 +5,11 @@
 // desktop entry named after its bundle identifier ("<identifier>.desktop" in
 // the applications folder of $XDG_DATA_HOME or of one of $XDG_DATA_DIRS) and
 // is launched with gio; a ".command" script runs in a terminal
-// (x-terminal-emulator, else xterm); any other file opens with xdg-open.
-// Programs are started in the background and not waited for; an opening
-// succeeds when its program could be started. Every opening goes through one
-// opener, which tests replace to record what would have opened.
+// (x-terminal-emulator, else xterm), which needs a graphical session (DISPLAY
+// or WAYLAND_DISPLAY); any other file opens with xdg-open. Programs are
+// started in the background and not waited for; an opening succeeds when its
+// program could be started, and a script only when a terminal could show it. Every opening goes
+// through one opener, which tests replace to record what would have opened.
 #pragma once
 
 #include <filesystem>

@@ -242,11 +242,13 @@ struct Word {
 void endWithEllipsis(CellLine& line, int columns) {
     const int room = std::max(0, columns - 1);
     CellLine cut;
+    bool full = false;
     for (const CellSpan& span : line.spans) {
         CellSpan kept{{}, span.style};
         Foundation::Unicode::forEachCharacter(span.text, [&](std::string_view character) {
             const int width = drawable(character).second;
-            if (cut.columns + width > room)
+            full = cut.columns + width > room;
+            if (full)
                 return false;
             kept.text += character;
             cut.columns += width;
@@ -254,6 +256,9 @@ void endWithEllipsis(CellLine& line, int columns) {
         });
         if (!kept.text.empty())
             cut.spans.push_back(std::move(kept));
+        // A narrower character after the first that did not fit would skip it.
+        if (full)
+            break;
     }
     const CellStyle style = line.spans.empty() ? CellStyle{} : line.spans.back().style;
     while (!cut.spans.empty() && !cut.spans.back().text.empty() &&
@@ -275,6 +280,18 @@ void append(CellLine& line, const CellSpan& span, int columns) {
 }
 
 } // namespace
+
+CellLine fitted(CellLine line, int columns) {
+    if (line.columns > columns)
+        endWithEllipsis(line, columns);
+    return line;
+}
+
+int drawLine(CellCanvas& canvas, int x, int y, const CellLine& line, std::optional<CellRect> clip) {
+    for (const CellSpan& span : line.spans)
+        x = canvas.text(x, y, span.text, span.style, clip);
+    return x;
+}
 
 CellTextLayout layOutCells(const CellParagraph& paragraph) {
     CellTextLayout layout;

@@ -156,6 +156,12 @@ struct CellTextLayout {
     bool truncated = false;
 };
 
+// The line as it fits in `columns`: whole, or the characters that fit before a "…".
+CellLine fitted(CellLine line, int columns);
+// Draws the line's spans from (x, y), within `clip` when given; returns the column after it.
+int drawLine(CellCanvas& canvas, int x, int y, const CellLine& line,
+             std::optional<CellRect> clip = std::nullopt);
+
 // Lays text out in cells as the point text layout does: wrapping between words, within a word
 // only when the word alone is wider than the line, a line feed ending a line; at least one line.
 CellTextLayout layOutCells(const CellParagraph& paragraph);

@@ -1,5 +1,5 @@
 #include <AppKit/AttributedString.h>
-#include <AppKit/TerminalText.h>
+#include <AppKit/TerminalViews.h>
 #include <AppKit/TextMeasurement.h>
 #include <gtest/gtest.h>
 
@@ -44,42 +44,77 @@ TEST(AttributedString, KeepsRunsAndGivesEveryRunTheParagraphStyle) {
         EXPECT_EQ(run.attributes.paragraphStyle, style);
 }
 
-TEST(TerminalText, TabStopsBecomeColumns) {
+namespace {
+
+std::string plain(const Graphics::CellLine& line) {
+    std::string text;
+    for (const auto& span : line.spans)
+        text += span.text;
+    return text;
+}
+
+} // namespace
+
+TEST(TerminalViews, TabStopsBecomeColumns) {
     AttributedString text;
     text.append("ab\tcd\tef", {});
     // A left stop at 70 points starts at column 10; a right one at 140 ends at column 20.
     text.setParagraphStyle({{{TextAlignment::Left, 70}, {TextAlignment::Right, 140}}});
-    EXPECT_EQ(TerminalText::attributed(text), "ab        cd      ef");
+    const auto line = TerminalViews::line(text);
+    EXPECT_EQ(plain(line), "ab        cd      ef");
+    EXPECT_EQ(line.columns, 20);
 }
 
-TEST(TerminalText, TextsFromOutsideLoseTheirControlCharactersButTheDrawingKeepsItsOwn) {
-    // C0 (escape, bell, CR), DEL, C1 (CSI as U+009B), a byte that is not UTF-8, a lone lead byte.
-    EXPECT_EQ(TerminalText::printable("a\x1b[2Jb\a\r\x7f\xc2\x9b"
-                                      "c\xff é\xe2"),
-              "a\uFFFD[2Jb\uFFFD\uFFFD\uFFFD\uFFFDc\uFFFD é\uFFFD");
-    EXPECT_EQ(TerminalText::printable("Mia’s iPhone ✓"), "Mia’s iPhone ✓");
-
-    const std::string clear = "\x1b[2J";
-    auto menu = Menu::make();
-    menu->addItem(MenuItem::make("Mia\x1b[2J"));
+TEST(TerminalViews, TextsFromOutsideLoseTheirControlCharactersButKeepTheirStyles) {
     AttributedString title;
     title.append("\x1b]0;owned\a\tdone", {Font::systemFont(14, FontWeight::Bold), {}, {}});
-    auto styled = MenuItem::make("");
-    styled->setAttributedTitle(title);
-    menu->addItem(styled);
-    const auto lines = TerminalText::menu(*menu, false);
-    ASSERT_EQ(lines.size(), 2u);
-    // Items without an action show dimmed.
-    EXPECT_EQ(lines[0], "  \x1b[2m1\x1b[0m  \x1b[2mMia\uFFFD[2J\x1b[0m");
-    EXPECT_EQ(lines[1], "  \x1b[2m2\x1b[0m  \x1b[2m\x1b[1m\uFFFD]0;owned\uFFFD\x1b[0m      "
-                        "\x1b[1mdone\x1b[0m\x1b[0m")
+    title.append(" ✓", {{}, Color::systemGreen(), {}});
+    const auto line = TerminalViews::line(title);
+    Graphics::CellCanvas row(30, 1);
+    Graphics::drawLine(row, 0, 0, line);
+    EXPECT_EQ(row.plainLine(0), "\uFFFD]0;owned\uFFFD      done ✓")
         << "the tab still moves to its stop";
+    EXPECT_EQ(row.ansiLine(0, true).find("\x1b]0"), std::string::npos);
+    EXPECT_TRUE(row.at(0, 0).style.bold);
+    EXPECT_EQ(row.at(20, 0).style.foreground, Graphics::CellColor::Green);
+}
 
-    Alert alert;
-    alert.setMessageText("Bridge" + clear);
-    alert.setInformativeText("line one\nline\x1b[Htwo");
-    alert.addButton("OK\x9b");
-    for (const auto& line : TerminalText::alert(alert))
-        EXPECT_EQ(line.find("\x1b[2J"), std::string::npos) << line;
-    EXPECT_EQ(TerminalText::alert(alert)[2], "│ line\uFFFD[Htwo");
+TEST(TerminalViews, StacksOfLabelsAndPicturesLayOutInCells) {
+    // As the pairing panel has them: a centred stack, a code, a QR code and a wrapping label.
+    auto stack = std::make_shared<StackView>(Orientation::Vertical);
+    stack->setAlignment(StackAlignment::CenterX);
+    stack->setSpacing(14);
+    stack->setEdgeInsets({20, 20, 20, 20});
+    auto code = TextField::label("482 913");
+    code->setFont(Font::systemFont(44, FontWeight::Semibold));
+    stack->addArrangedSubview(code);
+    // Four modules: dark, light / light, dark, as two rows of two.
+    stack->addArrangedSubview(
+        std::make_shared<ImageView>(Image::withPicture(CoreImage::Image(2, 2, {0, 255, 255, 0}))));
+    auto note = TextField::wrappingLabel("Scan it from the app's Pair with your Mac screen.");
+    note->setTextColor(Color::secondaryLabel());
+    note->setAlignment(TextAlignment::Center);
+    note->setPreferredMaxLayoutWidth(140);
+    stack->addArrangedSubview(note);
+    auto hidden = TextField::label("hidden");
+    hidden->setHidden(true);
+    stack->addArrangedSubview(hidden);
+
+    const auto canvas = TerminalViews::view(*stack, 60);
+    std::vector<std::string> rows;
+    for (int y = 0; y < canvas.height(); ++y)
+        rows.push_back(canvas.plainLine(y));
+    // A row of inset, the code, a row of spacing, the picture (a row, with two light columns at
+    // either side), spacing, the label wrapped at 20 columns, and the inset again; three columns
+    // of inset at the sides, each view centred in the widest.
+    ASSERT_EQ(rows.size(), 9u) << ::testing::PrintToString(rows);
+    EXPECT_EQ(rows[1], "         482 913");
+    EXPECT_TRUE(canvas.at(9, 1).style.bold);
+    EXPECT_EQ(rows[3], "            ▀▄");
+    EXPECT_EQ(canvas.at(10, 3).style.background, Graphics::CellColor::White);
+    EXPECT_EQ(rows[5], "     Scan it from the");
+    EXPECT_EQ(rows[6], "   app's Pair with your");
+    EXPECT_EQ(rows[7], "       Mac screen.");
+    EXPECT_TRUE(canvas.at(7, 7).style.dim);
+    EXPECT_EQ(canvas.width(), 26);
 }

@@ -56,6 +56,19 @@ TEST(Workspace, TheDesktopReportsAProgramThatCannotStart) {
     EXPECT_FALSE(workspace.openURL("https://example.com/"));
     EXPECT_FALSE(workspace.open("/tmp/script.command"));
     EXPECT_FALSE(workspace.openApplication("/tmp/app.desktop"));
+
+    // A terminal program that cannot run, or one with no display to show on, opens no script.
+    Testing::TemporaryFolder folder;
+    Testing::writeText(folder.path() / "x-terminal-emulator", "#!/bin/sh\n");
+    ::setenv("PATH", folder.path().c_str(), 1);
+    ::setenv("DISPLAY", ":0", 1);
+    EXPECT_FALSE(workspace.open("/tmp/script.command"));
+    std::filesystem::permissions(folder.path() / "x-terminal-emulator",
+                                 std::filesystem::perms::owner_all);
+    EXPECT_TRUE(workspace.open("/tmp/script.command"));
+    ::unsetenv("DISPLAY");
+    ::unsetenv("WAYLAND_DISPLAY");
+    EXPECT_FALSE(workspace.open("/tmp/script.command"));
 }
 
 TEST(Pasteboard, HoldsTheLastTextPutOnItUntilCleared) {

@@ -69,4 +69,12 @@ TEST(Cells, TextWrapsBetweenWordsAndEndsCutLinesWithAnEllipsis) {
     layout = layOutCells({{{"one two three", {}}}, 8, 1});
     EXPECT_TRUE(layout.truncated);
     EXPECT_EQ(texts(layout), (std::vector<std::string>{"one two…"}));
+
+    // A cut line keeps nothing after the first character that does not fit, even a narrow one.
+    const CellLine cut = fitted({{{"ab語", {}}, {"c", bold}}, 5}, 4);
+    EXPECT_EQ(texts({{cut}, 4, false}), (std::vector<std::string>{"ab…"}));
+    EXPECT_EQ(cut.columns, 3);
+    CellCanvas row(6, 1);
+    EXPECT_EQ(drawLine(row, 1, 0, fitted(cut, 9)), 4);
+    EXPECT_EQ(row.plainLine(0), " ab…");
 }

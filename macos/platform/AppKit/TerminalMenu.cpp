@@ -1,0 +1,260 @@
+#include "TerminalMenu.h"
+
+#include "TerminalViews.h"
+
+#include <algorithm>
+
+namespace AppKit {
+
+namespace {
+
+using Graphics::CellCanvas;
+using Graphics::CellLine;
+using Graphics::CellRect;
+using Graphics::CellStyle;
+
+constexpr std::string_view highlightMark = "›";
+constexpr std::string_view submenuMark = "▸";
+
+bool choosable(const MenuItem& item) {
+    return !item.isHidden() && !item.isSeparatorItem() && item.isEnabled();
+}
+
+std::vector<std::shared_ptr<MenuItem>> shownItems(const Menu& menu) {
+    std::vector<std::shared_ptr<MenuItem>> shown;
+    for (const auto& item : menu.items())
+        if (!item->isHidden())
+            shown.push_back(item);
+    return shown;
+}
+
+CellLine title(const MenuItem& item) {
+    if (item.attributedTitle())
+        return TerminalViews::line(*item.attributedTitle());
+    return {{{item.title(), {}}}, Graphics::columnsOf(item.title())};
+}
+
+// What stands at a row's right: the submenu's mark or the key that chooses the item.
+std::string rightPart(const MenuItem& item) {
+    return item.hasSubmenu() ? std::string(submenuMark) : item.keyEquivalent();
+}
+
+// The line with the widest gaps between its columns (where tabs moved the text on) narrowed,
+// a space at a time and never below one, until it fits in `columns` or no gap is left.
+CellLine squeezed(CellLine line, int columns) {
+    while (line.columns > columns) {
+        Graphics::CellSpan* widest = nullptr;
+        std::size_t widestAt = 0, widestLength = 1;
+        for (auto& span : line.spans) {
+            for (std::size_t at = span.text.find("  "); at != std::string::npos;
+                 at = span.text.find("  ", at)) {
+                const std::size_t end =
+                    std::min(span.text.find_first_not_of(' ', at), span.text.size());
+                if (end - at > widestLength) {
+                    widest = &span;
+                    widestAt = at;
+                    widestLength = end - at;
+                }
+                at = end;
+            }
+        }
+        if (!widest)
+            break;
+        widest->text.erase(widestAt, 1);
+        --line.columns;
+    }
+    return line;
+}
+
+int naturalWidth(const std::vector<std::shared_ptr<MenuItem>>& items) {
+    int widest = 0;
+    for (const auto& item : items) {
+        if (item->isSeparatorItem())
+            continue;
+        const std::string right = rightPart(*item);
+        const int extra = right.empty() ? 0 : 2 + Graphics::columnsOf(right);
+        widest = std::max(widest, title(*item).columns + extra);
+    }
+    // The highlight's mark before the title and a space after what stands at the right.
+    return widest + 2;
+}
+
+} // namespace
+
+TerminalMenu::TerminalMenu(std::shared_ptr<Menu> root) {
+    root->open();
+    m_levels.push_back({std::move(root), nullptr});
+}
+
+std::shared_ptr<MenuItem> TerminalMenu::highlighted() const {
+    const Level& level = m_levels.back();
+    // The highlighted row may have gone from the menu, or been disabled, since.
+    if (!level.highlighted || level.highlighted->menu() != level.menu.get() ||
+        !choosable(*level.highlighted))
+        return nullptr;
+    return level.highlighted;
+}
+
+void TerminalMenu::move(int step) {
+    std::vector<std::shared_ptr<MenuItem>> rows;
+    for (const auto& item : m_levels.back().menu->items())
+        if (choosable(*item))
+            rows.push_back(item);
+    if (rows.empty())
+        return;
+    const auto current = std::find(rows.begin(), rows.end(), highlighted());
+    const int last = static_cast<int>(rows.size()) - 1;
+    const int next = current == rows.end()
+                         ? (step > 0 ? 0 : last)
+                         : std::clamp(static_cast<int>(current - rows.begin()) + step, 0, last);
+    m_levels.back().highlighted = rows[static_cast<std::size_t>(next)];
+}
+
+bool TerminalMenu::openSubmenu() {
+    const auto item = highlighted();
+    if (!item || !item->hasSubmenu())
+        return false;
+    const auto submenu = item->submenu();
+    submenu->open();
+    m_levels.push_back({submenu, nullptr});
+    move(1);
+    return true;
+}
+
+bool TerminalMenu::chooseByKey(const std::string& key) {
+    for (auto level = m_levels.rbegin(); level != m_levels.rend(); ++level) {
+        for (const auto& item : level->menu->items()) {
+            if (item->isHidden() || item->isSeparatorItem() || item->keyEquivalent() != key)
+                continue;
+            if (!item->isEnabled() || item->hasSubmenu())
+                return false;
+            m_chosen = item;
+            return true;
+        }
+    }
+    return false;
+}
+
+void TerminalMenu::close() {
+    while (m_levels.size() > 1) {
+        m_levels.back().menu->close();
+        m_levels.pop_back();
+    }
+    m_levels.front().menu->close();
+}
+
+TerminalMenu::Outcome TerminalMenu::handle(const KeyPress& key) {
+    using Key = KeyPress::Key;
+    switch (key.key) {
+    case Key::Up:
+        move(-1);
+        break;
+    case Key::Down:
+        move(1);
+        break;
+    case Key::Right:
+        openSubmenu();
+        break;
+    case Key::Return:
+        if (openSubmenu())
+            break;
+        if (const auto item = highlighted()) {
+            m_chosen = item;
+            return Outcome::Chosen;
+        }
+        break;
+    case Key::Left:
+    case Key::Escape:
+        if (m_levels.size() > 1) {
+            m_levels.back().menu->close();
+            m_levels.pop_back();
+        } else if (key.key == Key::Escape) {
+            return Outcome::Closed;
+        }
+        break;
+    case Key::Function:
+        if (key.function == 10)
+            return Outcome::Closed;
+        break;
+    case Key::Character:
+        if (chooseByKey(key.text))
+            return Outcome::Chosen;
+        break;
+    default:
+        break;
+    }
+    return Outcome::Open;
+}
+
+void TerminalMenu::draw(CellCanvas& screen, int right, int top, int bottom) const {
+    CellRect parent{right, top, 0, 0};
+    int parentRow = top - 1;
+    for (std::size_t depth = 0; depth < m_levels.size(); ++depth) {
+        const Level& level = m_levels[depth];
+        const auto items = shownItems(*level.menu);
+        const int inner = std::clamp(naturalWidth(items), 1, std::max(1, screen.width() - 2));
+        CellRect box{0, 0, inner + 2, 0};
+        int above = parentRow;
+        if (depth == 0) {
+            box.x = right - box.width;
+        } else if (parent.x - box.width >= 0) {
+            box.x = parent.x - box.width;
+        } else if (parent.maxX() + box.width <= screen.width()) {
+            box.x = parent.maxX();
+        } else {
+            // No room beside it: under the row that opened it, which stays in sight.
+            box.x = parent.x + 4;
+            above = parentRow + 2;
+        }
+        box.x = std::clamp(box.x, 0, std::max(0, screen.width() - box.width));
+        const int wanted = static_cast<int>(items.size()) + 2;
+        box.y = std::max(top, std::min(above, bottom - wanted));
+        box.height = std::max(3, std::min(wanted, bottom - box.y));
+        const int visible = box.height - 2;
+
+        const auto lit = std::find(items.begin(), items.end(), level.highlighted);
+        const int litIndex =
+            lit == items.end() || !choosable(**lit) ? -1 : static_cast<int>(lit - items.begin());
+        const int first = std::max(0, litIndex - visible + 1);
+        TerminalViews::frame(screen, box);
+        if (first > 0)
+            screen.text(box.x + box.width / 2, box.y, "▲", {});
+        if (first + visible < static_cast<int>(items.size()))
+            screen.text(box.x + box.width / 2, box.maxY() - 1, "▼", {});
+
+        int nextParentRow = box.y;
+        for (int row = 0; row < visible && first + row < static_cast<int>(items.size()); ++row) {
+            const MenuItem& item = *items[static_cast<std::size_t>(first + row)];
+            const int y = box.y + 1 + row;
+            if (item.isSeparatorItem()) {
+                screen.fill({box.x + 1, y, inner, 1}, {.dim = true}, "─");
+                screen.text(box.x, y, "├", {});
+                screen.text(box.maxX() - 1, y, "┤", {});
+                continue;
+            }
+            const bool isLit = first + row == litIndex;
+            if (isLit)
+                nextParentRow = y;
+            const std::string rightText = rightPart(item);
+            const int rightColumns = Graphics::columnsOf(rightText);
+            const int titleRoom = inner - 2 - (rightText.empty() ? 0 : rightColumns + 2);
+            const CellRect rowRect{box.x + 1, y, inner, 1};
+            if (isLit)
+                screen.text(rowRect.x, y, highlightMark, {}, rowRect);
+            const int room = std::max(1, titleRoom);
+            Graphics::drawLine(screen, rowRect.x + 1, y,
+                               Graphics::fitted(squeezed(title(item), room), room), rowRect);
+            if (!rightText.empty())
+                screen.text(rowRect.maxX() - 1 - rightColumns, y, rightText, {.dim = true},
+                            rowRect);
+            screen.restyle(rowRect, [&](CellStyle& style) {
+                style.dim = style.dim || !item.isEnabled();
+                style.inverse = isLit;
+            });
+        }
+        parent = box;
+        parentRow = nextParentRow - 1;
+    }
+}
+
+} // namespace AppKit

@@ -1,0 +1,227 @@
+#include "TerminalScreen.h"
+
+#include "TerminalOutput.h"
+
+#include <Dispatch/RunLoop.h>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+namespace AppKit::TerminalScreen {
+
+namespace {
+
+// The alternate screen, the cursor hidden, no wrapping at the right edge (the last column of
+// the last row is written too), bracketed paste; and the way back.
+constexpr std::string_view enterScreen = "\x1b[?1049h\x1b[?25l\x1b[?7l\x1b[?2004h";
+constexpr std::string_view leaveScreen = "\x1b[?2004l\x1b[?7h\x1b[0m\x1b[?25h\x1b[?1049l";
+
+constexpr char resized = 'r';
+constexpr char continued = 'c';
+
+// Shared with the signal handlers: set once by `take`, then only read, or atomic.
+termios savedTerminal{};
+termios rawTerminal{};
+int wakeRead = -1;
+int wakeWrite = -1;
+std::atomic<bool> taken{false};
+
+struct Presentation {
+    Events events;
+    TerminalOutput::Frames frames{false};
+};
+
+Presentation& presentation() {
+    static auto* shared = new Presentation;
+    return *shared;
+}
+
+void writeAll(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t count = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return;
+        bytes.remove_prefix(static_cast<std::size_t>(count));
+    }
+}
+
+// What follows runs in signal handlers too: only calls that are safe there.
+void giveBack() {
+    if (!taken.exchange(false))
+        return;
+    ::tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
+    writeAll(leaveScreen);
+}
+
+void takeAgain() {
+    ::tcsetattr(STDIN_FILENO, TCSANOW, &rawTerminal);
+    writeAll(enterScreen);
+    taken = true;
+}
+
+void wake(char why) {
+    const ssize_t ignored = ::write(wakeWrite, &why, 1);
+    (void)ignored;
+}
+
+void handle(int signal, void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(signal, &action, nullptr);
+}
+
+void onEndingSignal(int signal) {
+    giveBack();
+    handle(signal, SIG_DFL);
+    ::raise(signal);
+}
+
+void onStop(int) {
+    const int saved = errno;
+    giveBack();
+    // Stops once this handler returns, which unblocks the signal.
+    handle(SIGTSTP, SIG_DFL);
+    ::raise(SIGTSTP);
+    errno = saved;
+}
+
+void onContinue(int) {
+    const int saved = errno;
+    handle(SIGTSTP, onStop);
+    // Continued in the background, the terminal is not ours until `fg` continues us again.
+    if (::tcgetpgrp(STDIN_FILENO) == ::getpgrp()) {
+        takeAgain();
+        wake(continued);
+    }
+    errno = saved;
+}
+
+void onResize(int) {
+    const int saved = errno;
+    wake(resized);
+    errno = saved;
+}
+
+void onMain(std::function<void()> block) {
+    Dispatch::RunLoop::main().perform(std::move(block), Dispatch::RunLoopModes::common());
+}
+
+void redrawAll() {
+    onMain([] {
+        auto& shown = presentation();
+        shown.frames.invalidate();
+        if (shown.events.redraw)
+            shown.events.redraw();
+    });
+}
+
+// Reads keys while the terminal is ours, and the handlers' wake-ups.
+void readTerminal() {
+    KeyDecoder decoder;
+    bool input = true;
+    char bytes[4096];
+    for (;;) {
+        pollfd watched[2] = {{wakeRead, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+        const nfds_t count = input && taken ? 2 : 1;
+        if (::poll(watched, count, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            return;
+        }
+        if (watched[0].revents & POLLIN) {
+            char why = 0;
+            while (::read(wakeRead, &why, 1) == 1)
+                redrawAll();
+        }
+        if (count < 2 || !(watched[1].revents & (POLLIN | POLLHUP | POLLERR)))
+            continue;
+        const ssize_t read = ::read(STDIN_FILENO, bytes, sizeof bytes);
+        if (read < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (read <= 0) {
+            input = false;
+            continue;
+        }
+        for (auto& press : decoder.feed({bytes, static_cast<std::size_t>(read)}))
+            onMain([press = std::move(press)] {
+                if (const auto& key = presentation().events.key)
+                    key(press);
+            });
+    }
+}
+
+} // namespace
+
+bool take(Events events) {
+    if (taken || !::isatty(STDIN_FILENO) || !::isatty(STDOUT_FILENO))
+        return false;
+    if (::tcgetattr(STDIN_FILENO, &savedTerminal) != 0)
+        return false;
+    int wakeFds[2];
+    if (::pipe2(wakeFds, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    wakeRead = wakeFds[0];
+    wakeWrite = wakeFds[1];
+    rawTerminal = savedTerminal;
+    // Keys one at a time, unechoed; Ctrl-C and Ctrl-Z still signal. Without IXON and IEXTEN,
+    // Ctrl-S, Ctrl-Q and Ctrl-V reach the application as keys.
+    rawTerminal.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
+    rawTerminal.c_iflag &= ~static_cast<tcflag_t>(IXON);
+    rawTerminal.c_cc[VMIN] = 1;
+    rawTerminal.c_cc[VTIME] = 0;
+    if (::tcsetattr(STDIN_FILENO, TCSANOW, &rawTerminal) != 0)
+        return false;
+    auto& shown = presentation();
+    shown.events = std::move(events);
+    shown.frames = TerminalOutput::Frames(
+        TerminalOutput::colourWanted(std::getenv("NO_COLOR"), std::getenv("TERM")));
+    writeAll(enterScreen);
+    taken = true;
+    std::atexit(giveBack);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        handle(signal, onEndingSignal);
+    handle(SIGTSTP, onStop);
+    handle(SIGCONT, onContinue);
+    handle(SIGWINCH, onResize);
+    std::thread(readTerminal).detach();
+    return true;
+}
+
+bool isTaken() {
+    return taken;
+}
+
+Size size() {
+    winsize window{};
+    if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &window) != 0 || window.ws_col == 0 ||
+        window.ws_row == 0)
+        return {};
+    return {window.ws_col, window.ws_row};
+}
+
+void show(const Graphics::CellCanvas& canvas, std::optional<Graphics::CellPoint> cursor) {
+    auto& shown = presentation();
+    if (!taken) {
+        shown.frames.invalidate();
+        return;
+    }
+    writeAll(shown.frames.update(canvas, cursor));
+}
+
+void copyToClipboard(std::string_view text) {
+    if (taken)
+        writeAll(TerminalOutput::clipboardSequence(text));
+}
+
+} // namespace AppKit::TerminalScreen

@@ -1,0 +1,40 @@
+// A window on a terminal: framed, its title in the frame, its content
+// scrolled within the room the screen has.
+//
+// A hosted view draws its own cells; stacks, labels and images are laid out
+// here. A window taller than its room scrolls: a page or a row at a time on
+// request, and by itself whenever the focused control or the text cursor
+// moves out of sight, so that they stay in view. The frame shows when there is more
+// above or below.
+#pragma once
+
+#include <AppKit/Window.h>
+#include <Graphics/Cells.h>
+#include <optional>
+
+namespace AppKit {
+
+class TerminalWindow {
+public:
+    // Draws `window` centred in `area` of `screen`, as tall as its content or the area; gives
+    // where the text cursor stands on screen when it is in sight.
+    std::optional<Graphics::CellPoint> draw(Window& window, Graphics::CellCanvas& screen,
+                                            const Graphics::CellRect& area);
+    // Scrolls by `pages` pages, down when positive, as far as the content goes.
+    void page(int pages);
+    // Scrolls by `lines` rows, down when positive.
+    void scroll(int lines);
+    // Whether the content is taller than the room it had when last drawn.
+    bool scrolls() const { return m_overflow > 0; }
+
+private:
+    void bringIntoView(const Graphics::CellRect& rect);
+
+    int m_offset = 0;
+    int m_page = 1;
+    int m_overflow = 0;
+    std::optional<Graphics::CellRect> m_focus;
+    std::optional<Graphics::CellPoint> m_cursor;
+};
+
+} // namespace AppKit

@@ -1,0 +1,371 @@
+// The terminal presentation apart from any terminal: keys decoded from bytes, the menu, alerts
+// and windows driven by key presses, and what is drawn read back from cells.
+#include <AppKit/Application.h>
+#include <AppKit/StatusBar.h>
+#include <AppKit/TerminalOutput.h>
+#include <AppKit/TerminalPresentation.h>
+#include <Dispatch/RunLoop.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+using namespace AppKit;
+using Graphics::CellCanvas;
+using Key = KeyPress::Key;
+
+namespace {
+
+KeyPress key(Key which) {
+    return {which, {}, 0};
+}
+
+KeyPress typed(std::string text) {
+    return {Key::Character, std::move(text), 0};
+}
+
+KeyPress function(int number) {
+    return {Key::Function, {}, number};
+}
+
+KeyPress control(std::string letter) {
+    return {Key::Control, std::move(letter), 0};
+}
+
+std::string screenText(const CellCanvas& canvas) {
+    std::string text;
+    for (int y = 0; y < canvas.height(); ++y)
+        text += canvas.plainLine(y) + "\n";
+    return text;
+}
+
+bool shows(const CellCanvas& canvas, std::string_view text) {
+    return screenText(canvas).find(text) != std::string::npos;
+}
+
+// The first row that shows `text`, from its first character on.
+std::string rowWith(const CellCanvas& canvas, std::string_view text) {
+    for (int y = 0; y < canvas.height(); ++y) {
+        const std::string row = canvas.plainLine(y);
+        if (const auto at = row.find(text); at != std::string::npos)
+            return row.substr(at);
+    }
+    return {};
+}
+
+std::shared_ptr<MenuItem> action(std::string title, std::string keyEquivalent = {}) {
+    return MenuItem::make(
+        std::move(title), [](MenuItem&) {}, std::move(keyEquivalent));
+}
+
+struct Opening : MenuDelegate {
+    std::vector<std::string> calls;
+    void menuNeedsUpdate(Menu&) override { calls.push_back("update"); }
+    void menuWillOpen(Menu&) override { calls.push_back("open"); }
+    void menuDidClose(Menu&) override { calls.push_back("close"); }
+};
+
+// Rows of text as tall as asked, the focus on one row that Tab moves down by ten.
+struct Rows : HostedView {
+    int rows = 60;
+    int focused = 0;
+    std::vector<KeyPress> keys;
+
+    std::vector<std::string> textLines() const override { return {}; }
+    std::vector<Control> controls() const override { return {}; }
+    bool perform(std::size_t) override { return false; }
+    CellDrawing drawCells(int width) override {
+        CellDrawing drawing{CellCanvas(std::min(width, 30), rows), {}, {}};
+        for (int y = 0; y < rows; ++y)
+            drawing.canvas.text(0, y, "row " + std::to_string(y), {});
+        drawing.focus = Graphics::CellRect{0, focused, 8, 1};
+        return drawing;
+    }
+    bool handleKey(const KeyPress& press) override {
+        keys.push_back(press);
+        if (press.key != Key::Tab)
+            return false;
+        focused += 10;
+        return true;
+    }
+};
+
+std::shared_ptr<Window> windowOf(std::string title, std::shared_ptr<View> view) {
+    auto window = Window::make({300, 200}, WindowStyle::titled | WindowStyle::closable);
+    window->setTitle(std::move(title));
+    window->setContentView(std::move(view));
+    window->makeKeyAndOrderFront();
+    return window;
+}
+
+} // namespace
+
+TEST(KeyDecoder, TurnsTerminalBytesIntoKeys) {
+    const std::vector<std::pair<std::string, std::vector<KeyPress>>> table = {
+        {"a\xc3\xa9", {typed("a"), typed("é")}},
+        {"\r\n\t\x7f\x08",
+         {key(Key::Return), key(Key::Tab), key(Key::Backspace), key(Key::Backspace)}},
+        {"\x17\x01\x1a", {control("w"), control("a"), control("z")}},
+        {"\x1b[A\x1b[B\x1bOC\x1bOD",
+         {key(Key::Up), key(Key::Down), key(Key::Right), key(Key::Left)}},
+        {"\x1b[H\x1b[1~\x1bOH\x1b[F\x1b[4~\x1b[8~",
+         {key(Key::Home), key(Key::Home), key(Key::Home), key(Key::End), key(Key::End),
+          key(Key::End)}},
+        {"\x1b[3~\x1b[5~\x1b[6~\x1b[Z",
+         {key(Key::Delete), key(Key::PageUp), key(Key::PageDown), key(Key::BackTab)}},
+        {"\x1bOP\x1bOS\x1b[11~\x1b[15~\x1b[17~\x1b[21~\x1b[24~\x1b[[E",
+         {function(1), function(4), function(1), function(5), function(6), function(10),
+          function(12), function(5)}},
+        // Modifiers do not change the key; unknown sequences go whole; a lone escape is Escape.
+        {"\x1b[1;5A\x1b[99~x\x1b", {key(Key::Up), typed("x"), key(Key::Escape)}},
+        {"\x1b\x1b[B", {key(Key::Escape), key(Key::Down)}},
+        // Bytes that are no character, and C1 controls, are dropped.
+        {"\xff\x80\xc2\x9b"
+         "b",
+         {typed("b")}},
+    };
+    for (const auto& [bytes, presses] : table) {
+        KeyDecoder decoder;
+        EXPECT_EQ(decoder.feed(bytes), presses) << bytes;
+    }
+
+    // Sequences and characters split across reads wait for the rest.
+    KeyDecoder decoder;
+    EXPECT_TRUE(decoder.feed("\x1b[").empty());
+    EXPECT_EQ(decoder.feed("6~\xe2\x9c"), std::vector<KeyPress>{key(Key::PageDown)});
+    EXPECT_EQ(decoder.feed("\x93"), std::vector<KeyPress>{typed("✓")});
+
+    // A paste is one press holding its text, escapes and line breaks included, however read.
+    EXPECT_TRUE(decoder.feed("\x1b[200~one\r\ntwo\x1b[A").empty());
+    EXPECT_TRUE(decoder.feed("\rthree\x1b[20").empty());
+    EXPECT_EQ(decoder.feed("1~q"),
+              (std::vector<KeyPress>{{Key::Paste, "one\ntwo\x1b[A\nthree", 0}, typed("q")}));
+}
+
+TEST(TerminalMenu, MovesOverWhatCanBeChosenAndOpensSubmenusAsTheyOpen) {
+    auto root = Menu::make();
+    const auto header = MenuItem::make("Devices");
+    header->setEnabled(false);
+    root->setAutoenablesItems(false);
+    const auto phone = action("Mia's iPhone");
+    const auto pin = MenuItem::make("Pin a Conversation");
+    auto pins = Menu::make();
+    auto delegate = std::make_shared<Opening>();
+    pins->setDelegate(delegate);
+    pins->addItem(action("tiles"));
+    pin->setSubmenu(pins);
+    const auto quit = action("Quit", "q");
+    for (const auto& item : {header, phone, MenuItem::separator(), pin, quit})
+        root->addItem(item);
+
+    TerminalMenu menu(root);
+    EXPECT_TRUE(root->isOpen());
+    EXPECT_FALSE(menu.highlighted());
+    menu.handle(key(Key::Down));
+    EXPECT_EQ(menu.highlighted(), phone) << "the header is passed over";
+    menu.handle(key(Key::Down));
+    EXPECT_EQ(menu.highlighted(), pin) << "and the separator";
+    menu.handle(key(Key::Right));
+    EXPECT_EQ(delegate->calls, (std::vector<std::string>{"update", "open"}));
+    EXPECT_EQ(menu.highlighted(), pins->itemAt(0));
+    menu.handle(key(Key::Left));
+    EXPECT_EQ(delegate->calls.back(), "close");
+    EXPECT_EQ(menu.highlighted(), pin);
+    menu.handle(key(Key::Down));
+    menu.handle(key(Key::Down));
+    EXPECT_EQ(menu.highlighted(), quit) << "the last stays";
+    EXPECT_EQ(menu.handle(key(Key::Return)), TerminalMenu::Outcome::Chosen);
+    EXPECT_EQ(menu.chosen(), quit);
+
+    TerminalMenu again(root);
+    EXPECT_EQ(again.handle(key(Key::Escape)), TerminalMenu::Outcome::Closed);
+}
+
+TEST(TerminalMenu, KeyEquivalentsChooseWhateverRowsComeAndGo) {
+    auto root = Menu::make();
+    const auto pair = action("Pair a Device…", "p");
+    const auto settings = action("Settings…", ",");
+    const auto quit = action("Quit", "q");
+    root->addItem(pair);
+    root->addItem(settings);
+    root->addItem(quit);
+    {
+        TerminalMenu menu(root);
+        // Rows that come while the menu is open change no key.
+        root->insertItem(action("Mia's iPhone"), 0);
+        root->insertItem(action("Pixel"), 0);
+        EXPECT_EQ(menu.handle(typed(",")), TerminalMenu::Outcome::Chosen);
+        EXPECT_EQ(menu.chosen(), settings);
+    }
+    root->setAutoenablesItems(false);
+    pair->setEnabled(false);
+    TerminalMenu menu(root);
+    EXPECT_EQ(menu.handle(typed("p")), TerminalMenu::Outcome::Open) << "disabled rows take no key";
+    EXPECT_EQ(menu.handle(typed("x")), TerminalMenu::Outcome::Open);
+    EXPECT_FALSE(menu.chosen());
+
+    // Rows too wide are cut, the key still at their right.
+    quit->setTitle("Quit Kestrelhaven Menu, and stop every bridge it started on the way out");
+    CellCanvas screen(40, 12);
+    menu.draw(screen, 40, 0, 12);
+    const std::string row = rowWith(screen, "Quit");
+    EXPECT_EQ(row, "Quit Kestrelhaven Menu, and stop…  q │") << screenText(screen);
+    EXPECT_TRUE(rowWith(screen, "Settings…").ends_with(", │"));
+}
+
+TEST(TerminalAlert, ReturnTabEscapeAndThePlatformsButtonKeysAnswer) {
+    Alert alert;
+    alert.setMessageText("Install Claude Code?");
+    alert.addButton("Open Terminal");
+    alert.addButton("Copy Command");
+    alert.addButton("Cancel");
+    TerminalAlert box(alert);
+    EXPECT_EQ(box.handle(key(Key::Return)), alertFirstButtonReturn);
+    EXPECT_EQ(box.handle(key(Key::Escape)), alertFirstButtonReturn + 2);
+    EXPECT_EQ(box.handle(key(Key::Tab)), std::nullopt);
+    EXPECT_EQ(box.handle(key(Key::Return)), alertFirstButtonReturn + 1);
+    EXPECT_EQ(box.handle(key(Key::Left)), std::nullopt);
+    EXPECT_EQ(box.handle(key(Key::Left)), std::nullopt);
+    EXPECT_EQ(box.handle(typed(" ")), alertFirstButtonReturn + 2) << "from the first back round";
+    EXPECT_EQ(box.handle(typed("d")), std::nullopt);
+
+    Alert save;
+    save.addButton("Save");
+    save.addButton("Don't Save");
+    TerminalAlert saving(save);
+    EXPECT_EQ(saving.handle(key(Key::Escape)), std::nullopt) << "no Cancel button";
+    EXPECT_EQ(saving.handle(typed("d")), alertFirstButtonReturn + 1);
+}
+
+TEST(TerminalPresentation, FramesTheFrontWindowAndScrollsItsFocusIntoView) {
+    TerminalPresentation::Presentation presentation;
+    auto rows = std::make_shared<Rows>();
+    const auto window = windowOf("Settings", rows);
+
+    auto frame = presentation.draw(80, 24);
+    EXPECT_TRUE(rowWith(frame.canvas, "┌─ Settings ─").ends_with("─┐"));
+    EXPECT_TRUE(shows(frame.canvas, "│row 0 "));
+    EXPECT_TRUE(shows(frame.canvas, "↓ PgDn"));
+    EXPECT_FALSE(shows(frame.canvas, "row 40"));
+
+    // Focus moved off screen is scrolled into view; PgUp and PgDn go a page at a time.
+    for (int i = 0; i < 4; ++i)
+        presentation.handle(key(Key::Tab));
+    frame = presentation.draw(80, 24);
+    EXPECT_TRUE(shows(frame.canvas, "row 40"));
+    EXPECT_FALSE(shows(frame.canvas, "row 0 "));
+    presentation.handle(key(Key::PageUp));
+    presentation.handle(key(Key::PageUp));
+    frame = presentation.draw(80, 24);
+    EXPECT_TRUE(shows(frame.canvas, "row 0 "));
+    EXPECT_FALSE(shows(frame.canvas, "row 40"));
+    presentation.handle(key(Key::PageDown));
+    presentation.handle(key(Key::PageDown));
+    presentation.handle(key(Key::PageDown));
+    frame = presentation.draw(80, 24);
+    EXPECT_TRUE(shows(frame.canvas, "row 59"));
+    EXPECT_TRUE(shows(frame.canvas, "↑ PgUp"));
+
+    // A screen too small for a frame still draws what fits.
+    EXPECT_EQ(presentation.draw(4, 2).canvas.plainLine(1), "Tab…");
+
+    // The scroll keys are the presentation's; the others reach the view.
+    EXPECT_EQ(rows->keys, (std::vector<KeyPress>(4, key(Key::Tab))));
+    window->close();
+}
+
+TEST(TerminalPresentation, F6BringsTheNextWindowForwardAndCtrlWClosesTheFront) {
+    TerminalPresentation::Presentation presentation;
+    const auto setup = windowOf("Kestrelhaven Setup", std::make_shared<Rows>());
+    const auto settings = windowOf("Settings", std::make_shared<Rows>());
+    auto frame = presentation.draw(80, 24);
+    EXPECT_TRUE(shows(frame.canvas, "Also open: Kestrelhaven Setup"));
+    EXPECT_TRUE(shows(frame.canvas, "F6: next window"));
+
+    presentation.handle(function(6));
+    EXPECT_EQ(Application::shared().keyWindow(), setup);
+    EXPECT_TRUE(shows(presentation.draw(80, 24).canvas, "Also open: Settings"));
+    presentation.handle(control("w"));
+    EXPECT_FALSE(setup->isVisible());
+    EXPECT_EQ(Application::shared().keyWindow(), settings);
+    presentation.handle(control("w"));
+    EXPECT_TRUE(Application::shared().windows().empty());
+    frame = presentation.draw(80, 24);
+    EXPECT_FALSE(shows(frame.canvas, "┌"));
+}
+
+TEST(TerminalPresentation, TheMenuOpensOverTheScreenAndItsChoiceRunsAfterItCloses) {
+    auto root = Menu::make();
+    // Whether the menu was open, each time the action ran.
+    std::vector<bool> runs;
+    root->addItem(MenuItem::make("Bridge: running ✓"));
+    root->addItem(MenuItem::make(
+        "Settings…", [&](MenuItem&) { runs.push_back(root->isOpen()); }, ","));
+    auto item = StatusBar::system().statusItem(StatusItem::variableLength);
+    item->button().setImage(Image::systemSymbol("pawprint.fill", "Kestrelhaven"));
+    item->setMenu(root);
+
+    TerminalPresentation::Presentation presentation;
+    CellCanvas open;
+    Dispatch::RunLoop::main().perform([&] {
+        open = presentation.draw(60, 20).canvas;
+        presentation.handle(typed(","));
+    });
+    presentation.handle(key(Key::Return));
+    EXPECT_EQ(runs, std::vector<bool>{false});
+    EXPECT_NE(open.plainLine(0).find("Kestrelhaven ▾"), std::string::npos) << open.plainLine(0);
+    EXPECT_TRUE(shows(open, "│ Bridge: running ✓"));
+    EXPECT_TRUE(rowWith(open, "Settings…").ends_with(", │"));
+    EXPECT_TRUE(open.at(0, 0).style.inverse);
+    EXPECT_FALSE(shows(presentation.draw(60, 20).canvas, "Settings…"));
+}
+
+TEST(TerminalPresentation, AnAlertTakesTheKeysUntilOneAnswersIt) {
+    TerminalPresentation::Presentation presentation;
+    const auto window = windowOf("Settings", std::make_shared<Rows>());
+    Alert alert;
+    alert.setMessageText("Forget Mia's iPhone?");
+    alert.setInformativeText("It will have to pair again.");
+    alert.addButton("Forget");
+    alert.addButton("Cancel");
+    CellCanvas shown;
+    Dispatch::RunLoop::main().perform([&] {
+        presentation.handle(function(6));
+        presentation.handle(control("w"));
+        shown = presentation.draw(60, 20).canvas;
+        presentation.handle(key(Key::Escape));
+    });
+    EXPECT_EQ(presentation.present(alert), alertFirstButtonReturn + 1);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(shows(shown, "Forget Mia's iPhone?"));
+    EXPECT_TRUE(shows(shown, "[›Forget‹] [ Cancel ]"));
+    EXPECT_TRUE(shows(shown, "Return: Forget · Esc: Cancel"));
+    window->close();
+}
+
+TEST(TerminalOutput, RewritesOnlyChangedRowsAndStylesOnlyWithColour) {
+    EXPECT_TRUE(TerminalOutput::colourWanted(nullptr, "xterm-256color"));
+    EXPECT_TRUE(TerminalOutput::colourWanted("", "screen"));
+    EXPECT_FALSE(TerminalOutput::colourWanted("1", "xterm-256color"));
+    EXPECT_FALSE(TerminalOutput::colourWanted(nullptr, "dumb"));
+    EXPECT_FALSE(TerminalOutput::colourWanted(nullptr, nullptr));
+
+    TerminalOutput::Frames frames(false);
+    CellCanvas screen(10, 3);
+    screen.text(0, 0, "first", {.bold = true});
+    screen.text(0, 2, "third", {});
+    const std::string whole = frames.update(screen, std::nullopt);
+    EXPECT_NE(whole.find("first"), std::string::npos);
+    EXPECT_EQ(whole.find("\x1b[0;1m"), std::string::npos) << "no styles without colour";
+    EXPECT_EQ(frames.update(screen, std::nullopt), "");
+    screen.text(0, 1, "second", {});
+    const std::string changed = frames.update(screen, Graphics::CellPoint{3, 1});
+    EXPECT_NE(changed.find("\x1b[2;1Hsecond"), std::string::npos);
+    EXPECT_EQ(changed.find("first"), std::string::npos);
+    EXPECT_EQ(changed.find("third"), std::string::npos);
+    EXPECT_NE(changed.find("\x1b[2;4H\x1b[?25h"), std::string::npos);
+    frames.invalidate();
+    EXPECT_NE(frames.update(screen, std::nullopt).find("third"), std::string::npos);
+
+    EXPECT_EQ(TerminalOutput::clipboardSequence("curl -fsSL x | bash"),
+              "\x1b]52;c;Y3VybCAtZnNTTCB4IHwgYmFzaA==\a");
+}

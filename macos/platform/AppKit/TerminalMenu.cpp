@@ -28,9 +28,9 @@ std::vector<std::shared_ptr<MenuItem>> shownItems(const Menu& menu) {
     return shown;
 }
 
-CellLine title(const MenuItem& item) {
+CellLine title(const MenuItem& item, double tabScale = 1) {
     if (item.attributedTitle())
-        return TerminalViews::line(*item.attributedTitle());
+        return TerminalViews::line(*item.attributedTitle(), tabScale);
     return {{{item.title(), {}}}, Graphics::columnsOf(item.title())};
 }
 
@@ -39,31 +39,29 @@ std::string rightPart(const MenuItem& item) {
     return item.hasSubmenu() ? std::string(submenuMark) : item.keyEquivalent();
 }
 
-// The line with the widest gaps between its columns (where tabs moved the text on) narrowed,
-// a space at a time and never below one, until it fits in `columns` or no gap is left.
-CellLine squeezed(CellLine line, int columns) {
-    while (line.columns > columns) {
-        Graphics::CellSpan* widest = nullptr;
-        std::size_t widestAt = 0, widestLength = 1;
-        for (auto& span : line.spans) {
-            for (std::size_t at = span.text.find("  "); at != std::string::npos;
-                 at = span.text.find("  ", at)) {
-                const std::size_t end =
-                    std::min(span.text.find_first_not_of(' ', at), span.text.size());
-                if (end - at > widestLength) {
-                    widest = &span;
-                    widestAt = at;
-                    widestLength = end - at;
-                }
-                at = end;
-            }
+// The columns a row's title may take in a box `inner` columns wide.
+int titleRoom(const MenuItem& item, int inner) {
+    const std::string right = rightPart(item);
+    return std::max(1, inner - 2 - (right.empty() ? 0 : Graphics::columnsOf(right) + 2));
+}
+
+// How near to bring the tab stops, the same for all rows so that their columns stay lined up: the
+// nearest that lets the most rows fit whole. A row that still does not fit is cut at its end.
+double tabScale(const std::vector<std::shared_ptr<MenuItem>>& items, int inner) {
+    constexpr double step = 0.05, least = 0.3;
+    double best = 1;
+    long bestFitting = -1;
+    for (double scale = 1; scale >= least; scale -= step) {
+        const long fitting = std::count_if(items.begin(), items.end(), [&](const auto& item) {
+            return !item->isSeparatorItem() &&
+                   title(*item, scale).columns <= titleRoom(*item, inner);
+        });
+        if (fitting > bestFitting) {
+            best = scale;
+            bestFitting = fitting;
         }
-        if (!widest)
-            break;
-        widest->text.erase(widestAt, 1);
-        --line.columns;
     }
-    return line;
+    return best;
 }
 
 int naturalWidth(const std::vector<std::shared_ptr<MenuItem>>& items) {
@@ -216,6 +214,7 @@ void TerminalMenu::draw(CellCanvas& screen, int right, int top, int bottom) cons
         const int litIndex =
             lit == items.end() || !choosable(**lit) ? -1 : static_cast<int>(lit - items.begin());
         const int first = std::max(0, litIndex - visible + 1);
+        const double scale = tabScale(items, inner);
         TerminalViews::frame(screen, box);
         if (first > 0)
             screen.text(box.x + box.width / 2, box.y, "▲", {});
@@ -237,13 +236,12 @@ void TerminalMenu::draw(CellCanvas& screen, int right, int top, int bottom) cons
                 nextParentRow = y;
             const std::string rightText = rightPart(item);
             const int rightColumns = Graphics::columnsOf(rightText);
-            const int titleRoom = inner - 2 - (rightText.empty() ? 0 : rightColumns + 2);
             const CellRect rowRect{box.x + 1, y, inner, 1};
             if (isLit)
                 screen.text(rowRect.x, y, highlightMark, {}, rowRect);
-            const int room = std::max(1, titleRoom);
-            Graphics::drawLine(screen, rowRect.x + 1, y,
-                               Graphics::fitted(squeezed(title(item), room), room), rowRect);
+            const int room = titleRoom(item, inner);
+            Graphics::drawLine(screen, rowRect.x + 1, y, Graphics::fitted(title(item, scale), room),
+                               rowRect);
             if (!rightText.empty())
                 screen.text(rowRect.maxX() - 1 - rightColumns, y, rightText, {.dim = true},
                             rowRect);

@@ -136,7 +136,7 @@ CellStyle style(const std::optional<Font>& font, const std::optional<Color>& col
     return look;
 }
 
-CellLine line(const AttributedString& text) {
+CellLine line(const AttributedString& text, double tabScale) {
     struct Piece {
         std::string glyph;
         CellStyle style;
@@ -163,7 +163,7 @@ CellLine line(const AttributedString& text) {
         int target = (shown.columns / 8 + 1) * 8;
         if (paragraph && tabs < paragraph->tabStops.size()) {
             const TextTab& stop = paragraph->tabStops[tabs];
-            target = columns(stop.location);
+            target = columns(stop.location * tabScale);
             if (stop.alignment == TextAlignment::Right) {
                 int following = 0;
                 for (std::size_t j = i + 1; j < pieces.size() && !pieces[j].tab; ++j)

@@ -21,8 +21,9 @@ inline constexpr double pointsPerColumn = 7;
 inline constexpr double pointsPerRow = 16;
 
 Graphics::CellStyle style(const std::optional<Font>& font, const std::optional<Color>& color);
-// An attributed title on one line, each tab moving on to its stop.
-Graphics::CellLine line(const AttributedString& text);
+// An attributed title on one line, each tab moving on to its stop; `tabScale` below 1 brings the
+// stops nearer the start, for rows that share them and must fit a narrower space together.
+Graphics::CellLine line(const AttributedString& text, double tabScale = 1);
 // One module per column and two per row, with a margin at the sides.
 Graphics::CellCanvas picture(const CoreImage::Image& picture);
 // Clears `box` and draws a frame around it, `title` in its top edge.

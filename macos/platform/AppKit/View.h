@@ -53,32 +53,19 @@ private:
     std::weak_ptr<Window> m_window;
 };
 
-// A view whose content another layer lays out and draws (a declarative view tree). A
-// presentation shows its content as lines of text and lets the user act on its controls, which
-// it knows by position in the order it lists them.
+// A view whose content another layer lays out and draws (a declarative view tree).
 //
-// On a terminal the content is drawn in character cells instead: `drawCells` lays it out at
-// most `width` columns wide, as tall as it needs, with what it presents (a sheet, a dialog, an
-// open picker) over it, and tells where the focused control and the text cursor are, so that a
-// presentation scrolling a tall view can keep them in sight. `handleKey` gives it the keys that
-// move the focus and act on controls; it answers whether it used the key.
+// On a terminal the content is drawn in character cells: `drawCells` lays it out at most
+// `width` columns wide, as tall as it needs, with what it presents (a sheet, a dialog, an open
+// picker) over it, and tells where the focused control (or, with nothing focused, the sheet
+// shown) and the text cursor are, so that a presentation scrolling a tall view can keep them in
+// sight. `handleKey` gives it the keys that move the focus and act on controls; it answers
+// whether it used the key.
 class HostedView : public View {
 public:
-    struct Control {
-        std::string title;
-        bool enabled = true;
-        bool operator==(const Control&) const = default;
-    };
-
-    virtual std::vector<std::string> textLines() const = 0;
-    virtual std::vector<Control> controls() const = 0;
-    // Acts on the control at `index` of `controls()`, as a click would; false when there is
-    // none or it is disabled.
-    virtual bool perform(std::size_t index) = 0;
-
     struct CellDrawing {
         Graphics::CellCanvas canvas;
-        // The focused control's cells, when one has the focus.
+        // The focused control's cells, or the sheet's when it holds no focus.
         std::optional<Graphics::CellRect> focus;
         // Where typing goes, when a text field has the focus.
         std::optional<Graphics::CellPoint> cursor;

@@ -2,7 +2,6 @@
 
 #include <AppKit/Display.h>
 #include <AppKit/Workspace.h>
-#include <sstream>
 
 namespace SwiftUI {
 
@@ -33,37 +32,12 @@ void HostingView::windowDidChangeVisibility(bool visible) {
     m_controller.setOnScreen(visible);
 }
 
-std::vector<std::string> HostingView::textLines() const {
-    std::vector<std::string> lines;
-    std::istringstream text(m_controller.renderText());
-    for (std::string line; std::getline(text, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-std::vector<AppKit::HostedView::Control> HostingView::controls() const {
-    std::vector<Control> listed;
-    for (const auto& control : m_controller.controls()) {
-        std::string title = control.title;
-        if (control.kind == HostingController::ControlSummary::Kind::Toggle) {
-            title = (control.on ? "[x] " : "[ ] ") + title;
-        }
-        listed.push_back({std::move(title), control.enabled});
-    }
-    return listed;
-}
-
 AppKit::HostedView::CellDrawing HostingView::drawCells(int width) {
     return m_controller.renderCells(width);
 }
 
 bool HostingView::handleKey(const AppKit::KeyPress& key) {
     return m_controller.handleKey(key);
-}
-
-bool HostingView::perform(std::size_t index) {
-    return m_controller.activate(index) == HostingController::Outcome::Performed;
 }
 
 std::shared_ptr<AppKit::Window> hostingWindow(View rootView, unsigned styleMask) {

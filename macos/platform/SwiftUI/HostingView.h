@@ -28,9 +28,6 @@ public:
 
     HostingController& controller() { return m_controller; }
 
-    std::vector<std::string> textLines() const override;
-    std::vector<Control> controls() const override;
-    bool perform(std::size_t index) override;
     CellDrawing drawCells(int width) override;
     bool handleKey(const AppKit::KeyPress& key) override;
 

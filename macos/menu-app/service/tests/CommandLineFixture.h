@@ -72,9 +72,9 @@ protected:
         return {ran.status, std::move(ran.output), std::move(ran.error)};
     }
 
-    void serveBridge() {
+    void serveBridge(SampleBridge::State state = {}) {
         m_server =
-            std::make_unique<SampleBridge::Server>(LocalHTTP::socketPath(), SampleBridge::State());
+            std::make_unique<SampleBridge::Server>(LocalHTTP::socketPath(), std::move(state));
     }
     SampleBridge::Server& server() { return *m_server; }
 

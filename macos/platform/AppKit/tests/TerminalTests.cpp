@@ -70,9 +70,6 @@ struct Rows : HostedView {
     int focused = 0;
     std::vector<KeyPress> keys;
 
-    std::vector<std::string> textLines() const override { return {}; }
-    std::vector<Control> controls() const override { return {}; }
-    bool perform(std::size_t) override { return false; }
     CellDrawing drawCells(int width) override {
         CellDrawing drawing{CellCanvas(std::min(width, 30), rows), {}, {}};
         for (int y = 0; y < rows; ++y)

@@ -147,16 +147,7 @@ namespace {
 // A hosted view with two controls, the second disabled, that counts what it is told.
 struct Counting : HostedView {
     std::vector<bool> visibility;
-    std::vector<std::size_t> performed;
 
-    std::vector<std::string> textLines() const override { return {"Text \"Set Up\""}; }
-    std::vector<Control> controls() const override { return {{"Turn On", true}, {"Done", false}}; }
-    bool perform(std::size_t index) override {
-        if (index != 0)
-            return false;
-        performed.push_back(index);
-        return true;
-    }
     CellDrawing drawCells(int width) override {
         CellDrawing drawing{Graphics::CellCanvas(width, 1), {}, {}};
         drawing.canvas.text(0, 0, "Set Up", {});

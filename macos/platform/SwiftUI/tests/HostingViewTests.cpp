@@ -10,7 +10,6 @@
 using namespace SwiftUI;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using Control = AppKit::HostedView::Control;
 
 namespace {
 
@@ -97,28 +96,25 @@ TEST(HostingView, TheViewAppearsEachTimeItsWindowIsShownAndLinksOpenInTheWorkspa
     window->close();
 }
 
-TEST(HostingView, APresentationListsTheControlsAndActsOnThemByPosition) {
+TEST(HostingView, ATerminalDrawsTheViewInItsWindowAndGivesItsKeysToTheControls) {
     auto model = std::make_shared<SetupLike::Model>();
     auto window = hostingWindow(SetupLike::Window{model}, AppKit::WindowStyle::titled);
     window->setTitle("Kestrelhaven Setup");
     window->makeKeyAndOrderFront();
     auto& hosted = dynamic_cast<HostingView&>(*window->contentView());
+    using Key = AppKit::KeyPress::Key;
 
-    EXPECT_THAT(hosted.controls(),
-                ElementsAre(Control{"Add Hooks…", true},
-                            Control{"[x] Claude Code integration", true},
-                            Control{"Claude Code in a container…", true},
-                            Control{"Check Again", true}, Control{"Done", true}));
-    EXPECT_TRUE(hosted.perform(3));
+    hosted.drawCells(78);
+    for (int tab = 0; tab < 4; ++tab)
+        EXPECT_TRUE(hosted.handleKey({Key::Tab}));
+    EXPECT_TRUE(hosted.handleKey({Key::Return}));
     EXPECT_EQ(model->checks, 1);
-    EXPECT_TRUE(hosted.perform(1));
-    EXPECT_FALSE(*model->mcpWanted);
-    EXPECT_FALSE(hosted.perform(9));
 
-    // While busy every control is disabled and refuses.
+    // While busy every control is disabled and no key reaches one.
     model->busy = std::string("Adding hooks…");
-    EXPECT_THAT(hosted.controls(), ::testing::Each(::testing::Field(&Control::enabled, false)));
-    EXPECT_FALSE(hosted.perform(3));
+    hosted.drawCells(78);
+    hosted.handleKey({Key::Tab});
+    hosted.handleKey({Key::Return});
     EXPECT_EQ(model->checks, 1);
 
     // The terminal shows the view's cells inside the window's frame.

@@ -64,28 +64,32 @@ protected:
         }
         return true;
     }
-    // Whether the screen shows `label` focused: drawn inverse, as the last style set before it on
-    // its line says.
-    bool focused(const std::string& label) const {
+    // The text drawn inverse below the menu bar, which is how the focused control shows; empty
+    // when none is.
+    std::string focusedText() const {
         const std::string shown = screen(true);
-        const auto at = shown.find(label);
-        if (at == std::string::npos)
-            return false;
-        const auto lineStart = shown.rfind('\n', at);
-        const auto escape = shown.rfind("\x1b[", at);
-        if (escape == std::string::npos || (lineStart != std::string::npos && escape < lineStart))
-            return false;
-        std::string parameters = shown.substr(escape + 2, shown.find('m', escape) - escape - 2);
-        parameters = ";" + parameters + ";";
-        return parameters.find(";7;") != std::string::npos;
+        for (auto escape = shown.find("\x1b[", shown.find('\n')); escape != std::string::npos;
+             escape = shown.find("\x1b[", escape + 1)) {
+            const auto end = shown.find('m', escape);
+            if (end == std::string::npos)
+                break;
+            if ((";" + shown.substr(escape + 2, end - escape - 2) + ";").find(";7;") ==
+                std::string::npos)
+                continue;
+            return shown.substr(end + 1, shown.find_first_of("\x1b\n", end + 1) - end - 1);
+        }
+        return {};
     }
-    // Tabs until `label` has the focus.
+    // Tabs until `label` has the focus. Each Tab is judged on the focus it moved, since the
+    // screen also changes as the window's models refresh.
     bool focus(const std::string& label) const {
         for (int step = 0; step < 80; ++step) {
-            if (focused(label))
+            const std::string before = focusedText();
+            if (before.find(label) != std::string::npos)
                 return true;
             keys({"Tab"});
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (!eventually([&] { return focusedText() != before; }))
+                return false;
         }
         return false;
     }
@@ -126,8 +130,9 @@ TEST_F(TerminalSession, SettingsSetupAndAContainerWorkFromTheKeyboard) {
 
     for (int page = 0; page < 12 && screen().find("Uninstall Kestrelhaven…") == std::string::npos;
          ++page) {
+        const std::string before = screen();
         keys({"NPage"});
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        eventually([&] { return screen() != before; });
     }
     EXPECT_THAT(screen(), HasSubstr("Uninstall Kestrelhaven…"));
 

@@ -54,21 +54,6 @@ LabeledLayout layoutLabeled(const Element* label, Size controlSize, LabelSide si
     return layout;
 }
 
-void placeLabel(Element& element, Element& label, const LabeledLayout& layout) {
-    if (!layout.label) {
-        return;
-    }
-    Rect frame = *layout.label;
-    frame.origin = {element.frame.minX() + frame.minX(), element.frame.minY() + frame.minY()};
-    place(label, frame, layout.labelProposal);
-}
-
-Rect controlFrame(const Element& element, const LabeledLayout& layout) {
-    return {{element.frame.minX() + layout.control.minX(),
-             element.frame.minY() + layout.control.minY()},
-            layout.control.size};
-}
-
 Size LabeledNode::sizeThatFits(const Element& element, ProposedViewSize proposal) const {
     return layout(element, proposal).size;
 }

@@ -93,9 +93,8 @@ public:
         painter.text(box.x, box.y, isExpanded(element) ? "▾" : "▸", cellStyle(Color::secondary));
         painter.drawChildren(element);
         if (painter.isFocused(element)) {
-            const Element& title = *element.children.front();
-            painter.showFocus({box.x, box.y, CellPainter::cells(title.frame).maxX() - box.x,
-                               int(title.frame.height())});
+            const Graphics::CellRect title = CellPainter::cells(element.children.front()->frame);
+            painter.showFocus({box.x, box.y, title.maxX() - box.x, title.maxY() - box.y});
         }
     }
 

@@ -75,10 +75,10 @@ public:
         });
     }
     void drawCells(const Element& element, CellPainter& painter) const override {
-        const Rect control = controlFrame(element, layout(element, element.proposal));
+        const Graphics::CellRect control =
+            CellPainter::cells(controlFrame(element, layout(element, element.proposal)));
         painter.dimmed(element.env().disabled, [&] {
-            painter.text(int(control.minX()), int(control.minY()), m_isOn.get() ? "[x]" : "[ ]",
-                         {});
+            painter.text(control.x, control.y, m_isOn.get() ? "[x]" : "[ ]", {});
             painter.drawChildren(element);
         });
         if (painter.isFocused(element)) {

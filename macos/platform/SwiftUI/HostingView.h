@@ -7,11 +7,9 @@
 // model changed). The size is worked out when it is asked for, so a window
 // that nothing draws or reads measures no text. The view is on screen exactly
 // while its window is: its `onAppear` actions run each time the window is
-// shown. Links open through the workspace. A presentation shows the view as
-// its text rendering and lists its buttons, links and toggles, which the user
-// can act on by position; or, on a terminal, draws it in character cells and
-// hands it keys (HostingController's `renderCells` and `handleKey`). Main
-// thread only.
+// shown. Links open through the workspace. A terminal presentation draws the
+// view in character cells and hands it keys (HostingController's
+// `renderCells` and `handleKey`). Main thread only.
 #pragma once
 
 #include <AppKit/View.h>
@@ -37,8 +35,7 @@ protected:
     void layoutSubtreeIfNeeded() override;
 
 private:
-    // Queries bring the view up to date, which the presentation's const calls need too.
-    mutable HostingController m_controller;
+    HostingController m_controller;
     bool m_needsFit = true;
 };
 

@@ -51,7 +51,7 @@ StyledText plainText(const std::string& text, const Environment& environment,
 // The paragraph as it is set in points.
 Graphics::Paragraph pointParagraph(const StyledText& text);
 // The paragraph in cells, each piece in the style of its weight and colour over `base`; a symbol
-// is its glyph, a named image a diamond.
+// is its glyph, and a named image, which has no character, is left out.
 Graphics::CellParagraph cellParagraph(const StyledText& text, const Graphics::CellStyle& base);
 // How text in `color` and `weight` shows in cells: the named colours as the terminal's, the
 // faint styles dimmed, the heavier weights bold.

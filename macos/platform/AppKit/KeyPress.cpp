@@ -1,6 +1,7 @@
 #include "KeyPress.h"
 
 #include <Foundation/Unicode.h>
+#include <Graphics/Cells.h>
 #include <charconv>
 #include <optional>
 
@@ -151,7 +152,7 @@ Decoded character(std::string_view input) {
     const std::string_view bytes = input.substr(0, length);
     const std::u32string scalars = Foundation::Unicode::scalars(bytes);
     if (scalars.size() != 1 || Foundation::Unicode::utf8(scalars) != bytes ||
-        (scalars[0] >= 0x80 && scalars[0] <= 0x9F))
+        Graphics::isControlScalar(scalars[0]))
         return {1, std::nullopt};
     return {length, KeyPress{Key::Character, std::string(bytes), 0}};
 }

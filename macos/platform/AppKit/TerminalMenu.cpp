@@ -31,7 +31,7 @@ std::vector<std::shared_ptr<MenuItem>> shownItems(const Menu& menu) {
 CellLine title(const MenuItem& item, double tabScale = 1) {
     if (item.attributedTitle())
         return TerminalViews::line(*item.attributedTitle(), tabScale);
-    return {{{item.title(), {}}}, Graphics::columnsOf(item.title())};
+    return Graphics::lineOf(item.title());
 }
 
 // What stands at a row's right: the submenu's mark or the key that chooses the item.

@@ -41,10 +41,6 @@ bool isFunction(const KeyPress& key, int number) {
     return key.key == Key::Function && key.function == number;
 }
 
-CellLine plain(const std::string& text, Graphics::CellStyle style = {}) {
-    return {{{text, style}}, Graphics::columnsOf(text)};
-}
-
 } // namespace
 
 TerminalWindow& Presentation::windowState(const std::shared_ptr<Window>& window) {
@@ -135,8 +131,8 @@ void Presentation::drawBar(CellCanvas& screen) const {
         shown = "[" + image->name() + "]";
     if (shown.empty() && item->button().toolTip())
         shown = *item->button().toolTip();
-    const CellLine line =
-        Graphics::fitted(plain(shown + " ▾", {.inverse = true}), std::max(1, screen.width() - 2));
+    const CellLine line = Graphics::fitted(Graphics::lineOf(shown + " ▾", {.inverse = true}),
+                                           std::max(1, screen.width() - 2));
     Graphics::drawLine(screen, screen.width() - 1 - line.columns, 0, line);
 }
 
@@ -154,7 +150,7 @@ void Presentation::drawToolTip(CellCanvas& screen, int bottom) const {
     const int height = static_cast<int>(layout.lines.size()) + 2;
     const CellRect box{screen.width() - layout.columns - 4, bottom - height, layout.columns + 4,
                        height};
-    TerminalViews::frame(screen, box, plain("Tool tip", {.dim = true}));
+    TerminalViews::frame(screen, box, Graphics::lineOf("Tool tip", {.dim = true}));
     for (std::size_t row = 0; row < layout.lines.size(); ++row)
         Graphics::drawLine(screen, box.x + 2, box.y + 1 + static_cast<int>(row), layout.lines[row]);
 }
@@ -211,7 +207,7 @@ Presentation::Frame Presentation::draw(int width, int height) {
             others += (window == windows.rbegin() + 1 ? " " : " · ") +
                       ((*window)->title().empty() ? "untitled" : (*window)->title());
         Graphics::drawLine(screen, 1, top,
-                           Graphics::fitted(plain(others, {.dim = true}), width - 2));
+                           Graphics::fitted(Graphics::lineOf(others, {.dim = true}), width - 2));
         ++top;
     }
     if (!windows.empty())
@@ -227,7 +223,8 @@ Presentation::Frame Presentation::draw(int width, int height) {
         alert.box.draw(screen);
         frame.cursor.reset();
     }
-    Graphics::drawLine(screen, 0, bottom, Graphics::fitted(plain(keys(), {.dim = true}), width));
+    Graphics::drawLine(screen, 0, bottom,
+                       Graphics::fitted(Graphics::lineOf(keys(), {.dim = true}), width));
     return frame;
 }
 

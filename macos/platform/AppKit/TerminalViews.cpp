@@ -9,7 +9,6 @@ namespace AppKit::TerminalViews {
 namespace {
 
 using Graphics::CellCanvas;
-using Graphics::CellColor;
 using Graphics::CellLine;
 using Graphics::CellStyle;
 
@@ -19,14 +18,6 @@ int columns(double points) {
 
 int rows(double points) {
     return static_cast<int>(std::lround(points / pointsPerRow));
-}
-
-void append(CellLine& line, std::string text, const CellStyle& style) {
-    line.columns += Graphics::columnsOf(text);
-    if (!line.spans.empty() && line.spans.back().style == style)
-        line.spans.back().text += text;
-    else
-        line.spans.push_back({std::move(text), style});
 }
 
 bool dark(const CoreImage::Image& picture, int x, int y) {
@@ -45,8 +36,7 @@ CellCanvas label(const TextField& field, int width) {
                     {{{field.stringValue(), look}}, limit, field.maximumNumberOfLines()})
                     .lines;
     } else {
-        CellLine line;
-        append(line, field.stringValue(), look);
+        CellLine line = Graphics::lineOf(field.stringValue(), look);
         lines.push_back(field.lineBreakMode() == LineBreakMode::TruncatingTail
                             ? Graphics::fitted(std::move(line), limit)
                             : std::move(line));
@@ -119,20 +109,8 @@ CellCanvas stack(const StackView& stack, int width) {
 } // namespace
 
 CellStyle style(const std::optional<Font>& font, const std::optional<Color>& color) {
-    CellStyle look;
+    CellStyle look = color ? Graphics::namedColourStyle(color->name) : CellStyle{};
     look.bold = font && font->weight() != FontWeight::Regular;
-    if (!color)
-        return look;
-    if (*color == Color::secondaryLabel())
-        look.dim = true;
-    else if (*color == Color::systemGreen())
-        look.foreground = CellColor::Green;
-    else if (*color == Color::systemOrange())
-        look.foreground = CellColor::Orange;
-    else if (*color == Color::systemCyan())
-        look.foreground = CellColor::Cyan;
-    else if (*color == Color::systemGray())
-        look.foreground = CellColor::Gray;
     return look;
 }
 
@@ -157,7 +135,7 @@ CellLine line(const AttributedString& text, double tabScale) {
     std::size_t tabs = 0;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         if (!pieces[i].tab) {
-            append(shown, pieces[i].glyph, pieces[i].style);
+            Graphics::append(shown, {pieces[i].glyph, pieces[i].style});
             continue;
         }
         int target = (shown.columns / 8 + 1) * 8;
@@ -172,8 +150,9 @@ CellLine line(const AttributedString& text, double tabScale) {
             }
         }
         ++tabs;
-        append(shown,
-               std::string(static_cast<std::size_t>(std::max(1, target - shown.columns)), ' '), {});
+        Graphics::append(
+            shown,
+            {std::string(static_cast<std::size_t>(std::max(1, target - shown.columns)), ' ')});
     }
     return shown;
 }
@@ -185,14 +164,13 @@ CellCanvas picture(const CoreImage::Image& picture) {
     const int width = picture.pixelWidth() + 2 * margin;
     const int height = (picture.pixelHeight() + 1) / 2;
     CellCanvas canvas(width, height);
-    const CellStyle blackOnWhite{.foreground = CellColor::Black, .background = CellColor::White};
     for (int row = 0; row < height; ++row) {
         const int y = 2 * row;
         for (int column = 0; column < width; ++column) {
             const int x = column - margin;
-            const bool upper = dark(picture, x, y), lower = dark(picture, x, y + 1);
-            const char* glyph = upper && lower ? "█" : upper ? "▀" : lower ? "▄" : " ";
-            canvas.text(column, row, glyph, blackOnWhite);
+            canvas.text(column, row,
+                        Graphics::halfBlock(dark(picture, x, y), dark(picture, x, y + 1)),
+                        Graphics::pictureStyle);
         }
     }
     return canvas;
@@ -202,14 +180,7 @@ void frame(CellCanvas& screen, const Graphics::CellRect& box, const CellLine& ti
     if (box.width < 2 || box.height < 2)
         return;
     screen.fill(box, {});
-    screen.fill({box.x + 1, box.y, box.width - 2, 1}, {}, "─");
-    screen.fill({box.x + 1, box.maxY() - 1, box.width - 2, 1}, {}, "─");
-    screen.fill({box.x, box.y + 1, 1, box.height - 2}, {}, "│");
-    screen.fill({box.maxX() - 1, box.y + 1, 1, box.height - 2}, {}, "│");
-    screen.text(box.x, box.y, "┌", {});
-    screen.text(box.maxX() - 1, box.y, "┐", {});
-    screen.text(box.x, box.maxY() - 1, "└", {});
-    screen.text(box.maxX() - 1, box.maxY() - 1, "┘", {});
+    Graphics::drawFrame(screen, box, {}, Graphics::FrameCorners::Square);
     if (title.spans.empty() || box.width < 7)
         return;
     const Graphics::CellRect edge{box.x + 2, box.y, box.width - 4, 1};

@@ -48,8 +48,7 @@ std::optional<CellPoint> TerminalWindow::draw(Window& window, CellCanvas& screen
                                               const CellRect& area) {
     if (area.width < 3 || area.height < 3)
         return std::nullopt;
-    const Graphics::CellLine title{{{window.title(), {.bold = true}}},
-                                   Graphics::columnsOf(window.title())};
+    const Graphics::CellLine title = Graphics::lineOf(window.title(), {.bold = true});
     const HostedView::CellDrawing drawn = content(window, area.width - 2);
     const int inner =
         std::clamp(std::max(drawn.canvas.width(), title.columns + 4), 1, area.width - 2);

@@ -2,7 +2,9 @@
 
 #include <Foundation/Unicode.h>
 #include <algorithm>
+#include <iterator>
 #include <unicode/uchar.h>
+#include <utility>
 
 namespace Graphics {
 
@@ -10,10 +12,6 @@ namespace {
 
 constexpr std::string_view replacement = "\uFFFD";
 constexpr std::string_view ellipsis = "…";
-
-bool isControlScalar(char32_t scalar) {
-    return scalar < 0x20 || (scalar >= 0x7F && scalar <= 0x9F);
-}
 
 int scalarColumns(char32_t scalar) {
     if (isControlScalar(scalar))
@@ -109,6 +107,10 @@ CellRect CellRect::intersection(const CellRect& other) const {
     return {left, top, right - left, bottom - top};
 }
 
+bool isControlScalar(char32_t scalar) {
+    return scalar < 0x20 || (scalar >= 0x7F && scalar <= 0x9F);
+}
+
 std::string printable(std::string_view text) {
     std::u32string scalars = Foundation::Unicode::scalars(text);
     for (char32_t& scalar : scalars) {
@@ -136,6 +138,15 @@ const Cell& CellCanvas::at(int x, int y) const {
     if (!bounds().contains({x, y}))
         return blank;
     return m_cells[index(x, y)];
+}
+
+bool CellCanvas::isBlank(const CellRect& rect) const {
+    const CellRect area = rect.intersection(bounds());
+    for (int y = area.y; y < area.maxY(); ++y)
+        for (int x = area.x; x < area.maxX(); ++x)
+            if (m_cells[index(x, y)].glyph != " ")
+                return false;
+    return true;
 }
 
 void CellCanvas::put(int x, int y, std::string glyph, int columns, const CellStyle& style) {
@@ -231,6 +242,66 @@ std::string CellCanvas::plainLine(int y) const {
     return line;
 }
 
+CellStyle namedColourStyle(std::string_view name) {
+    static constexpr std::pair<std::string_view, CellColor> colours[] = {
+        {"red", CellColor::Red},
+        {"orange", CellColor::Orange},
+        {"systemOrange", CellColor::Orange},
+        {"green", CellColor::Green},
+        {"systemGreen", CellColor::Green},
+        {"blue", CellColor::Blue},
+        {"accent", CellColor::Blue},
+        {"systemCyan", CellColor::Cyan},
+        {"systemGray", CellColor::Gray},
+        {"white", CellColor::White},
+    };
+    static constexpr std::string_view faint[] = {"secondary", "tertiary", "quaternary", "separator",
+                                                 "secondaryLabelColor"};
+    CellStyle style;
+    for (const auto& [named, colour] : colours)
+        if (named == name)
+            style.foreground = colour;
+    style.dim = std::find(std::begin(faint), std::end(faint), name) != std::end(faint);
+    return style;
+}
+
+std::string_view halfBlock(bool upperDark, bool lowerDark) {
+    return upperDark && lowerDark ? "█" : upperDark ? "▀" : lowerDark ? "▄" : " ";
+}
+
+void drawFrame(CellCanvas& canvas, const CellRect& rect, const CellStyle& style,
+               FrameCorners corners, std::optional<CellRect> clip) {
+    if (rect.width < 2 || rect.height < 2)
+        return;
+    const CellRect area = clip ? *clip : canvas.bounds();
+    const auto blank = [&](const CellRect& part) {
+        return canvas.isBlank(part.intersection(area));
+    };
+    const auto line = [&](const CellRect& part, std::string_view glyph) {
+        canvas.fill(part.intersection(area), style, glyph);
+    };
+    const bool round = corners == FrameCorners::Round;
+    const int right = rect.maxX() - 1, bottom = rect.maxY() - 1;
+    const bool top = blank({rect.x, rect.y, rect.width, 1});
+    const bool base = blank({rect.x, bottom, rect.width, 1});
+    const int first = top ? rect.y + 1 : rect.y, last = base ? bottom - 1 : bottom;
+    for (const int x : {rect.x, right}) {
+        const CellRect side{x, first, 1, last - first + 1};
+        if (blank(side))
+            line(side, "│");
+    }
+    if (top) {
+        line({rect.x + 1, rect.y, rect.width - 2, 1}, "─");
+        line({rect.x, rect.y, 1, 1}, round ? "╭" : "┌");
+        line({right, rect.y, 1, 1}, round ? "╮" : "┐");
+    }
+    if (base) {
+        line({rect.x + 1, bottom, rect.width - 2, 1}, "─");
+        line({rect.x, bottom, 1, 1}, round ? "╰" : "└");
+        line({right, bottom, 1, 1}, round ? "╯" : "┘");
+    }
+}
+
 namespace {
 
 struct Word {
@@ -280,6 +351,16 @@ void append(CellLine& line, const CellSpan& span, int columns) {
 }
 
 } // namespace
+
+void append(CellLine& line, const CellSpan& span) {
+    append(line, span, columnsOf(span.text));
+}
+
+CellLine lineOf(std::string text, const CellStyle& style) {
+    CellLine line;
+    append(line, {std::move(text), style});
+    return line;
+}
 
 CellLine fitted(CellLine line, int columns) {
     if (line.columns > columns)

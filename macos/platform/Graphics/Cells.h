@@ -77,6 +77,8 @@ struct Cell {
     bool operator==(const Cell&) const = default;
 };
 
+// Whether a terminal takes `scalar` as a control (C0, DEL, C1), which text never shows.
+bool isControlScalar(char32_t scalar);
 // The text with control characters and invalid UTF-8 shown as U+FFFD.
 std::string printable(std::string_view text);
 // How many columns a terminal gives the text: two for wide characters, none for a character
@@ -93,6 +95,8 @@ public:
     int height() const { return m_height; }
     CellRect bounds() const { return {0, 0, m_width, m_height}; }
     const Cell& at(int x, int y) const;
+    // Whether every cell of `rect` inside the canvas holds a space.
+    bool isBlank(const CellRect& rect) const;
 
     // Draws one line of text from (x, y), within `clip` when given; line breaks and tabs show as
     // one space each. Returns the column after the last character drawn or skipped.
@@ -130,6 +134,26 @@ private:
     std::vector<Cell> m_cells;
 };
 
+// How text in one of the platform's named colours shows, by either framework's name for it
+// ("green", "systemGreen"): in the terminal's colour of that name, dimmed for the fainter label
+// styles ("secondary", "secondaryLabelColor"), and as the terminal's own text otherwise.
+CellStyle namedColourStyle(std::string_view name);
+
+// Pictures show in half blocks, black on white, so that a code in one reads on a dark terminal
+// too.
+inline constexpr CellStyle pictureStyle{.foreground = CellColor::Black,
+                                        .background = CellColor::White};
+// The half block that shows two pixels one over the other: "█", "▀", "▄" or a space.
+std::string_view halfBlock(bool upperDark, bool lowerDark);
+
+enum class FrameCorners { Square, Round };
+// A frame of lines just inside `rect`, within `clip` when given, drawn only through blank cells:
+// the top or the bottom edge, with its corners, when all of it is blank, and each side, between
+// the edges drawn, when all of it is. Over cells just cleared it is whole. Nothing is drawn in a
+// rect narrower or lower than two cells.
+void drawFrame(CellCanvas& canvas, const CellRect& rect, const CellStyle& style,
+               FrameCorners corners, std::optional<CellRect> clip = std::nullopt);
+
 // A run of text in one style, for wrapping.
 struct CellSpan {
     std::string text;
@@ -140,6 +164,11 @@ struct CellLine {
     std::vector<CellSpan> spans;
     int columns = 0;
 };
+
+// Adds `span` at the end of `line`, joined to the last span when their styles are the same.
+void append(CellLine& line, const CellSpan& span);
+// `text` as a line in one style.
+CellLine lineOf(std::string text, const CellStyle& style = {});
 
 struct CellParagraph {
     std::vector<CellSpan> spans;

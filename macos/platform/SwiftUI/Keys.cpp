@@ -4,6 +4,7 @@
 #include "Core/Host.h"
 
 #include <Foundation/Unicode.h>
+#include <Graphics/Cells.h>
 #include <algorithm>
 
 namespace SwiftUI {
@@ -279,8 +280,7 @@ private:
     static std::string typed(const AppKit::KeyPress& key) {
         std::string text;
         for (const char32_t scalar : Foundation::Unicode::scalars(key.text)) {
-            const bool control = scalar < 0x20 || (scalar >= 0x7F && scalar <= 0x9F);
-            if (!control && !Foundation::Unicode::isNewline(scalar)) {
+            if (!Graphics::isControlScalar(scalar) && !Foundation::Unicode::isNewline(scalar)) {
                 Foundation::Unicode::appendUTF8(text, scalar);
             }
         }

@@ -1,5 +1,6 @@
 #include <AppKit/KeyPress.h>
 #include <Foundation/Unicode.h>
+#include <Graphics/Cells.h>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -18,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         const std::u32string scalars = Foundation::Unicode::scalars(press.text);
         if (scalars.size() != 1 || Foundation::Unicode::utf8(scalars) != press.text ||
-            scalars[0] < 0x20 || (scalars[0] >= 0x7F && scalars[0] <= 0x9F))
+            Graphics::isControlScalar(scalars[0]))
             __builtin_trap();
     }
     return 0;

@@ -78,3 +78,20 @@ TEST(Cells, TextWrapsBetweenWordsAndEndsCutLinesWithAnEllipsis) {
     EXPECT_EQ(drawLine(row, 1, 0, fitted(cut, 9)), 4);
     EXPECT_EQ(row.plainLine(0), " ab…");
 }
+
+TEST(Cells, FramesRunOnlyThroughBlankCells) {
+    CellCanvas canvas(6, 4);
+    drawFrame(canvas, canvas.bounds(), {}, FrameCorners::Round);
+    EXPECT_EQ(canvas.plainLine(0), "╭────╮");
+    EXPECT_EQ(canvas.plainLine(1), "│    │");
+    EXPECT_EQ(canvas.plainLine(3), "╰────╯");
+
+    // Content on the top edge and the left side keeps them out; the rest still frames it.
+    CellCanvas covered(6, 4);
+    covered.text(0, 0, "ab", {});
+    covered.text(0, 2, "c", {});
+    drawFrame(covered, covered.bounds(), {}, FrameCorners::Square);
+    EXPECT_EQ(covered.plainLine(0), "ab   │");
+    EXPECT_EQ(covered.plainLine(2), "c    │");
+    EXPECT_EQ(covered.plainLine(3), "└────┘");
+}

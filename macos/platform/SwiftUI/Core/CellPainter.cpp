@@ -62,31 +62,11 @@ void CellPainter::fill(const Graphics::CellRect& rect, Graphics::CellStyle style
 }
 
 bool CellPainter::isBlank(const Graphics::CellRect& rect) const {
-    const Graphics::CellRect area = clip(rect).intersection(m_canvas.bounds());
-    for (int y = area.y; y < area.maxY(); ++y) {
-        for (int x = area.x; x < area.maxX(); ++x) {
-            const Graphics::Cell& cell = m_canvas.at(x, y);
-            if (cell.continuation || cell.glyph != " ") {
-                return false;
-            }
-        }
-    }
-    return true;
+    return m_canvas.isBlank(clip(rect));
 }
 
 void CellPainter::box(const Graphics::CellRect& rect, Graphics::CellStyle style) {
-    if (rect.width < 2 || rect.height < 2) {
-        return;
-    }
-    const int right = rect.maxX() - 1, bottom = rect.maxY() - 1;
-    fill({rect.x + 1, rect.y, rect.width - 2, 1}, style, "─");
-    fill({rect.x + 1, bottom, rect.width - 2, 1}, style, "─");
-    fill({rect.x, rect.y + 1, 1, rect.height - 2}, style, "│");
-    fill({right, rect.y + 1, 1, rect.height - 2}, style, "│");
-    fill({rect.x, rect.y, 1, 1}, style, "╭");
-    fill({right, rect.y, 1, 1}, style, "╮");
-    fill({rect.x, bottom, 1, 1}, style, "╰");
-    fill({right, bottom, 1, 1}, style, "╯");
+    Graphics::drawFrame(m_canvas, rect, shown(style), Graphics::FrameCorners::Round, m_clip);
 }
 
 bool CellPainter::isFocused(const Element& element) const {

@@ -54,7 +54,8 @@ public:
     }
     // Whether every cell of `rect` inside the canvas and the clip holds a space.
     bool isBlank(const Graphics::CellRect& rect) const;
-    // A frame of lines just inside `rect`.
+    // A frame of lines with round corners just inside `rect`, through the cells left blank (see
+    // Graphics::drawFrame).
     void box(const Graphics::CellRect& rect, Graphics::CellStyle style);
 
     // Runs `body` with its drawing dimmed, as disabled controls are; plain when not `dimmed`.

@@ -74,24 +74,8 @@ Graphics::CellParagraph cellParagraph(const StyledText& text, const Graphics::Ce
 }
 
 Graphics::CellStyle cellStyle(const Color& color, Font::Weight weight) {
-    using Graphics::CellColor;
-    Graphics::CellStyle style;
+    Graphics::CellStyle style = Graphics::namedColourStyle(color.name());
     style.bold = weight >= Font::Weight::Semibold;
-    const std::string_view name = color.name();
-    if (name == "red") {
-        style.foreground = CellColor::Red;
-    } else if (name == "orange") {
-        style.foreground = CellColor::Orange;
-    } else if (name == "green") {
-        style.foreground = CellColor::Green;
-    } else if (name == "blue" || name == "accent") {
-        style.foreground = CellColor::Blue;
-    } else if (name == "white") {
-        style.foreground = CellColor::White;
-    } else if (name == "secondary" || name == "tertiary" || name == "quaternary" ||
-               name == "separator") {
-        style.dim = true;
-    }
     return style;
 }
 

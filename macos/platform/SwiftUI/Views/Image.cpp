@@ -78,8 +78,6 @@ public:
             return;
         }
         const Size pixels = image->size();
-        const Graphics::CellStyle blackOnWhite{.foreground = Graphics::CellColor::Black,
-                                               .background = Graphics::CellColor::White};
         for (int row = 0; row < box.height; ++row) {
             for (int column = 0; column < box.width; ++column) {
                 // Each cell shows two pixels, one over the other, sampled at their centres.
@@ -88,13 +86,8 @@ public:
                         {(column + 0.5) * pixels.width / box.width,
                          (2 * row + half + 0.5) * pixels.height / (2 * box.height)});
                 };
-                const bool top = dark(0), bottom = dark(1);
-                painter.text(box.x + column, box.y + row,
-                             top && bottom ? "█"
-                             : top         ? "▀"
-                             : bottom      ? "▄"
-                                           : " ",
-                             blackOnWhite);
+                painter.text(box.x + column, box.y + row, Graphics::halfBlock(dark(0), dark(1)),
+                             Graphics::pictureStyle);
             }
         }
     }

@@ -103,32 +103,16 @@ public:
 private:
     void outline(CellPainter& painter, const Graphics::CellRect& box,
                  const Graphics::CellStyle& style) const {
-        const int right = box.maxX() - 1, bottom = box.maxY() - 1;
-        const auto mark = [&](const Graphics::CellRect& cells, std::string_view glyph) {
-            if (painter.isBlank(cells)) {
-                painter.fill(cells, style, glyph);
-            }
-        };
-        if (box.height == 1) {
-            const bool round = m_kind == ShapeKind::Capsule;
-            mark({box.x, box.y, 1, 1}, round ? "(" : "│");
-            mark({right, box.y, 1, 1}, round ? ")" : "│");
+        if (box.height > 1) {
+            painter.box(box, style);
             return;
         }
-        const bool top = painter.isBlank({box.x, box.y, box.width, 1});
-        const bool base = painter.isBlank({box.x, bottom, box.width, 1});
-        const int first = top ? box.y + 1 : box.y, last = base ? bottom - 1 : bottom;
-        mark({box.x, first, 1, last - first + 1}, "│");
-        mark({right, first, 1, last - first + 1}, "│");
-        if (top) {
-            painter.fill({box.x + 1, box.y, box.width - 2, 1}, style, "─");
-            painter.fill({box.x, box.y, 1, 1}, style, "╭");
-            painter.fill({right, box.y, 1, 1}, style, "╮");
-        }
-        if (base) {
-            painter.fill({box.x + 1, bottom, box.width - 2, 1}, style, "─");
-            painter.fill({box.x, bottom, 1, 1}, style, "╰");
-            painter.fill({right, bottom, 1, 1}, style, "╯");
+        const bool round = m_kind == ShapeKind::Capsule;
+        for (const auto& [x, glyph] :
+             {std::pair(box.x, round ? "(" : "│"), std::pair(box.maxX() - 1, round ? ")" : "│")}) {
+            if (painter.isBlank({x, box.y, 1, 1})) {
+                painter.fill({x, box.y, 1, 1}, style, glyph);
+            }
         }
     }
 

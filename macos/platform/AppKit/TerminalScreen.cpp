@@ -32,6 +32,8 @@ termios rawTerminal{};
 int wakeRead = -1;
 int wakeWrite = -1;
 std::atomic<bool> taken{false};
+// What the signals that end the process did before `take`, by signal number.
+struct sigaction endingBefore[NSIG];
 
 struct Presentation {
     Events events;
@@ -81,10 +83,27 @@ void handle(int signal, void (*handler)(int)) {
     ::sigaction(signal, &action, nullptr);
 }
 
-void onEndingSignal(int signal) {
+bool isFault(int signal) {
+    return signal == SIGSEGV || signal == SIGBUS || signal == SIGILL || signal == SIGFPE;
+}
+
+// The terminal is given back, and the signal then does what it did before: a fault comes again
+// as its instruction runs again; any other signal is raised again. An uncaught exception ends
+// here too, through abort's SIGABRT.
+void onEndingSignal(int signal, siginfo_t* info, void*) {
     giveBack();
-    handle(signal, SIG_DFL);
-    ::raise(signal);
+    ::sigaction(signal, &endingBefore[signal], nullptr);
+    if (!isFault(signal) || info->si_code <= 0)
+        ::raise(signal);
+}
+
+void handleEnding(int signal) {
+    struct sigaction action {};
+    action.sa_sigaction = onEndingSignal;
+    sigemptyset(&action.sa_mask);
+    // On the alternate stack when there is one, so that a stack overflow still reaches it.
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+    ::sigaction(signal, &action, &endingBefore[signal]);
 }
 
 void onStop(int) {
@@ -168,11 +187,6 @@ bool take(Events events) {
         return false;
     if (::tcgetattr(STDIN_FILENO, &savedTerminal) != 0)
         return false;
-    int wakeFds[2];
-    if (::pipe2(wakeFds, O_CLOEXEC | O_NONBLOCK) != 0)
-        return false;
-    wakeRead = wakeFds[0];
-    wakeWrite = wakeFds[1];
     rawTerminal = savedTerminal;
     // Keys one at a time, unechoed; Ctrl-C and Ctrl-Z still signal. Without IXON and IEXTEN,
     // Ctrl-S, Ctrl-Q and Ctrl-V reach the application as keys.
@@ -180,8 +194,16 @@ bool take(Events events) {
     rawTerminal.c_iflag &= ~static_cast<tcflag_t>(IXON);
     rawTerminal.c_cc[VMIN] = 1;
     rawTerminal.c_cc[VTIME] = 0;
-    if (::tcsetattr(STDIN_FILENO, TCSANOW, &rawTerminal) != 0)
+    int wakeFds[2];
+    if (::pipe2(wakeFds, O_CLOEXEC | O_NONBLOCK) != 0)
         return false;
+    if (::tcsetattr(STDIN_FILENO, TCSANOW, &rawTerminal) != 0) {
+        ::close(wakeFds[0]);
+        ::close(wakeFds[1]);
+        return false;
+    }
+    wakeRead = wakeFds[0];
+    wakeWrite = wakeFds[1];
     auto& shown = presentation();
     shown.events = std::move(events);
     shown.frames = TerminalOutput::Frames(
@@ -189,8 +211,9 @@ bool take(Events events) {
     writeAll(enterScreen);
     taken = true;
     std::atexit(giveBack);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-        handle(signal, onEndingSignal);
+    for (const int signal :
+         {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGABRT, SIGSEGV, SIGBUS, SIGILL, SIGFPE})
+        handleEnding(signal);
     handle(SIGTSTP, onStop);
     handle(SIGCONT, onContinue);
     handle(SIGWINCH, onResize);

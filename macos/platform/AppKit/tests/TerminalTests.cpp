@@ -4,9 +4,17 @@
 #include <AppKit/StatusBar.h>
 #include <AppKit/TerminalOutput.h>
 #include <AppKit/TerminalPresentation.h>
+#include <AppKit/TerminalScreen.h>
 #include <Dispatch/RunLoop.h>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <stdexcept>
 #include <string>
+#include <sys/wait.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 using namespace AppKit;
@@ -365,4 +373,33 @@ TEST(TerminalOutput, RewritesOnlyChangedRowsAndStylesOnlyWithColour) {
 
     EXPECT_EQ(TerminalOutput::clipboardSequence("curl -fsSL x | bash"),
               "\x1b]52;c;Y3VybCAtZnNTTCB4IHwgYmFzaA==\a");
+}
+
+TEST(TerminalScreen, AnUncaughtExceptionStillGivesTheTerminalBack) {
+    int master = -1, terminal = -1;
+    ASSERT_EQ(::openpty(&master, &terminal, nullptr, nullptr, nullptr), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        for (const int descriptor : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+            ::dup2(terminal, descriptor);
+        // Should the terminal not be given back and the process not end, this ends it.
+        ::alarm(10);
+        // Thrown on a thread of its own, where nothing catches it.
+        if (TerminalScreen::take({}))
+            std::thread([] { throw std::runtime_error("nobody catches this"); }).join();
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT) << status;
+    termios modes{};
+    ASSERT_EQ(::tcgetattr(terminal, &modes), 0);
+    EXPECT_EQ(modes.c_lflag & (ICANON | ECHO), static_cast<tcflag_t>(ICANON | ECHO));
+    std::string written(1 << 16, '\0');
+    const ssize_t count = ::read(master, written.data(), written.size());
+    written.resize(static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
+    EXPECT_NE(written.find("\x1b[?1049l"), std::string::npos) << "the alternate screen is left";
+    ::close(master);
+    ::close(terminal);
 }

@@ -27,7 +27,6 @@ class Frames {
 public:
     explicit Frames(bool colour) : m_colour(colour) {}
 
-    bool colour() const { return m_colour; }
     // The bytes that turn the screen last written into `canvas`, the cursor at `cursor` or
     // hidden.
     std::string update(const Graphics::CellCanvas& canvas,

@@ -221,10 +221,6 @@ bool take(Events events) {
     return true;
 }
 
-bool isTaken() {
-    return taken;
-}
-
 Size size() {
     winsize window{};
     if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &window) != 0 || window.ws_col == 0 ||

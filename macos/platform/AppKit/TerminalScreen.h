@@ -30,8 +30,6 @@ struct Events {
 
 // True when the terminal was taken; `events` are then called on the main run loop.
 bool take(Events events);
-// Whether the presentation holds the terminal now.
-bool isTaken();
 
 struct Size {
     int columns = 80;

@@ -1,4 +1,9 @@
-// The state behind a hosting controller (shared by its files).
+// The state behind a hosting controller, shared by its files: the trees of
+// the last redraw, what the view keeps between redraws, and, for a terminal,
+// the trees laid out again in cells with where the keyboard is in each one.
+// The focus is kept by the focused control's identity, so that it stays with
+// its control from one redraw to the next; CellRendering.cpp lays the trees
+// out and draws them, and Keys.cpp answers keys on them.
 #pragma once
 
 #include "CellPainter.h"

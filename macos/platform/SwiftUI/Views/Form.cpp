@@ -216,7 +216,7 @@ private:
         double paddingH, paddingV, sectionSpacing, captionGap, rowPaddingH, rowPaddingV,
             minimumRowHeight, separator;
     };
-    static Lengths lengths() {
+    static Lengths lengthsInForce() {
         const Metrics& m = metrics();
         return {m.horizontal(formPadding),    m.vertical(formPadding),
                 m.vertical(sectionSpacing),   m.vertical(captionGap),
@@ -225,50 +225,54 @@ private:
     }
     static FormLayout layout(const Element& element, std::optional<double> width) {
         auto groups = groupsOf(element);
-        const Lengths n = lengths();
-        double contentWidth =
-            width ? std::max(0.0, *width - 2 * n.paddingH) : idealWidth(groups, n.rowPaddingH);
-        double rowWidth = std::max(0.0, contentWidth - 2 * n.rowPaddingH);
+        const Lengths lengths = lengthsInForce();
+        double contentWidth = width ? std::max(0.0, *width - 2 * lengths.paddingH)
+                                    : idealWidth(groups, lengths.rowPaddingH);
+        double rowWidth = std::max(0.0, contentWidth - 2 * lengths.rowPaddingH);
         FormLayout l;
-        double y = n.paddingV;
+        double y = lengths.paddingV;
         for (std::size_t g = 0; g < groups.size(); ++g) {
             Group& group = groups[g];
             if (g > 0) {
-                y += n.sectionSpacing;
+                y += lengths.sectionSpacing;
             }
             ProposedViewSize captionProposal{rowWidth, std::nullopt};
             if (group.header) {
                 Size size = measure(*group.header, captionProposal);
-                l.placed.push_back(
-                    {group.header, {{n.paddingH + n.rowPaddingH, y}, size}, captionProposal});
-                y += size.height + n.captionGap;
+                l.placed.push_back({group.header,
+                                    {{lengths.paddingH + lengths.rowPaddingH, y}, size},
+                                    captionProposal});
+                y += size.height + lengths.captionGap;
             }
             double boxTop = y;
             for (std::size_t r = 0; r < group.rows.size(); ++r) {
                 if (r > 0) {
                     l.separators.push_back(y);
-                    l.separatorSpans.emplace_back(n.paddingH + n.rowPaddingH,
-                                                  n.paddingH + contentWidth - n.rowPaddingH);
-                    y += n.separator;
+                    l.separatorSpans.emplace_back(lengths.paddingH + lengths.rowPaddingH,
+                                                  lengths.paddingH + contentWidth -
+                                                      lengths.rowPaddingH);
+                    y += lengths.separator;
                 }
                 ProposedViewSize proposal{rowWidth, std::nullopt};
                 Size size = measure(*group.rows[r], proposal);
-                double height = std::max(size.height, n.minimumRowHeight);
-                double top = y + n.rowPaddingV + std::round((height - size.height) / 2);
-                l.placed.push_back(
-                    {group.rows[r], {{n.paddingH + n.rowPaddingH, top}, size}, proposal});
-                y += height + 2 * n.rowPaddingV;
+                double height = std::max(size.height, lengths.minimumRowHeight);
+                double top = y + lengths.rowPaddingV + std::round((height - size.height) / 2);
+                l.placed.push_back({group.rows[r],
+                                    {{lengths.paddingH + lengths.rowPaddingH, top}, size},
+                                    proposal});
+                y += height + 2 * lengths.rowPaddingV;
             }
-            l.boxes.push_back({{n.paddingH, boxTop}, {contentWidth, y - boxTop}});
+            l.boxes.push_back({{lengths.paddingH, boxTop}, {contentWidth, y - boxTop}});
             if (group.footer) {
-                y += n.captionGap;
+                y += lengths.captionGap;
                 Size size = measure(*group.footer, captionProposal);
-                l.placed.push_back(
-                    {group.footer, {{n.paddingH + n.rowPaddingH, y}, size}, captionProposal});
+                l.placed.push_back({group.footer,
+                                    {{lengths.paddingH + lengths.rowPaddingH, y}, size},
+                                    captionProposal});
                 y += size.height;
             }
         }
-        l.content = {contentWidth + 2 * n.paddingH, y + n.paddingV};
+        l.content = {contentWidth + 2 * lengths.paddingH, y + lengths.paddingV};
         return l;
     }
     static double idealWidth(const std::vector<Group>& groups, double rowPaddingH) {

@@ -40,38 +40,40 @@ public:
         : WrapperNode(std::move(content)), m_insets(insets) {}
 
     Size sizeThatFits(const Element& element, ProposedViewSize proposal) const override {
-        const EdgeInsets e = insets();
-        Size size = measure(content(element), inner(proposal, e));
-        return {size.width + e.leading + e.trailing, size.height + e.top + e.bottom};
+        const EdgeInsets insets = insetsInForce();
+        Size size = measure(content(element), inner(proposal, insets));
+        return {size.width + insets.leading + insets.trailing,
+                size.height + insets.top + insets.bottom};
     }
     void placeChildren(Element& element) const override {
-        const EdgeInsets e = insets();
-        ProposedViewSize proposal = inner(element.proposal, e);
+        const EdgeInsets insets = insetsInForce();
+        ProposedViewSize proposal = inner(element.proposal, insets);
         Element& child = *element.children.front();
         Size size = measure(child, proposal);
-        place(child, {{element.frame.minX() + e.leading, element.frame.minY() + e.top}, size},
+        place(child,
+              {{element.frame.minX() + insets.leading, element.frame.minY() + insets.top}, size},
               proposal);
     }
     std::optional<double> firstBaseline(const Element& element,
                                         ProposedViewSize proposal) const override {
-        const EdgeInsets e = insets();
-        auto baseline = baselineOf(content(element), inner(proposal, e));
-        return baseline ? std::optional(*baseline + e.top) : std::nullopt;
+        const EdgeInsets insets = insetsInForce();
+        auto baseline = baselineOf(content(element), inner(proposal, insets));
+        return baseline ? std::optional(*baseline + insets.top) : std::nullopt;
     }
 
 private:
     // The insets in the units of the metric in force.
-    EdgeInsets insets() const {
+    EdgeInsets insetsInForce() const {
         const Metrics& m = metrics();
         return {m.vertical(m_insets.top), m.horizontal(m_insets.leading),
                 m.vertical(m_insets.bottom), m.horizontal(m_insets.trailing)};
     }
-    static ProposedViewSize inner(ProposedViewSize proposal, const EdgeInsets& e) {
+    static ProposedViewSize inner(ProposedViewSize proposal, const EdgeInsets& insets) {
         auto shrink = [](std::optional<double> length, double by) -> std::optional<double> {
             return length ? std::optional(std::max(0.0, *length - by)) : std::nullopt;
         };
-        return {shrink(proposal.width, e.leading + e.trailing),
-                shrink(proposal.height, e.top + e.bottom)};
+        return {shrink(proposal.width, insets.leading + insets.trailing),
+                shrink(proposal.height, insets.top + insets.bottom)};
     }
 
     EdgeInsets m_insets;

@@ -10,18 +10,20 @@ namespace SwiftUI {
 namespace {
 
 // Custom layouts work in points whatever the metric in force; these convert at their edge.
+ProposedViewSize convertedProposal(ProposedViewSize proposal,
+                                   Size (Metrics::*convert)(Size) const) {
+    const Size converted =
+        (metrics().*convert)({proposal.width.value_or(0), proposal.height.value_or(0)});
+    return {proposal.width ? std::optional(converted.width) : std::nullopt,
+            proposal.height ? std::optional(converted.height) : std::nullopt};
+}
+
 ProposedViewSize proposalInPoints(ProposedViewSize proposal) {
-    const Size points =
-        metrics().toPoints({proposal.width.value_or(0), proposal.height.value_or(0)});
-    return {proposal.width ? std::optional(points.width) : std::nullopt,
-            proposal.height ? std::optional(points.height) : std::nullopt};
+    return convertedProposal(proposal, &Metrics::toPoints);
 }
 
 ProposedViewSize proposalFromPoints(ProposedViewSize proposal) {
-    const Size units =
-        metrics().fromPoints({proposal.width.value_or(0), proposal.height.value_or(0)});
-    return {proposal.width ? std::optional(units.width) : std::nullopt,
-            proposal.height ? std::optional(units.height) : std::nullopt};
+    return convertedProposal(proposal, &Metrics::fromPoints);
 }
 
 Point pointInPoints(Point point) {

@@ -74,27 +74,14 @@ public:
         });
     }
     void draw(const Element& element, Painter& painter) const override {
-        LabeledLayout l = layout(element, element.proposal);
-        Rect control = controlFrame(element, l);
-        painter.dimmed(element.env().disabled, [&] {
-            if (l.label) {
-                painter.draw(*element.children.front());
-            }
-            isSegmented(element) ? drawSegments(element, painter, control)
-                                 : drawMenu(element, painter, control);
-        });
+        const LabeledLayout l = layout(element, element.proposal);
+        drawLabelAndControl(element, painter, l.label.has_value(), controlFrame(element, l));
     }
     void drawCells(const Element& element, CellPainter& painter) const override {
-        LabeledLayout l = layout(element, element.proposal);
+        const LabeledLayout l = layout(element, element.proposal);
         const Graphics::CellRect control = CellPainter::cells(controlFrame(element, l));
         const bool focused = painter.isFocused(element);
-        painter.dimmed(element.env().disabled, [&] {
-            if (l.label) {
-                painter.draw(*element.children.front());
-            }
-            isSegmented(element) ? drawSegments(element, painter, control)
-                                 : drawMenu(element, painter, control);
-        });
+        drawLabelAndControl(element, painter, l.label.has_value(), control);
         if (focused) {
             // The chosen segment is already inverse; a segmented control shows focus underlined.
             const Graphics::CellRect whole = CellPainter::cells(element.frame);
@@ -148,6 +135,20 @@ private:
     }
     static Size titleSize(const Element& element, const std::string& text) {
         return metrics().text(plainText(text, element.env())).size;
+    }
+
+    // Either painter: the label, when it shows, and the control in `control`, dimmed when
+    // disabled.
+    template <typename AnyPainter, typename Box>
+    void drawLabelAndControl(const Element& element, AnyPainter& painter, bool labelled,
+                             const Box& control) const {
+        painter.dimmed(element.env().disabled, [&] {
+            if (labelled) {
+                painter.draw(*element.children.front());
+            }
+            isSegmented(element) ? drawSegments(element, painter, control)
+                                 : drawMenu(element, painter, control);
+        });
     }
 
     Size controlSize(const Element& element) const {

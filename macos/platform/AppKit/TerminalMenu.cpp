@@ -28,9 +28,9 @@ std::vector<std::shared_ptr<MenuItem>> shownItems(const Menu& menu) {
     return shown;
 }
 
-CellLine title(const MenuItem& item, double tabScale = 1) {
+CellLine title(const MenuItem& item, TerminalViews::TabStops stops = {}) {
     if (item.attributedTitle())
-        return TerminalViews::line(*item.attributedTitle(), tabScale);
+        return TerminalViews::line(*item.attributedTitle(), stops);
     return Graphics::lineOf(item.title());
 }
 
@@ -46,7 +46,8 @@ int titleRoom(const MenuItem& item, int inner) {
 }
 
 // How near to bring the tab stops, the same for all rows so that their columns stay lined up: the
-// nearest that lets the most rows fit whole. A row that still does not fit is cut at its end.
+// nearest that lets the most rows fit whole. A row that still does not fit is cut where a part runs
+// past its stop, and at its end.
 double tabScale(const std::vector<std::shared_ptr<MenuItem>>& items, int inner) {
     constexpr double step = 0.05, least = 0.3;
     double best = 1;
@@ -54,7 +55,7 @@ double tabScale(const std::vector<std::shared_ptr<MenuItem>>& items, int inner) 
     for (double scale = 1; scale >= least; scale -= step) {
         const long fitting = std::count_if(items.begin(), items.end(), [&](const auto& item) {
             return !item->isSeparatorItem() &&
-                   title(*item, scale).columns <= titleRoom(*item, inner);
+                   title(*item, {scale}).columns <= titleRoom(*item, inner);
         });
         if (fitting > bestFitting) {
             best = scale;
@@ -240,8 +241,8 @@ void TerminalMenu::draw(CellCanvas& screen, int right, int top, int bottom) cons
             if (isLit)
                 screen.text(rowRect.x, y, highlightMark, {}, rowRect);
             const int room = titleRoom(item, inner);
-            Graphics::drawLine(screen, rowRect.x + 1, y, Graphics::fitted(title(item, scale), room),
-                               rowRect);
+            Graphics::drawLine(screen, rowRect.x + 1, y,
+                               Graphics::fitted(title(item, {scale, true}), room), rowRect);
             if (!rightText.empty())
                 screen.text(rowRect.maxX() - 1 - rightColumns, y, rightText, {.dim = true},
                             rowRect);

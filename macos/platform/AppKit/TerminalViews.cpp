@@ -114,7 +114,7 @@ CellStyle style(const std::optional<Font>& font, const std::optional<Color>& col
     return look;
 }
 
-CellLine line(const AttributedString& text, double tabScale) {
+CellLine line(const AttributedString& text, TabStops stops) {
     struct Piece {
         std::string glyph;
         CellStyle style;
@@ -141,7 +141,7 @@ CellLine line(const AttributedString& text, double tabScale) {
         int target = (shown.columns / 8 + 1) * 8;
         if (paragraph && tabs < paragraph->tabStops.size()) {
             const TextTab& stop = paragraph->tabStops[tabs];
-            target = columns(stop.location * tabScale);
+            target = columns(stop.location * stops.scale);
             if (stop.alignment == TextAlignment::Right) {
                 int following = 0;
                 for (std::size_t j = i + 1; j < pieces.size() && !pieces[j].tab; ++j)
@@ -150,6 +150,8 @@ CellLine line(const AttributedString& text, double tabScale) {
             }
         }
         ++tabs;
+        if (stops.cutAtStops && shown.columns >= target)
+            shown = Graphics::fitted(std::move(shown), std::max(1, target - 1));
         Graphics::append(
             shown,
             {std::string(static_cast<std::size_t>(std::max(1, target - shown.columns)), ' ')});

@@ -21,9 +21,16 @@ inline constexpr double pointsPerColumn = 7;
 inline constexpr double pointsPerRow = 16;
 
 Graphics::CellStyle style(const std::optional<Font>& font, const std::optional<Color>& color);
-// An attributed title on one line, each tab moving on to its stop; `tabScale` below 1 brings the
-// stops nearer the start, for rows that share them and must fit a narrower space together.
-Graphics::CellLine line(const AttributedString& text, double tabScale = 1);
+// Where a title's tab stops stand. `scale` below 1 brings them nearer the start, for rows that
+// share them and must fit a narrower space together; with `cutAtStops`, a part that would run past
+// its stop ends in "…" there, so that the columns after it stay lined up with the other rows'.
+struct TabStops {
+    double scale = 1;
+    bool cutAtStops = false;
+};
+
+// An attributed title on one line, each tab moving on to its stop.
+Graphics::CellLine line(const AttributedString& text, TabStops stops = {});
 // One module per column and two per row, with a margin at the sides.
 Graphics::CellCanvas picture(const CoreImage::Image& picture);
 // Clears `box` and draws a frame around it, `title` in its top edge.

@@ -63,6 +63,13 @@ TEST(TerminalViews, TabStopsBecomeColumns) {
     const auto line = TerminalViews::line(text);
     EXPECT_EQ(plain(line), "ab        cd      ef");
     EXPECT_EQ(line.columns, 20);
+
+    // Brought nearer, a part too long for its stop is cut there and the next column stays put.
+    AttributedString longer;
+    longer.append("a long part	cd", {});
+    longer.setParagraphStyle({{{TextAlignment::Left, 70}}});
+    EXPECT_EQ(plain(TerminalViews::line(longer, {.scale = 0.6, .cutAtStops = true})), "a lo… cd");
+    EXPECT_EQ(plain(TerminalViews::line(longer, {.scale = 0.6})), "a long part cd");
 }
 
 TEST(TerminalViews, TextsFromOutsideLoseTheirControlCharactersButKeepTheirStyles) {

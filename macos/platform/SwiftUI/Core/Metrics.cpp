@@ -52,6 +52,10 @@ double CellMetrics::horizontal(double points) const {
     return std::isfinite(columns) ? std::min(columns, double(m_width)) : columns;
 }
 
+double CellMetrics::gapAcross(double points) const {
+    return points > 0 ? std::max(1.0, horizontal(points)) : horizontal(points);
+}
+
 std::optional<double> CellMetrics::heightBound(double points) const {
     // An infinite bound still means "fill what is proposed".
     if (std::isinf(points)) {

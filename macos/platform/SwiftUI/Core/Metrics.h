@@ -50,6 +50,8 @@ public:
     virtual double vertical(double points) const = 0;
     // A bound on a height that view code gives in points; none where heights are unbounded.
     virtual std::optional<double> heightBound(double points) const = 0;
+    // The gap across between a stack's views that view code gives in points.
+    virtual double gapAcross(double points) const { return horizontal(points); }
     // The thickness of a divider.
     virtual double hairline() const = 0;
     // A size that a node worked out from its proposal, in whole units where the metric has them.
@@ -103,6 +105,8 @@ public:
 
     double horizontal(double points) const override;
     double vertical(double points) const override { return cells(points, rowPoints); }
+    // Any gap keeps a column, so that two texts set apart never run together.
+    double gapAcross(double points) const override;
     std::optional<double> heightBound(double points) const override;
     double hairline() const override { return 1; }
     Size settled(Size size) const override;

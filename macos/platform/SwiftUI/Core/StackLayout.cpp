@@ -53,7 +53,7 @@ StackPlan planStack(const StackSpec& spec, const std::vector<const Element*>& ch
     plan.proposals.resize(count);
     plan.sizes.resize(count);
     auto pCross = axes.cross(proposal);
-    const double gap = spec.axis == Axis::Horizontal ? metrics().horizontal(spec.spacing)
+    const double gap = spec.axis == Axis::Horizontal ? metrics().gapAcross(spec.spacing)
                                                      : metrics().vertical(spec.spacing);
     double spacing = gap * double(count - 1);
 

@@ -103,7 +103,7 @@ TEST(CellLayout, LengthsInPointsBecomeCellsAndNothingIsWiderThanTheTerminal) {
         VStack({.alignment = HorizontalAlignment::Leading, .spacing = 12},
                {Text("Title"),
                 VStack({.alignment = HorizontalAlignment::Leading}, {Text("one"), Text("two")}),
-                HStack({Text("left"), Text("right")}),
+                HStack({.spacing = 4}, {Text("left"), Text("right")}),
                 Text("a long sentence that wraps at word boundaries")
                     .frame({.width = 96, .alignment = Alignment::leading}),
                 Row()({Text("ab"), Text("cd"), Text("ef")})})
@@ -116,7 +116,7 @@ TEST(CellLayout, LengthsInPointsBecomeCellsAndNothingIsWiderThanTheTerminal) {
     EXPECT_EQ(find(canvas, "Title"), (CellPoint{2, 1}));
     EXPECT_EQ(find(canvas, "one"), (CellPoint{2, 3}));
     EXPECT_EQ(find(canvas, "two"), (CellPoint{2, 4}));
-    // Side by side, 8 points apart: a column.
+    // Side by side, even 4 points apart: a column, so that the texts don't run together.
     EXPECT_EQ(find(canvas, "left right"), (CellPoint{2, 6}));
     // Wrapped between words within its 12 columns.
     EXPECT_EQ(canvas.plainLine(8), "  a long");

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <gmock/gmock.h>
 #include <share-core/DossierOutbox.h>
+#include <share-core/ShareState.h>
 #include <share-extension/ShareViewController.h>
 
 using namespace AppExtensions;
@@ -21,8 +22,8 @@ constexpr const char* group = "group.test.kestrelhaven";
 // Runs the controller as the extension host would, on an extension bundle with `info`.
 class ShareViewControllerTest : public ::testing::Test {
 protected:
+    void SetUp() override { ::setenv("HOME", m_folder.path().c_str(), 1); }
     void start(PropertyList::Dictionary info, std::vector<SharedItem> items) {
-        ::setenv("HOME", m_folder.path().c_str(), 1);
         info["KHAppGroup"] = group;
         ASSERT_TRUE(Foundation::Bundle::setMain(
             Testing::makeBundle(m_folder.path(), info, "KestrelhavenShare.appex")));
@@ -106,12 +107,21 @@ TEST_F(ShareViewControllerTest, NoAutomaticAddForAProblemAndCancelEndsTheRequest
     EXPECT_EQ(context->outcome(), (ExtensionContext::Outcome{false, userCancelled}));
 }
 
+TEST_F(ShareViewControllerTest, AnEmptyAutomaticTagKeepsTheLastTag) {
+    ASSERT_FALSE(ShareStateStore::shared(group)->writeExt({"work"}));
+    start({{"KHShareAutoAdd", 0}, {"KHShareAutoTag", ""}}, {{std::nullopt, "Words to keep", {}}});
+    ASSERT_TRUE(runUntil([&] { return context->outcome().has_value(); }));
+    ASSERT_EQ(items().size(), 1u);
+    EXPECT_EQ(items()[0].tag, "work");
+}
+
 TEST_F(ShareViewControllerTest, AnAutomaticAddGivenAsTextIsIgnoredAndTheLastTagStays) {
-    start({{"KHShareAutoAdd", "0"}, {"KHShareAutoTag", ""}}, {{std::nullopt, "Words to keep", {}}});
+    ASSERT_FALSE(ShareStateStore::shared(group)->writeExt({"work"}));
+    start({{"KHShareAutoAdd", "0"}}, {{std::nullopt, "Words to keep", {}}});
     ASSERT_TRUE(runUntil([&] { return controller->model->canAdd(); }));
     runUntil([] { return false; }, 1);
     EXPECT_TRUE(items().empty());
-    EXPECT_EQ(*controller->model->tag, std::nullopt);
+    EXPECT_EQ(*controller->model->tag, "work");
     std::weak_ptr<ShareViewController> weak = controller;
     auto model = controller->model;
     controller.reset();

@@ -104,6 +104,8 @@ TEST_F(ShareExtensionSwitch, MissingToolsMeanNotRegisteredAndNoSwitch) {
     EXPECT_EQ(ShareExtension::state(), State::notRegistered);
     EXPECT_FALSE(ShareExtension::set(true));
     ShareExtension::registerBundle();
+    EXPECT_FALSE(
+        LaunchServices::Registry::current().application("com.tallowmeadows.kestrelhaven.menu"));
 }
 
 TEST_F(ShareExtensionSwitch, WithoutTheExtensionsBundleOrIdentifierNoToolRuns) {

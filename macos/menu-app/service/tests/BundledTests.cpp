@@ -64,7 +64,8 @@ TEST(Bundled, TheAgentsNameIsAnyTextTheBundleGives) {
     Testing::TemporaryFolder folder;
     const fs::path bundle = useBundle(folder.path(), {{"KHAgentPlistName", ""}});
     EXPECT_EQ(Bundled::agentPlistName(), "");
-    // Read anew each time.
+    // Looked up in the main bundle's Info.plist as it was loaded: a later change of the file is
+    // not seen.
     Testing::writeText(bundle / "Contents/Info.plist",
                        Foundation::serializePropertyList(PropertyList::Dictionary{
                            {"KHAgentPlistName", PropertyList::Array{"x"}}}));

@@ -7,6 +7,7 @@
 #include "service/Run.h"
 #include "service/SetupCommandLine.h"
 #include "service/tests/CommandLineFixture.h"
+#include "settings/tests/UpdatesTesting.h"
 #include "uninstall/FileRemovals.h"
 #include "uninstall/Uninstaller.h"
 
@@ -32,6 +33,16 @@ using CommandLineTesting::extension;
 class CommandLineWithoutAppGroup : public CommandLine {
 protected:
     Foundation::PropertyList::Dictionary info() const override { return {}; }
+};
+
+class CommandLineThatUpdates : public CommandLine {
+protected:
+    Foundation::PropertyList::Dictionary info() const override {
+        auto info = CommandLine::info();
+        info["SUFeedURL"] = UpdatesTesting::feedURL;
+        info["SUPublicEDKey"] = UpdatesTesting::publicKey;
+        return info;
+    }
 };
 
 Outcome result(std::int32_t status, std::string output, std::string error = "") {
@@ -94,6 +105,10 @@ TEST_F(CommandLine, SetupCheckReportsAWorkingInstallationAndTheDoctorsChecks) {
                   "  ok    Test hook: A test hook went through.\n"
                   "  todo  Claude Code integration: Not in Claude Code's MCP servers.\n"
                   "  todo  iPhone: No phone paired yet.\n");
+}
+
+TEST_F(CommandLineThatUpdates, SetupCheckSaysTheUpdaterIsOn) {
+    EXPECT_THAT(menu({"--setup-check"}).output, HasSubstr(line("updates", "Sparkle on")));
 }
 
 TEST_F(CommandLine, SetupCheckTellsWhatIsMissingOrOld) {

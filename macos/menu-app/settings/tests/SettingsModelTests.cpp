@@ -132,8 +132,13 @@ TEST_F(SettingsModelSaving, PostsEachKindOfValueAndTakesTheBridgesSettingsBack) 
          [&] { return !model->values.get()->speakFullResponse; },
          {{"key", "speakFullResponse"}, {"value", false}},
          "off"},
-        {[&] { model->set("lockScreenApprovalsAfterIdleMin", std::int64_t{10}); },
-         [] { return true; },
+        {[&] {
+             model
+                 ->binding(&SettingsModel::Values::lockScreenApprovalsAfterIdleMin,
+                           "lockScreenApprovalsAfterIdleMin", std::int64_t{3})
+                 .set(10);
+         },
+         [&] { return model->values.get()->lockScreenApprovalsAfterIdleMin == 10; },
          {{"key", "lockScreenApprovalsAfterIdleMin"}, {"value", 10}},
          "approvals"},
     };

@@ -98,8 +98,30 @@ TEST_F(SettingsForm, WithoutABridgeShowsTheBannerAndTheFallbacks) {
               "Toggle \"Speak when a session finishes\" on switch\n"
               "Toggle \"Speak the whole response\" on switch\n");
     EXPECT_EQ(footer(rendering, "Connection"), localFooter);
+    EXPECT_EQ(footer(rendering, "Sessions"),
+              "Shown means live, pinned or in the phone's recent list. Remote control adds "
+              "--remote-control when a phone reopens a session in a terminal. Restarting stops a "
+              "running session and starts it again on the same conversation, so its tools and "
+              "MCP servers reload: in the background for an agent-view session, in its own "
+              "terminal tab otherwise. A session in the middle of a turn or waiting on an "
+              "approval restarts only if you confirm on the phone.");
+    EXPECT_EQ(footer(rendering, "Notifications"),
+              "Pushes pass through Apple's servers. With project and tool only, commands and "
+              "replies stay off them; the app fetches the reply from this Mac when you tap. A "
+              "phone paired with encryption gets them end-to-end encrypted instead, in full "
+              "either way: Apple sees only \\\"A session needs approval\\\", \\\"A session "
+              "finished\\\" or \\\"A session has a question\\\". Push to Talk replies (on unless "
+              "you turn them off) reach a phone that joined the app's Push to Talk channel: it "
+              "shows Claude talking and reads the reply, locked or not, and the notification "
+              "arrives silently beside it. A phone that hasn't joined gets the notification as "
+              "before. While you're using this Mac (keyboard or mouse within the time chosen), a "
+              "permission request shows in the phone's app and in the terminal, but not on the "
+              "Lock Screen; if you step away before it is answered, the Lock Screen card and "
+              "notification come then.");
     EXPECT_EQ(footer(rendering, "Speech"), "no footer for Speech");
     EXPECT_EQ(section(rendering, "Paired devices"), "Text \"No phones paired.\" color=secondary\n");
+    EXPECT_EQ(section(rendering, "Environments"),
+              "Text \"None: only this Mac's own sessions report here.\" color=secondary\n");
     // The phones' footer shows the menu-bar icon inline and names it for accessibility.
     EXPECT_NE(
         footer(rendering, "Paired devices")
@@ -359,6 +381,12 @@ TEST_F(SettingsForm, EnvironmentRowsOfferWhatEachKindAllows) {
               "  Button \"Remove\"\n");
     EXPECT_NE(text().find("by its config dir (`kestrelhaven env add … --config-dir`)."),
               std::string::npos);
+    // A code span, not backticks: the terminal draws the command without them.
+    const auto cells = host->renderCells(80).canvas;
+    std::string drawn;
+    for (int y = 0; y < cells.height(); ++y)
+        drawn += cells.plainLine(y) + "\n";
+    EXPECT_NE(drawn.find("(kestrelhaven"), std::string::npos) << drawn;
 }
 
 TEST_F(SettingsForm, RemovingAnEnvironmentAsksFirstWithTheMessageForItsKind) {

@@ -47,13 +47,20 @@ void Menu::insertItem(std::shared_ptr<MenuItem> item, int index) {
         throw std::logic_error("menu item \"" + item->title() + "\" already stands in a menu");
     index = std::clamp(index, 0, numberOfItems());
     item->m_menu = this;
-    m_items.insert(m_items.begin() + index, std::move(item));
+    m_items.insert(m_items.begin() + index, item);
     Display::setNeedsDisplay();
+    tellItemsObserver(*item);
 }
 
 void Menu::detach(MenuItem& item) {
     item.m_menu = nullptr;
     Display::setNeedsDisplay();
+    tellItemsObserver(item);
+}
+
+void Menu::tellItemsObserver(const MenuItem& item) const {
+    if (m_itemsObserver)
+        m_itemsObserver(item);
 }
 
 void Menu::removeItem(const MenuItem& item) {

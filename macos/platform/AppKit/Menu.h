@@ -52,6 +52,11 @@ public:
     void removeItem(const MenuItem& item);
     void removeItemAt(int index);
     void removeAllItems();
+    // Told of each item just inserted or removed, as the platform tells observers of a menu's
+    // added and removed items; one observer at a time, none when empty.
+    void setItemsObserver(std::function<void(const MenuItem& item)> observer) {
+        m_itemsObserver = std::move(observer);
+    }
 
     bool autoenablesItems() const { return m_autoenables; }
     void setAutoenablesItems(bool autoenables);
@@ -71,12 +76,14 @@ public:
 private:
     explicit Menu(std::string title) : m_title(std::move(title)) {}
     void detach(MenuItem& item);
+    void tellItemsObserver(const MenuItem& item) const;
 
     std::string m_title;
     std::vector<std::shared_ptr<MenuItem>> m_items;
     bool m_autoenables = true;
     bool m_open = false;
     std::weak_ptr<MenuDelegate> m_delegate;
+    std::function<void(const MenuItem&)> m_itemsObserver;
 };
 
 } // namespace AppKit

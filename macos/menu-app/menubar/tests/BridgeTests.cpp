@@ -134,6 +134,16 @@ TEST_F(BridgeClient, ABodyThatCannotBeSerialisedIsNeverSent) {
     EXPECT_TRUE(server().requests().empty());
 }
 
+TEST_F(BridgeClient, FetchWaitsTwoSecondsForItsReply) {
+    auto held = scriptHeld("/healthz", Reply::json(200, R"({"ok": true})"));
+    bool arrived = false;
+    bridge.fetch<Health>("/healthz", "GET", [&](std::optional<Health>) { arrived = true; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return held.reached(); }, 5));
+    EXPECT_EQ(timeOutsWaiting(), std::vector<double>{2.0});
+    held.open();
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return arrived; }, 5));
+}
+
 TEST_F(BridgeClient, WithTheBridgeStoppedFetchGivesNothingWithinMoments) {
     stopServer();
     const auto start = std::chrono::steady_clock::now();

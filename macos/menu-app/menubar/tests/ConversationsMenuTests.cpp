@@ -1,8 +1,11 @@
 #include "menubar/tests/MenuApp.h"
 
+#include <gmock/gmock.h>
+
 using namespace AppKit;
 using JSONCoding::JSON;
 using SampleBridge::Reply;
+using testing::Contains;
 
 namespace {
 
@@ -143,17 +146,26 @@ TEST_F(ConversationsMenu, RowsAreReusedBySessionAndFollowTheListsOrder) {
     const auto workingRow = pinned("garden Fix the schedule");
     const auto openItem = itemIn(pinMenu(), "garden Hero images");
     const auto dormantRow = pinned("garden Tidy the prompt");
+    std::vector<std::string> moved;
+    pinMenu().setItemsObserver([&](const MenuItem& row) { moved.push_back(row.title()); });
 
     // Frost warnings moves to the pinned list, Tidy the prompt leaves both lists.
     auto renamed = working;
     renamed["title"] = "Fix the schedule for good";
+    renamed.erase("memory_mb");
     list({idle, renamed}, {open});
     reopen([&] { return menu().itemWithTitle("garden Fix the schedule for good") != nullptr; });
     EXPECT_EQ(pinnedSection(), (std::vector<std::string>{"weather Frost warnings",
                                                          "garden Fix the schedule for good"}));
     EXPECT_EQ(pinned("garden Fix the schedule for good"), workingRow);
+    EXPECT_EQ(
+        shown(*workingRow->submenu()),
+        (std::vector<std::string>{"Already running", "Open in Terminal", "Sleep", "---", "Unpin"}));
     EXPECT_EQ(shown(pinMenu()), std::vector<std::string>{"garden Hero images"});
     EXPECT_EQ(itemIn(pinMenu(), "garden Hero images"), openItem);
+    // Hero images, in its place once Frost warnings has gone, is not moved.
+    EXPECT_EQ(moved, std::vector<std::string>{"weather Frost warnings"});
+    pinMenu().setItemsObserver({});
 
     list({dormant}, {});
     reopen([&] { return pinnedSection().size() == 1; });
@@ -245,6 +257,21 @@ TEST_F(ConversationsMenu, ActionsPostTheirWordAndBodyAndRefreshTheList) {
     EXPECT_TRUE(terminal->performAction());
     Dispatch::RunLoop::main().runFor(0.05);
     EXPECT_EQ(server().requests().size(), before);
+}
+
+TEST_F(ConversationsMenu, AnActionWaits75SecondsAndTheListItAsksFor20) {
+    list({working}, {});
+    launch();
+    auto acted = scriptHeld("/conversations/sleep", Reply::json(200, R"({"ok": true, "msg": ""})"));
+    auto listed = scriptHeld("/conversations", Reply::json(200, R"({"pinned": [], "recent": []})"));
+    EXPECT_TRUE(subitem("garden Fix the schedule", "Sleep (free 413 MB)")->performAction());
+    ASSERT_TRUE(eventually([&] { return acted.reached(); }));
+    EXPECT_THAT(timeOutsWaiting(), Contains(75.0));
+    acted.open();
+    ASSERT_TRUE(eventually([&] { return listed.reached(); }));
+    EXPECT_THAT(timeOutsWaiting(), Contains(20.0));
+    listed.open();
+    EXPECT_TRUE(eventually([&] { return pinnedNote() == "  (none pinned)"; }));
 }
 
 TEST_F(ConversationsMenu, AFailedActionIsToldInAnAlertOnlyAfterTheMenuHasClosed) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 using Foundation::dataFrom;
@@ -229,6 +230,24 @@ TEST_F(LocalHTTPExchange, WithoutTheBridgeThereIsNoAnswerAtOnce) {
     EXPECT_EQ(LocalHTTP::send("GET", "/healthz", std::nullopt, 2).status, 0);
     close(fd);
     unlink(LocalHTTP::socketPath().c_str());
+}
+
+TEST(LocalHTTP, APeerThatClosesBeforeReadingALargeBodyIsNoAnswer) {
+    Testing::TemporaryFolder folder;
+    const std::string path = (folder.path() / "peer.sock").string();
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, path.c_str());
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 1), 0);
+    std::thread peer([&] { close(accept(listener, nullptr, nullptr)); });
+    // Far more than the socket holds, so the write meets the closed peer; the process lives on.
+    const auto reply = LocalHTTP::send(path, "POST", "/dossier", Foundation::Data(8 << 20, '{'), 5);
+    peer.join();
+    close(listener);
+    EXPECT_EQ(reply.status, 0);
+    EXPECT_FALSE(reply.body);
 }
 
 TEST(LocalHTTPPaths, ASocketPathOver103BytesIsNotTried) {

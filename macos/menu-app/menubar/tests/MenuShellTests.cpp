@@ -62,9 +62,6 @@ TEST_F(MenuShell, TheStateLineSaysHowTheBridgeIsWithItsToolTip) {
     launch();
     EXPECT_FALSE(statusLine().toolTip());
 
-    EXPECT_TRUE(healthAnswers(Reply::json(200, R"({"ok": true})"), "Bridge: running ✓  (v?)"));
-    EXPECT_FALSE(statusLine().toolTip());
-
     EXPECT_TRUE(healthAnswers(Reply::json(200, R"({"ok": true, "config_error": "bad port"})"),
                               "Bridge: running ⚠️ config.json is invalid, settings locked"));
     EXPECT_EQ(statusLine().toolTip(), "bad port");
@@ -79,6 +76,11 @@ TEST_F(MenuShell, TheStateLineSaysHowTheBridgeIsWithItsToolTip) {
     EXPECT_TRUE(healthAnswers(Reply::json(500, ""),
                               "Bridge: not running ⚠️ it can't start (Settings… says why)"));
     EXPECT_EQ(statusLine().toolTip(), "port 17801 is taken");
+
+    // Running again drops the tool tip; without word of a phone the bridge runs alone.
+    EXPECT_TRUE(healthAnswers(Reply::json(200, R"({"ok": true})"), "Bridge: running ✓  (v?)"));
+    EXPECT_FALSE(statusLine().toolTip());
+    EXPECT_EQ(iconSays(), "Kestrelhaven, no phone connected");
 
     std::filesystem::remove(StartError::path());
     EXPECT_TRUE(healthAnswers(Reply::json(200, R"({"ok": "yes"})"), "Bridge: not running"));

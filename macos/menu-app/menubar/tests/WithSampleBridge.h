@@ -5,11 +5,14 @@
 
 #include <Dispatch/RunLoop.h>
 #include <Testing/Testing.h>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sample-bridge/Server.h>
 #include <string>
+#include <sys/socket.h>
+#include <vector>
 
 class WithSampleBridge : public testing::Test {
 protected:
@@ -54,6 +57,22 @@ protected:
     static bool changesNothing(SampleBridge::Gate& gate, const std::function<bool()>& changed) {
         gate.open();
         return handedOver(gate) && !Dispatch::RunLoop::main().runUntil(changed, 0.2);
+    }
+
+    // The time-outs, in seconds, of the exchanges now open in this process, as each client's
+    // socket carries its own (the bridge's sockets carry none).
+    static std::vector<double> timeOutsWaiting() {
+        std::vector<double> found;
+        for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+            timeval limit{};
+            socklen_t size = sizeof limit;
+            if (::getsockopt(std::stoi(entry.path().filename()), SOL_SOCKET, SO_SNDTIMEO, &limit,
+                             &size) == 0 &&
+                (limit.tv_sec != 0 || limit.tv_usec != 0))
+                found.push_back(static_cast<double>(limit.tv_sec) +
+                                static_cast<double>(limit.tv_usec) / 1e6);
+        }
+        return found;
     }
 
 private:

@@ -2,8 +2,10 @@
 #include "relay/DossierShares.h"
 
 #include <share-core/DossierOutbox.h>
+#include <share-core/ShareState.h>
 
 using SampleBridge::DossierMode;
+using SampleBridge::Reply;
 
 namespace {
 
@@ -55,11 +57,35 @@ TEST_F(MenuWithRelay, TheSharesSubmenuFollowsTheRelaysRowsAndItsRemoveRemoves) {
     ASSERT_TRUE(eventually([&] { return shares->title() == "Dossier: 2 shares waiting"; }));
     EXPECT_EQ(shares->submenu()->itemAt(1)->title(), std::string(60, 'x'));
 
-    EXPECT_TRUE(shares->submenu()->itemAt(0)->submenu()->itemAt(2)->performAction());
+    // A Remove whose represented object is no ref text does nothing: once the next Remove is
+    // done, the first share still waits.
+    const auto removeFirst = shares->submenu()->itemAt(0)->submenu()->itemAt(2);
+    removeFirst->setRepresentedObject(first);
+    EXPECT_TRUE(removeFirst->performAction());
+    EXPECT_TRUE(shares->submenu()->itemAt(1)->submenu()->itemAt(2)->performAction());
     ASSERT_TRUE(eventually([&] { return shares->title() == "Dossier: 1 share waiting"; }));
-    EXPECT_FALSE(outbox().item(first.ref));
-    EXPECT_FALSE(outbox().answer(first.ref));
+    EXPECT_TRUE(outbox().item(first.ref));
+    EXPECT_FALSE(outbox().item(second.ref));
+    EXPECT_FALSE(outbox().answer(second.ref));
+
     EXPECT_TRUE(shares->submenu()->itemAt(0)->submenu()->itemAt(2)->performAction());
     ASSERT_TRUE(eventually([&] { return shares->isHidden(); }));
-    EXPECT_FALSE(outbox().item(second.ref));
+    EXPECT_FALSE(outbox().item(first.ref));
+}
+
+TEST_F(MenuWithRelay, EachHealthReplyTellsTheRelayWhetherTheBridgeIsUp) {
+    launch();
+    const auto bridgeUp = [] {
+        const auto mac = ShareStateStore::shared(appGroup)->mac();
+        return mac && mac->bridgeUp;
+    };
+    ASSERT_TRUE(eventually(bridgeUp));
+    // The bridge answers, though not as running: the relay goes by the menu's reading.
+    server().script("/healthz", Reply::json(200, R"({"ok": false})"));
+    menu().open();
+    menu().close();
+    EXPECT_TRUE(eventually([&] { return !bridgeUp(); }));
+    menu().open();
+    menu().close();
+    EXPECT_TRUE(eventually(bridgeUp));
 }

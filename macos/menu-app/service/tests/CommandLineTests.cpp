@@ -10,6 +10,7 @@
 #include "uninstall/FileRemovals.h"
 #include "uninstall/Uninstaller.h"
 
+#include <ServiceManagement/TestDouble.h>
 #include <Testing/Testing.h>
 #include <chrono>
 #include <future>
@@ -33,6 +34,8 @@ class CommandLineWithoutAppGroup : public CommandLine {
 protected:
     Foundation::PropertyList::Dictionary info() const override { return {}; }
 };
+
+using UnmovedCommandLine = Testing::Translocated<CommandLine>;
 
 Outcome result(std::int32_t status, std::string output, std::string error = "") {
     return {status, std::move(output), std::move(error)};
@@ -94,6 +97,11 @@ TEST_F(CommandLine, SetupCheckReportsAWorkingInstallationAndTheDoctorsChecks) {
                   "  ok    Test hook: A test hook went through.\n"
                   "  todo  Claude Code integration: Not in Claude Code's MCP servers.\n"
                   "  todo  iPhone: No phone paired yet.\n");
+}
+
+TEST_F(UnmovedCommandLine, SetupCheckAsksToMoveTheApp) {
+    EXPECT_THAT(menu({"--setup-check"}).output,
+                StartsWith(line("app", Bundled::app().string() + " (move it to Applications)")));
 }
 
 TEST_F(CommandLine, SetupCheckTellsWhatIsMissingOrOld) {
@@ -205,6 +213,17 @@ TEST_F(CommandLine, ServiceSwitchTurnsTheServiceOnOrSaysWhyItCouldNot) {
     // Already on, its bridge answering: nothing to turn on, and that bridge is its own.
     EXPECT_EQ(menu({"--service", "switch"}),
               result(0, status + "on\nbridge answering on " + LocalHTTP::socketPath() + "\n"));
+}
+
+TEST_F(CommandLine, ServiceSwitchWaitingForApprovalPointsToLoginItems) {
+    ServiceManagement::TestDouble waiting({.requiresApproval = true});
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(SetupCommandLine::service("switch"), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Preparing ~/.kestrelhaven…\nTurning on the background service…\n" +
+                  std::string(agent) +
+                  ": waiting for approval in Login Items\nturn it on in System Settings › "
+                  "General › Login Items\n");
 }
 
 TEST_F(CommandLine, HooksInstallPassesTheToolsOutputThrough) {

@@ -216,6 +216,7 @@ TEST_F(CommandLine, ServiceSwitchTurnsTheServiceOnOrSaysWhyItCouldNot) {
 }
 
 TEST_F(CommandLine, ServiceSwitchWaitingForApprovalPointsToLoginItems) {
+    // The stand-in's choice holds only in this process, so the command runs here.
     ServiceManagement::TestDouble waiting({.requiresApproval = true});
     testing::internal::CaptureStdout();
     EXPECT_EQ(SetupCommandLine::service("switch"), 1);

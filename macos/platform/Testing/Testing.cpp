@@ -3,6 +3,7 @@
 #include <Foundation/Bundle.h>
 #include <Foundation/UserDefaults.h>
 #include <cmath>
+#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
@@ -55,6 +56,14 @@ const std::filesystem::path& useTestHome(Foundation::PropertyList::Dictionary in
     // One per process, removed at exit: the main bundle and its home are fixed once.
     static const TestHome testHome(std::move(info));
     return testHome.home;
+}
+
+void translocateTestHome() {
+    // Made before the test home, so removed after it at exit.
+    static const TemporaryFolder outer;
+    const auto folder = outer.path() / "AppTranslocation";
+    std::filesystem::create_directories(folder);
+    ::setenv("TMPDIR", folder.c_str(), 1);
 }
 
 void writeText(const std::filesystem::path& path, const std::string& text) {

@@ -36,6 +36,20 @@ std::filesystem::path makeBundle(const std::filesystem::path& folder,
 // Later calls return the same home.
 const std::filesystem::path& useTestHome(Foundation::PropertyList::Dictionary info = {});
 
+// Makes the test folders made after it, the test home's among them, inside a folder named
+// "AppTranslocation", where macOS runs an application that was never moved out of its download.
+// Call before useTestHome.
+void translocateTestHome();
+
+// A fixture whose test home lies in such a folder.
+template <class Fixture> class Translocated : public Fixture {
+protected:
+    void SetUp() override {
+        translocateTestHome();
+        Fixture::SetUp();
+    }
+};
+
 // Writes `text` to `path`, making parent folders.
 void writeText(const std::filesystem::path& path, const std::string& text);
 std::string readText(const std::filesystem::path& path);

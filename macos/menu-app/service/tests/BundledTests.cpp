@@ -84,6 +84,11 @@ TEST(Bundled, ATranslocatedCopyNeedsMoving) {
     EXPECT_TRUE(Bundled::needsMoving());
 }
 
+TEST(Bundled, AnAppOnADiskImageNeedsMoving) {
+    EXPECT_TRUE(Foundation::Bundle::setMain("/Volumes/Kestrelhaven/Kestrelhaven.app"));
+    EXPECT_TRUE(Bundled::needsMoving());
+}
+
 TEST(Bundled, TheBridgeIsPresentWithAnExecutableRuntimeAndItsTool) {
     Testing::TemporaryFolder folder;
     useBundle(folder.path(), {});

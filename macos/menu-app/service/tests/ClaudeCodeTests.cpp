@@ -68,6 +68,8 @@ TEST_F(ClaudeCodeSearch, PathComesFirstThenTheFixedPlacesEachWithItsVersion) {
 
     claude(home / ".local/bin/claude", "claude 2.1.300 build 7");
     EXPECT_EQ(ClaudeCode::find(), (ClaudeCode{(home / ".local/bin/claude").string(), "2.1.300"}));
+    ::unsetenv("PATH");
+    EXPECT_EQ(ClaudeCode::find()->path, (home / ".local/bin/claude").string());
     // A folder named claude on PATH is passed over; an executable one wins.
     fs::create_directories(tools.path() / "bin" / "claude");
     ::setenv(

@@ -85,15 +85,6 @@ protected:
         fs::permissions(claude, fs::perms::owner_all);
     }
 
-    // Makes the bundle's runtime a script, so that the bridge's tool says what a test needs.
-    void scriptRuntime(const std::string& body) const {
-        const fs::path helpers = Bundled::app() / "Contents" / "Helpers";
-        if (fs::is_symlink(helpers))
-            fs::remove(helpers);
-        Testing::writeText(helpers / "node", "#!/bin/sh\n" + body);
-        fs::permissions(helpers / "node", fs::perms::owner_all);
-    }
-
     static std::string line(std::string_view label, const std::string& value) {
         return SetupCommandLine::column(label, 15) + ": " + value + "\n";
     }

@@ -11,6 +11,7 @@
 #include "uninstall/FileRemovals.h"
 #include "uninstall/Uninstaller.h"
 
+#include <ServiceManagement/TestDouble.h>
 #include <Testing/Testing.h>
 #include <chrono>
 #include <future>
@@ -44,6 +45,8 @@ protected:
         return info;
     }
 };
+
+using UnmovedCommandLine = Testing::Translocated<CommandLine>;
 
 Outcome result(std::int32_t status, std::string output, std::string error = "") {
     return {status, std::move(output), std::move(error)};
@@ -109,6 +112,11 @@ TEST_F(CommandLine, SetupCheckReportsAWorkingInstallationAndTheDoctorsChecks) {
 
 TEST_F(CommandLineThatUpdates, SetupCheckSaysTheUpdaterIsOn) {
     EXPECT_THAT(menu({"--setup-check"}).output, HasSubstr(line("updates", "Sparkle on")));
+}
+
+TEST_F(UnmovedCommandLine, SetupCheckAsksToMoveTheApp) {
+    EXPECT_THAT(menu({"--setup-check"}).output,
+                StartsWith(line("app", Bundled::app().string() + " (move it to Applications)")));
 }
 
 TEST_F(CommandLine, SetupCheckTellsWhatIsMissingOrOld) {
@@ -220,6 +228,18 @@ TEST_F(CommandLine, ServiceSwitchTurnsTheServiceOnOrSaysWhyItCouldNot) {
     // Already on, its bridge answering: nothing to turn on, and that bridge is its own.
     EXPECT_EQ(menu({"--service", "switch"}),
               result(0, status + "on\nbridge answering on " + LocalHTTP::socketPath() + "\n"));
+}
+
+TEST_F(CommandLine, ServiceSwitchWaitingForApprovalPointsToLoginItems) {
+    // The stand-in's choice holds only in this process, so the command runs here.
+    ServiceManagement::TestDouble waiting({.requiresApproval = true});
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(SetupCommandLine::service("switch"), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Preparing ~/.kestrelhaven…\nTurning on the background service…\n" +
+                  std::string(agent) +
+                  ": waiting for approval in Login Items\nturn it on in System Settings › "
+                  "General › Login Items\n");
 }
 
 TEST_F(CommandLine, HooksInstallPassesTheToolsOutputThrough) {

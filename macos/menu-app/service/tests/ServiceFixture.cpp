@@ -47,6 +47,14 @@ void WithBuiltBundle::scriptLaunchctl(const std::string& body) {
     ::setenv("KH_TOOLS_DIR", tools.c_str(), 1);
 }
 
+void WithBuiltBundle::scriptRuntime(const std::string& body) {
+    const fs::path helpers = Bundled::app() / "Contents" / "Helpers";
+    if (fs::is_symlink(helpers))
+        fs::remove(helpers);
+    Testing::writeText(helpers / "node", "#!/bin/sh\n" + body);
+    fs::permissions(helpers / "node", fs::perms::owner_all);
+}
+
 fs::path WithBuiltBundle::writeAgent(const fs::path& folder, const std::string& name,
                                      Foundation::PropertyList::Dictionary entries) {
     const fs::path path = folder / (name + ".plist");

@@ -24,6 +24,9 @@ protected:
     static void skipWaits();
     // Makes launchctl the shell script `body` for the rest of the test.
     void scriptLaunchctl(const std::string& body);
+    // Makes the bundle's runtime the shell script `body`, so that the bridge's tool says what a
+    // test needs.
+    static void scriptRuntime(const std::string& body);
     // Writes an agent property list; `name` without ".plist".
     static std::filesystem::path writeAgent(const std::filesystem::path& folder,
                                             const std::string& name,

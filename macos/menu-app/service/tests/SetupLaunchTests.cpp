@@ -177,9 +177,16 @@ TEST_F(SetupLaunch, TheFirstLaunchRecordsTheBuildWithoutRestartingTheService) {
     recordLaunchctl(0);
     Setup::start(menu);
     EXPECT_EQ(Defaults::string("bridgeBuild"), "42");
+    const std::string print = "print " + target() + "\n";
     ASSERT_TRUE(eventually([&] { return fs::exists(log()); }));
     Dispatch::RunLoop::main().runFor(0.3);
-    EXPECT_EQ(Testing::readText(log()), "print " + target() + "\n");
+    EXPECT_EQ(Testing::readText(log()), print);
+
+    // Nor does the next launch of the same build.
+    Setup::start(statusMenu());
+    ASSERT_TRUE(eventually([&] { return Testing::readText(log()).starts_with(print + print); }));
+    Dispatch::RunLoop::main().runFor(0.3);
+    EXPECT_EQ(Testing::readText(log()), print + print);
 }
 
 TEST_F(SetupLaunch, ANewBuildRestartsTheService) {

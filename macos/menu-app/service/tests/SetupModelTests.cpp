@@ -6,6 +6,7 @@
 #include <AppKit/Pasteboard.h>
 #include <Foundation/UserDefaults.h>
 #include <ServiceManagement/AgentService.h>
+#include <ServiceManagement/TestDouble.h>
 #include <gmock/gmock.h>
 #include <nlohmann/json.hpp>
 
@@ -14,6 +15,7 @@ using Status = ServiceManagement::Status;
 using testing::ElementsAre;
 using testing::HasSubstr;
 using testing::IsEmpty;
+using testing::StartsWith;
 
 namespace {
 
@@ -38,6 +40,7 @@ DoctorReport::Check checkWithId(std::string id) {
 }
 
 using SetupModels = WithSetup;
+using UnmovedSetupModels = Testing::Translocated<SetupModels>;
 
 } // namespace
 
@@ -76,6 +79,16 @@ TEST_F(SetupModels, ANewModelNeedsAttentionUntilEverythingIsInPlace) {
     EXPECT_TRUE(*std::make_shared<SetupModel>()->mcpWanted);
 }
 
+TEST_F(UnmovedSetupModels, AnAppNotYetMovedNeedsAttentionAndTurnsNothingOn) {
+    model->service = Status::enabled;
+    model->hooks = ClaudeHooks::State::installed();
+    EXPECT_TRUE(model->needsAttention());
+    model->turnOnService();
+    EXPECT_EQ(model->problem.get(),
+              "Move Kestrelhaven to your Applications folder and open it from there first.");
+    EXPECT_EQ(model->busy.get(), std::nullopt);
+}
+
 TEST_F(SetupModels, RefreshHandsOverTheSearchBeforeTheDoctorReport) {
     startBridge();
     installClaude();
@@ -105,6 +118,15 @@ TEST_F(SetupModels, RefreshHandsOverTheSearchBeforeTheDoctorReport) {
     EXPECT_TRUE(model->doctor->has_value());
     ASSERT_TRUE(settled());
     EXPECT_FALSE(model->doctor->has_value());
+}
+
+TEST_F(SetupModels, RefreshReadsTheHooksAtOnceAndAgainWithTheDoctorReport) {
+    ASSERT_EQ(Bundled::cli({"install-hooks"}, 20).status, 0);
+    model->refresh();
+    EXPECT_EQ(model->hooks.get(), ClaudeHooks::State::installed());
+    fs::remove(home / ".claude" / "settings.json");
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(model->hooks.get(), ClaudeHooks::State::absent());
 }
 
 TEST_F(SetupModels, AddingHooksAsksFirstThenAddsTheHooksAndTheMcpEntry) {
@@ -146,6 +168,12 @@ TEST_F(SetupModels, AddingHooksAsksFirstThenAddsTheHooksAndTheMcpEntry) {
     EXPECT_EQ(alerts.back().find("With Claude Code integration"), std::string::npos);
     EXPECT_EQ(model->note.get(), hooksLine);
     EXPECT_FALSE(fs::exists(home / ".claude.json"));
+
+    // A tool that says nothing still leaves a note, an empty one.
+    scriptRuntime("exit 0");
+    model->installHooks();
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(model->note.get(), "");
 }
 
 TEST_F(SetupModels, FailuresOfTheHooksAndOfTheMcpEntryBecomeTheProblem) {
@@ -293,6 +321,13 @@ TEST_F(SetupModels, OtherFixesCopyOpenAndAsk) {
     model->fix(actionFix("install_claude"), checkWithId("claude"));
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_THAT(alerts[0], HasSubstr("\n\ncurl -fsSL https://claude.ai/install.sh | bash\n\n"));
+    // Turning the service on and adding hooks each ask first; declined, nothing runs.
+    model->developerAgents = std::vector<std::string>{"com.example.dev"};
+    model->fix(actionFix("turn_on"), checkWithId("bridge"));
+    model->fix(actionFix("add_hooks"), checkWithId("hook_test"));
+    ASSERT_EQ(alerts.size(), 3u);
+    EXPECT_THAT(alerts[1], StartsWith("Run the bridge from the app?\n"));
+    EXPECT_THAT(alerts[2], StartsWith("Add Kestrelhaven's hooks to Claude Code?\n"));
 
     auto& containers = ContainerWindowController::shared();
     // "env:<name>" names an existing environment, whose setup the tool is asked for.
@@ -332,6 +367,15 @@ TEST_F(SetupModels, TurningTheServiceOnAsksBeforeRetiringADeveloperAgent) {
     ASSERT_TRUE(settled());
     EXPECT_THAT(model->problem->value_or(""), HasSubstr("Another bridge still answers on "));
     EXPECT_EQ(alerts.size(), 1u);
+}
+
+TEST_F(SetupModels, AServiceWaitingForApprovalEndsTheTurnOnWithoutASentence) {
+    ServiceManagement::TestDouble waiting({.requiresApproval = true});
+    model->turnOnService();
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(model->problem.get(), std::nullopt);
+    EXPECT_EQ(model->note.get(), std::nullopt);
+    EXPECT_EQ(*model->service, Status::requiresApproval);
 }
 
 TEST_F(SetupModels, TurningTheServiceOnShowsEachStepAndEndsWithTheBridgeRunning) {

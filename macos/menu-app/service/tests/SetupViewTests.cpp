@@ -101,6 +101,8 @@ protected:
     int closes = 0;
 };
 
+using UnmovedSetupWindowView = Testing::Translocated<SetupWindowView>;
+
 } // namespace
 
 TEST_F(SetupWindowView, WithoutAReportRowsFallBackToWhatTheModelKnows) {
@@ -275,6 +277,8 @@ TEST_F(SetupWindowView, TheIntegrationRowFollowsTheMcpAndDossierChecks) {
     EXPECT_THAT(text, HasSubstr("Image symbol=exclamationmark.triangle.fill color=orange"));
     EXPECT_THAT(text, HasSubstr("on checkbox disabled"));
     EXPECT_THAT(text, Not(HasSubstr("dossier_cmd detail")));
+    model->doctor = report({check("mcp", "warn"), check("dossier_cmd", "info")});
+    EXPECT_THAT(row(title), Not(HasSubstr("dossier_cmd detail")));
 
     // With the checkbox enabled, unticking it takes the entry out.
     model->doctor = report({check("mcp", "ok")});
@@ -347,6 +351,17 @@ TEST_F(SetupWindowView, TheSummaryCountsWhatIsLeftOrSaysWhatWorks) {
               "Label \"2 things to do above.\" symbol=list.bullet.circle color=secondary");
     // Without a bridge check the service counts as not fine.
     model->doctor = report({check("phones", "info")});
+    EXPECT_EQ(summary(),
+              "Label \"One thing to do above.\" symbol=list.bullet.circle color=secondary");
+}
+
+TEST_F(UnmovedSetupWindowView, AnAppNotYetMovedIsAskedToMoveAndCountsAsAThingToDo) {
+    const std::string title = "Move Kestrelhaven to Applications";
+    EXPECT_EQ(row(title), plainRow("exclamationmark.triangle.fill", "orange", title,
+                                   "It's running from the disk image or a download folder. Drag "
+                                   "it to Applications, quit, and open it from there."));
+    model->service = Status::enabled;
+    model->doctor = report({check("bridge", "ok")});
     EXPECT_EQ(summary(),
               "Label \"One thing to do above.\" symbol=list.bullet.circle color=secondary");
 }

@@ -129,3 +129,12 @@ TEST_F(ShareViewControllerTest, AnAutomaticAddGivenAsTextIsIgnoredAndTheLastTagS
     model->cancel();
     EXPECT_FALSE(context->outcome()) << "the finish after the controller is gone does nothing";
 }
+
+TEST_F(ShareViewControllerTest, ACancelDuringTheAutomaticAddsWaitStillLetsTheAddFollow) {
+    start({{"KHShareAutoAdd", 1}}, {{std::nullopt, "Words to keep", {}}});
+    ASSERT_TRUE(runUntil([&] { return controller->model->canAdd(); }));
+    controller->model->cancel();
+    EXPECT_TRUE(items().empty());
+    EXPECT_TRUE(runUntil([&] { return !items().empty(); }, 2));
+    EXPECT_EQ(context->outcome(), (ExtensionContext::Outcome{false, userCancelled}));
+}

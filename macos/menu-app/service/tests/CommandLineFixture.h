@@ -62,13 +62,14 @@ protected:
     static fs::path program() { return Bundled::app() / "Contents" / "MacOS" / "KestrelhavenMenu"; }
     fs::path bin() const { return home.parent_path() / "bin"; }
 
-    // Runs the built program with HOME at the test home and only `bin()` and the system's folders
-    // on PATH.
-    Outcome menu(const std::vector<std::string>& arguments, double timeout = 90) const {
+    // Runs the built program (started by the path `as`, a link to it) with HOME at the test home
+    // and only `bin()` and the system's folders on PATH.
+    Outcome menu(const std::vector<std::string>& arguments, double timeout = 90,
+                 const fs::path& as = program()) const {
         Run::Environment environment = Run::currentEnvironment();
         environment["HOME"] = home.string();
         environment["PATH"] = bin().string() + ":/usr/bin:/bin";
-        Run::Result ran = Run::run(program().string(), arguments, environment, timeout);
+        Run::Result ran = Run::run(as.string(), arguments, environment, timeout);
         return {ran.status, std::move(ran.output), std::move(ran.error)};
     }
 

@@ -303,6 +303,20 @@ TEST_F(CommandLine, UninstallWithYesReportsEveryStepAndFailsWhenOneDid) {
     EXPECT_TRUE(removed.output.ends_with(byHand));
 }
 
+TEST_F(CommandLine, TheUninstallerNeverTakesItsOwnProcessForABridge) {
+    // Started by the launcher's name, the program's own command line is the bridge's.
+    const fs::path launcher = Bundled::app() / "Contents/MacOS/KestrelhavenBridge";
+    fs::remove(launcher);
+    fs::create_hard_link(program(), launcher);
+    EXPECT_EQ(menu({"--uninstall"}, 90, launcher),
+              result(0, "Nothing of Kestrelhaven's to remove.\nRun again with --yes to do it.\n"));
+}
+
+TEST_F(CommandLineWithoutAppGroup, UninstallHasNoShareOutboxToTrash) {
+    EXPECT_THAT(menu({"--uninstall", "--yes", "--delete-data"}).output,
+                HasSubstr("\nnot found  The Share menu's outbox: no App Group in this build\n"));
+}
+
 TEST_F(CommandLine, ArgumentsThatAskForNoCommandStartTheApplication) {
     serveBridge();
     const std::vector<std::vector<std::string>> cases = {{},

@@ -1,6 +1,7 @@
 #include "uninstall/ClaudeCleanup.h"
 #include "uninstall/tests/UninstallFixture.h"
 
+#include <Foundation/Bundle.h>
 #include <Testing/Testing.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -40,6 +41,16 @@ TEST_F(ClaudeCleanup, ClaudeCodeRemovesTheServersItselfWhenItCan) {
                                           run(home.string()) + "kestrelhaven-speak"));
     EXPECT_THAT(Testing::readText(userFile()), testing::HasSubstr("notes-server"));
     EXPECT_FALSE(fs::exists(home / (".claude.json.kh-uninstall-" + std::string(stamp))));
+
+    // Any other build leaves Claude Code to its own default, whatever this process was given.
+    Foundation::Bundle::setMainInfo("KHHome", std::nullopt);
+    ::setenv("CLAUDE_CONFIG_DIR", "/elsewhere", 1);
+    Testing::writeText(userFile(), userFileWithServers({"kestrelhaven-speak"}));
+    const Result removed = Uninstaller::removeServers(own(), ClaudeCode::find, stamp);
+    ::unsetenv("CLAUDE_CONFIG_DIR");
+    Foundation::Bundle::setMainInfo("KHHome", home.string());
+    EXPECT_EQ(removed, (Result{Status::done, "removed kestrelhaven-speak (claude mcp remove)"}));
+    EXPECT_EQ(claudeRuns().back(), run("-") + "kestrelhaven-speak");
 }
 
 TEST_F(ClaudeCleanup, WhatClaudeCodeLeavesOrCantReachIsEditedOutWithABackup) {
@@ -64,7 +75,7 @@ TEST_F(ClaudeCleanup, WhatClaudeCodeLeavesOrCantReachIsEditedOutWithABackup) {
     EXPECT_THAT(Testing::readText(userFile()), testing::Not(testing::HasSubstr("kestrelhaven")));
 }
 
-TEST_F(ClaudeCleanup, FilesWithoutOurServersAreLeftAloneAndUnreadableOnesFail) {
+TEST_F(ClaudeCleanup, FilesWithoutOurServersAreLeftAloneAndUnreadableOrUnwritableOnesFail) {
     withoutClaude();
     EXPECT_EQ(Uninstaller::removeServers(own(), noClaude, stamp),
               (Result{Status::notFound, "no such file"}));
@@ -74,6 +85,13 @@ TEST_F(ClaudeCleanup, FilesWithoutOurServersAreLeftAloneAndUnreadableOnesFail) {
                   (Result{Status::notFound, "none of Kestrelhaven's"}));
         EXPECT_EQ(Testing::readText(userFile()), text);
     }
+    // A lone surrogate escape can't be written back as it was read: the servers stay.
+    Testing::writeText(userFile(), "{\"note\": \"\\uD800\"," + userFileWithServers().substr(1));
+    EXPECT_EQ(
+        Uninstaller::removeServers(own(), noClaude, stamp),
+        (Result{Status::failed, "kestrelhaven-channel, kestrelhaven-speak still registered: it "
+                                "holds text that couldn't be written back unchanged, so it "
+                                "was left alone"}));
     fs::remove(userFile());
     fs::create_directory(userFile());
     EXPECT_EQ(Uninstaller::removeServers(own(), noClaude, stamp),

@@ -1,7 +1,10 @@
+#include "service/Bundled.h"
+#include "service/Waiting.h"
 #include "uninstall/ServiceRemoval.h"
 #include "uninstall/Uninstaller.h"
 #include "uninstall/tests/UninstallFixture.h"
 
+#include <Dispatch/Clock.h>
 #include <Testing/Testing.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -50,6 +53,31 @@ TEST_F(ServiceRemoval, ABridgeThatIgnoresTerminateIsKilled) {
     EXPECT_FALSE(Launchd::isRunning(started));
 }
 
+TEST_F(ServiceRemoval, EveryBridgeOfThisBundleCountsAndOneThatKeepsComingBackFails) {
+    startBridge(false);
+    // A bridge whose socket was taken away runs on beside the next one.
+    fs::remove(home / ".kestrelhaven/bridge.sock");
+    startBridge(false);
+    EXPECT_THAT(Uninstaller::plan(), testing::Contains("2 bridge processes of this app, stopped."));
+
+    // While the uninstaller waits, a new bridge takes the place of those before it.
+    Waiting::setPause([this](double seconds) {
+        Dispatch::Clock::advance(seconds);
+        for (const Launchd::Instance& started : bridges)
+            Launchd::stop(started, 0.5);
+        startBridge(false);
+    });
+    const Result stopped = Uninstaller::stopBridgeProcesses();
+    EXPECT_EQ(stopped,
+              (Result{Status::failed, "still running: pid " + std::to_string(bridges.back().pid)}));
+}
+
+TEST_F(ServiceRemoval, ABuildWithoutItsOwnBridgeHasNoServiceToUnregister) {
+    fs::remove(Bundled::app() / "Contents/Helpers");
+    EXPECT_EQ(Uninstaller::unregisterService(),
+              (Result{Status::notFound, "this build has no background service of its own"}));
+}
+
 TEST_F(ServiceRemoval, AnotherBundlesBridgeIsNeitherListedNorSignalled) {
     quickWaits();
     const fs::path other = home.parent_path() / "Other.app/Contents";
@@ -61,7 +89,7 @@ TEST_F(ServiceRemoval, AnotherBundlesBridgeIsNeitherListedNorSignalled) {
                         (other / "Resources/bridge/dist/daemon.js").string()},
                        {"HOME=" + home.string()});
     ASSERT_TRUE(started);
-    bridge = started;
+    bridges.push_back(*started);
     EXPECT_THAT(Uninstaller::bridgeProcesses(), testing::IsEmpty());
     EXPECT_EQ(Uninstaller::stopBridgeProcesses(), (Result{Status::notFound, "none left running"}));
     EXPECT_TRUE(Launchd::isRunning(*started));

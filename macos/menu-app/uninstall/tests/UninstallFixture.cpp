@@ -32,8 +32,8 @@ void UninstallHome::SetUp() {
 }
 
 void UninstallHome::TearDown() {
-    if (bridge)
-        Launchd::stop(*bridge, 0.5);
+    for (const Launchd::Instance& started : bridges)
+        Launchd::stop(started, 0.5);
     Foundation::setLoginShellSource({});
     ::unsetenv("KH_CLAUDE_KEEPS");
     WithBuiltBundle::TearDown();
@@ -62,7 +62,7 @@ Launchd::Instance UninstallHome::startBridge(bool ignoresTerminate) {
         {Bundled::node().string(), "--disable-sigusr1", daemon.string()}, environment, &error);
     if (!started)
         throw std::runtime_error(error.description);
-    bridge = started;
+    bridges.push_back(*started);
     // Serving means its signal handling is in place.
     const fs::path socket = home / ".kestrelhaven" / "bridge.sock";
     for (int i = 0; i < 500 && !fs::exists(socket); ++i)

@@ -9,7 +9,6 @@
 #include "service/tests/ServiceFixture.h"
 
 #include <Launchd/Process.h>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,5 +47,6 @@ protected:
     static void leaveSocket(const std::filesystem::path& path);
 
     std::filesystem::path claudeRecord;
-    std::optional<Launchd::Instance> bridge;
+    // Every bridge process a test started, the latest last; each is stopped when the test ends.
+    std::vector<Launchd::Instance> bridges;
 };

@@ -4,6 +4,7 @@
 #include "uninstall/tests/UninstallFixture.h"
 
 #include <Foundation/SystemTime.h>
+#include <ServiceManagement/TestDouble.h>
 #include <Testing/Testing.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -192,6 +193,14 @@ TEST_F(Uninstalling, OnACleanHomeThereIsNothingToPlanAndEveryStepFindsNothing) {
     struct stat info {};
     ASSERT_EQ(::stat(Uninstaller::logFile().c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0600u);
+}
+
+TEST_F(Uninstalling, ThePlanTellsOfAServiceWaitingForApproval) {
+    ServiceManagement::TestDouble waiting({.requiresApproval = true});
+    BackgroundService::registerService();
+    EXPECT_THAT(Uninstaller::plan(),
+                ElementsAre("The background service com.tallowmeadows.kestrelhaven.agent (waiting "
+                            "for approval in Login Items), unregistered."));
 }
 
 TEST_F(Uninstalling, ClaudeCodeIsLookedForOnlyWhenAFileHoldsServersOfOurs) {

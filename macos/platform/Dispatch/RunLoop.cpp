@@ -213,7 +213,9 @@ bool RunLoop::runUntil(const std::function<bool()>& predicate, double timeout, R
     const double deadline = Clock::now() + std::max(timeout, 0.0);
     m_modes.push_back(mode);
     bool satisfied = predicate();
-    while (!satisfied && Clock::now() < deadline) {
+    // What is already due runs at least once, however late this thread was scheduled: a slow
+    // machine makes a short wait end early, never pass without looking.
+    for (bool first = true; !satisfied && (first || Clock::now() < deadline); first = false) {
         runOnce(mode, std::min(deadline, Clock::now() + slice), false);
         satisfied = predicate();
     }

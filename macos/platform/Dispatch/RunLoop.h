@@ -80,7 +80,7 @@ public:
     void run();
     void stop();
     // Runs in `mode` until `predicate` holds or `timeout` seconds pass, looking at it again after
-    // every `slice` of the clock; returns the predicate.
+    // every `slice` of the clock; returns the predicate. What is due runs at least once.
     bool runUntil(const std::function<bool()>& predicate, double timeout,
                   RunLoopMode mode = RunLoopMode::Default, double slice = 0.01);
     // Runs in `mode` for `seconds`.

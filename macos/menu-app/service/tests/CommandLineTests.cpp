@@ -179,17 +179,22 @@ echo
 
 TEST_F(CommandLine, SetupCheckEndsInTimeAgainstATricklingBridge) {
     serveBridge();
+    // What the check takes against a bridge that answers at once: starting the programs, which a
+    // busy machine makes slow, is no part of the exchanges' bound.
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(menu({"--setup-check"}, 30).status, 0);
+    const double prompt = secondsSince(start);
     // The check's own health request and the doctor's each meet a reply that would last minutes.
     server().script("/healthz", Reply::trickle(300));
     server().script("/healthz", Reply::endlessHead(300));
-    const auto start = std::chrono::steady_clock::now();
+    start = std::chrono::steady_clock::now();
     const Outcome report = menu({"--setup-check"}, 30);
     EXPECT_EQ(report.status, 0);
     EXPECT_THAT(report.output,
                 HasSubstr(line("bridge", "not answering on " + LocalHTTP::socketPath())));
     EXPECT_THAT(report.output, HasSubstr("  fail  Bridge: Nothing answers on "));
     // Twice the sum of the two exchanges' time-outs of a second.
-    EXPECT_LT(secondsSince(start), 4.0);
+    EXPECT_LT(secondsSince(start) - prompt, 4.0);
 }
 
 TEST_F(CommandLine, ServiceReportsRegistersAndUnregistersTheAgent) {

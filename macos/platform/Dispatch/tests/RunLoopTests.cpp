@@ -36,6 +36,9 @@ TEST(RunLoop, DefaultModeWorkWaitsWhileTheLoopTracksAMenu) {
     EXPECT_EQ(commonRuns, 1);
     RunLoop::main().runUntil([&] { return defaultRuns == 1; }, 5);
     EXPECT_EQ(defaultRuns, 1);
+    // A wait with no time left still runs what is due, as a thread scheduled late would need.
+    RunLoop::main().perform([&] { ++defaultRuns; });
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return defaultRuns == 2; }, 0));
 }
 
 TEST(RunLoop, RepeatingTimersFollowTheClockAndSkipMissedFires) {

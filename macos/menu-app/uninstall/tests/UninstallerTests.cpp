@@ -1,5 +1,6 @@
 #include "service/BackgroundService.h"
 #include "service/Bundled.h"
+#include "uninstall/ServiceRemoval.h"
 #include "uninstall/Uninstaller.h"
 #include "uninstall/tests/UninstallFixture.h"
 
@@ -195,12 +196,13 @@ TEST_F(Uninstalling, OnACleanHomeThereIsNothingToPlanAndEveryStepFindsNothing) {
     EXPECT_EQ(info.st_mode & 07777, 0600u);
 }
 
-TEST_F(Uninstalling, ThePlanTellsOfAServiceWaitingForApproval) {
+TEST_F(Uninstalling, AServiceWaitingForApprovalIsPlannedAndUnregistered) {
     ServiceManagement::TestDouble waiting({.requiresApproval = true});
     BackgroundService::registerService();
     EXPECT_THAT(Uninstaller::plan(),
                 ElementsAre("The background service com.tallowmeadows.kestrelhaven.agent (waiting "
                             "for approval in Login Items), unregistered."));
+    EXPECT_EQ(Uninstaller::unregisterService().status, Status::done);
 }
 
 TEST_F(Uninstalling, ClaudeCodeIsLookedForOnlyWhenAFileHoldsServersOfOurs) {

@@ -115,6 +115,14 @@ TEST_F(ShareViewControllerTest, AnEmptyAutomaticTagKeepsTheLastTag) {
     EXPECT_EQ(items()[0].tag, "work");
 }
 
+TEST_F(ShareViewControllerTest, AnAbsentAutomaticTagKeepsTheLastTag) {
+    ASSERT_FALSE(ShareStateStore::shared(group)->writeExt({"work"}));
+    start({{"KHShareAutoAdd", 0}}, {{std::nullopt, "Words to keep", {}}});
+    ASSERT_TRUE(runUntil([&] { return context->outcome().has_value(); }));
+    ASSERT_EQ(items().size(), 1u);
+    EXPECT_EQ(items()[0].tag, "work");
+}
+
 TEST_F(ShareViewControllerTest, AnAutomaticAddGivenAsTextIsIgnoredAndTheLastTagStays) {
     ASSERT_FALSE(ShareStateStore::shared(group)->writeExt({"work"}));
     start({{"KHShareAutoAdd", "0"}}, {{std::nullopt, "Words to keep", {}}});

@@ -70,6 +70,9 @@ TEST(Bundled, TheAgentsNameIsAnyTextTheBundleGives) {
                        Foundation::serializePropertyList(PropertyList::Dictionary{
                            {"KHAgentPlistName", PropertyList::Array{"x"}}}));
     EXPECT_EQ(Bundled::agentPlistName(), "");
+    // Looked up again on every call: an update of the loaded values is.
+    Foundation::Bundle::setMainInfo("KHAgentPlistName", PropertyList("x.plist"));
+    EXPECT_EQ(Bundled::agentPlistName(), "x.plist");
 }
 
 TEST(Bundled, AnAgentNameOfAnotherTypeGivesTheDefault) {

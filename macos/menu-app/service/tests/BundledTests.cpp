@@ -70,7 +70,7 @@ TEST(Bundled, TheAgentsNameIsAnyTextTheBundleGives) {
                        Foundation::serializePropertyList(PropertyList::Dictionary{
                            {"KHAgentPlistName", PropertyList::Array{"x"}}}));
     EXPECT_EQ(Bundled::agentPlistName(), "");
-    // Looked up again on every call: an update of the loaded values is.
+    // Looked up on every call, so a change to the loaded values shows.
     Foundation::Bundle::setMainInfo("KHAgentPlistName", PropertyList("x.plist"));
     EXPECT_EQ(Bundled::agentPlistName(), "x.plist");
 }

@@ -1,7 +1,6 @@
 #include "menubar/LocalHTTP.h"
 #include "service/BackgroundService.h"
 #include "service/Bundled.h"
-#include "service/Waiting.h"
 #include "service/tests/ServiceFixture.h"
 
 #include <Dispatch/Clock.h>
@@ -93,10 +92,7 @@ TEST_F(BackgroundServices, AnotherBridgeStillAnsweringStopsTheTurnOnBeforeItRegi
     // The pauses move the clock; each check's own time runs it on too, so the count of checks
     // depends on the machine's speed, but not the pauses between them or the span they cover.
     std::vector<double> pauses;
-    Waiting::setPause([&](double seconds) {
-        pauses.push_back(seconds);
-        Dispatch::Clock::advance(seconds);
-    });
+    skipWaits(&pauses);
     SampleBridge::Server other(LocalHTTP::socketPath(), SampleBridge::State());
     const double started = Dispatch::Clock::now();
     EXPECT_EQ(turnOn(),

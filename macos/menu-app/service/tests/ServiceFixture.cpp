@@ -36,8 +36,12 @@ void WithBuiltBundle::TearDown() {
     ::unsetenv("KH_TOOLS_DIR");
 }
 
-void WithBuiltBundle::skipWaits() {
-    Waiting::setPause([](double seconds) { Dispatch::Clock::advance(seconds); });
+void WithBuiltBundle::skipWaits(std::vector<double>* pauses) {
+    Waiting::setPause([pauses](double seconds) {
+        if (pauses)
+            pauses->push_back(seconds);
+        Dispatch::Clock::advance(seconds);
+    });
 }
 
 void WithBuiltBundle::scriptLaunchctl(const std::string& body) {

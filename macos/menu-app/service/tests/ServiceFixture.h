@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
+#include <vector>
 
 class WithBuiltBundle : public testing::Test {
 protected:
@@ -20,8 +21,9 @@ protected:
     // The Info.plist entries of the test bundle, besides "KHHome".
     virtual Foundation::PropertyList::Dictionary info() const { return {}; }
 
-    // Makes the service's waits move Dispatch::Clock instead of sleeping.
-    static void skipWaits();
+    // Makes the service's waits move Dispatch::Clock instead of sleeping; each wait's length goes
+    // into `pauses` when given.
+    static void skipWaits(std::vector<double>* pauses = nullptr);
     // Makes launchctl the shell script `body` for the rest of the test.
     void scriptLaunchctl(const std::string& body);
     // Makes the bundle's runtime the shell script `body`, so that the bridge's tool says what a

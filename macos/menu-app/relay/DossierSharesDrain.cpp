@@ -2,6 +2,7 @@
 #include "relay/DossierShares.h"
 #include "relay/RelayLog.h"
 
+#include <Foundation/Printable.h>
 #include <Foundation/Unicode.h>
 #include <JSONCoding/JSONCoding.h>
 #include <iostream>
@@ -164,6 +165,7 @@ void DossierShares::record(const DossierOutboxItem& item, const DossierShareAnsw
                   (answer.reason ? " (" + *answer.reason + ")" : "") + ", " +
                   std::to_string(Foundation::Unicode::utf16Length(item.text)) + " chars");
     if (printAnswers)
-        std::cout << item.ref << " " << word << (answer.reason ? " " + *answer.reason : "") << ": "
-                  << answer.msg << std::endl;
+        std::cout << item.ref << " " << word
+                  << (answer.reason ? " " + Foundation::printable(*answer.reason) : "") << ": "
+                  << Foundation::printable(answer.msg) << std::endl;
 }

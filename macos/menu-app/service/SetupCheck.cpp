@@ -10,6 +10,7 @@
 #include "service/SetupCommandLine.h"
 #include "settings/Updater.h"
 
+#include <Foundation/Printable.h>
 #include <Foundation/TextPieces.h>
 #include <iostream>
 
@@ -21,8 +22,9 @@ constexpr std::size_t labelWidth = 15;
 constexpr std::size_t statusWidth = 5;
 constexpr double healthTimeout = 1.0;
 
+// Values hold paths, versions and other texts from outside, each on its one line.
 void report(std::string_view label, const std::string& value) {
-    std::cout << column(label, labelWidth) << ": " << value << '\n';
+    std::cout << column(label, labelWidth) << ": " << Foundation::printable(value) << '\n';
 }
 
 std::string hooksWord(const ClaudeHooks::State& state) {
@@ -57,8 +59,9 @@ void doctor() {
     }
     std::cout << "\ndoctor (" << (found->ok ? "everything works" : "something to do") << "):\n";
     for (const DoctorReport::Check& item : found->checks)
-        std::cout << "  " << column(item.status, statusWidth) << ' ' << item.title << ": "
-                  << item.detail << '\n';
+        std::cout << "  " << column(Foundation::printable(item.status), statusWidth) << ' '
+                  << Foundation::printable(item.title) << ": " << Foundation::printable(item.detail)
+                  << '\n';
 }
 
 } // namespace

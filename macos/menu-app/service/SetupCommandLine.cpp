@@ -11,6 +11,7 @@
 
 #include <Dispatch/Clock.h>
 #include <Dispatch/RunLoop.h>
+#include <Foundation/Printable.h>
 #include <Foundation/TextPieces.h>
 #include <Foundation/Unicode.h>
 #include <algorithm>
@@ -96,15 +97,17 @@ constexpr Row table[] = {
     std::_Exit(status);
 }
 
+// Lines may carry texts from outside (paths, tool messages, the bridge's words): none of their
+// controls reaches the terminal.
 void say(std::string_view line) {
-    std::cout << line << '\n';
+    std::cout << Foundation::printableLines(line) << '\n';
 }
 
 // One "  - " line for each text.
 std::string listed(const std::vector<std::string>& texts) {
     std::vector<std::string> lines;
     for (const std::string& text : texts)
-        lines.push_back("  - " + text);
+        lines.push_back("  - " + Foundation::printable(text));
     return Foundation::joined(lines, "\n");
 }
 
@@ -185,9 +188,9 @@ int service(const std::string& action) {
 
 int installHooks() {
     const Run::Result result = Bundled::cli({"install-hooks"}, 20);
-    std::cout << result.output;
+    std::cout << Foundation::printableLines(result.output);
     std::cout.flush();
-    std::cerr << result.error;
+    std::cerr << Foundation::printableLines(result.error);
     return result.status == 0 ? 0 : 1;
 }
 
@@ -197,13 +200,15 @@ int uninstall(bool deleteData, bool confirmed) {
         say(plan.empty() ? "Nothing of Kestrelhaven's to remove."
                          : "Would remove:\n" + listed(plan));
         if (deleteData)
-            say("  - " + Uninstaller::dataFolder().string() + ", to the Trash");
+            say("  - " + Foundation::printable(Uninstaller::dataFolder().string()) +
+                ", to the Trash");
         say("Run again with --yes to do it.");
         return 0;
     }
     bool failed = false;
     for (const UninstallStep& step : Uninstaller::run(deleteData)) {
-        say(column(UninstallStep::word(step.status), 9) + "  " + step.title + ": " + step.detail);
+        say(column(UninstallStep::word(step.status), 9) + "  " + Foundation::printable(step.title) +
+            ": " + Foundation::printable(step.detail));
         failed = failed || step.status == UninstallStep::Status::failed;
     }
     say("\nStill to do by hand:\n" + listed(Uninstaller::manualSteps));
@@ -242,7 +247,7 @@ int dossierOutbox(double seconds) {
         // An unlisted share has no send state yet, and the relay has not seen the bridge answer.
         const std::string line =
             row != rows.end() ? row->line : DossierShareQueue().line(share.ref, false);
-        waiting.push_back(share.ref + " (" + line + ")");
+        waiting.push_back(share.ref + " (" + Foundation::printable(line) + ")");
     }
     say("waiting: " + Foundation::joined(waiting, ", "));
     return 0;

@@ -12,6 +12,11 @@
 // failed action or missing prerequisite, 2 a wrong action word. Anything
 // else, "--hooks" without "install" included, starts the application.
 //
+// Texts from outside (the bridge's replies, files and the paths in them, tool
+// output) are written with their control characters shown as U+FFFD
+// (`Foundation::printable`), so none reaches the terminal as an escape
+// sequence; a tool's output passed through keeps its line feeds and tabs.
+//
 // The process ends once everything written is flushed, without running the
 // exit-time destructors of statics, which the relay's and other background
 // threads may still be using. The commands block while their tools run.

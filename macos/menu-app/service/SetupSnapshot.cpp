@@ -14,6 +14,7 @@
 #include <AppKit/Window.h>
 #include <Dispatch/Clock.h>
 #include <Dispatch/RunLoop.h>
+#include <Foundation/Printable.h>
 #include <Foundation/URL.h>
 #include <Foundation/Unicode.h>
 #include <SwiftUI/HostingView.h>
@@ -134,7 +135,8 @@ int snapshot(const std::filesystem::path& folder, const std::optional<std::strin
         if (existing->connection->kind != Connection::Kind::waiting)
             rendered(ContainerSetupView{existing, {}}.body(), "container-connected.png");
         std::cout << "container "
-                  << Foundation::Unicode::characterPrefix(existing->phase->description(), 40)
+                  << Foundation::printable(
+                         Foundation::Unicode::characterPrefix(existing->phase->description(), 40))
                   << ", " << existing->connection->description() << '\n';
         existing->stopPolling();
     }

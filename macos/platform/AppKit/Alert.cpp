@@ -1,5 +1,6 @@
 #include "Alert.h"
 
+#include <Foundation/Printable.h>
 #include <cstdio>
 
 namespace AppKit {
@@ -25,7 +26,8 @@ ModalResponse Alert::runModal() {
     std::string line = "Alert: " + m_messageText;
     if (!m_informativeText.empty())
         line += " — " + m_informativeText;
-    line += '\n';
+    // The texts often carry the bridge's or a file's words.
+    line = Foundation::printableLines(line) + '\n';
     std::fputs(line.c_str(), stderr);
     return alertFirstButtonReturn;
 }

@@ -107,19 +107,6 @@ CellRect CellRect::intersection(const CellRect& other) const {
     return {left, top, right - left, bottom - top};
 }
 
-bool isControlScalar(char32_t scalar) {
-    return scalar < 0x20 || (scalar >= 0x7F && scalar <= 0x9F);
-}
-
-std::string printable(std::string_view text) {
-    std::u32string scalars = Foundation::Unicode::scalars(text);
-    for (char32_t& scalar : scalars) {
-        if (isControlScalar(scalar))
-            scalar = U'\uFFFD';
-    }
-    return Foundation::Unicode::utf8(scalars);
-}
-
 int columnsOf(std::string_view text) {
     int columns = 0;
     Foundation::Unicode::forEachCharacter(text, [&](std::string_view character) {

@@ -14,6 +14,7 @@
 // its attributes reset.
 #pragma once
 
+#include <Foundation/Printable.h>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -77,10 +78,10 @@ struct Cell {
     bool operator==(const Cell&) const = default;
 };
 
-// Whether a terminal takes `scalar` as a control (C0, DEL, C1), which text never shows.
-bool isControlScalar(char32_t scalar);
-// The text with control characters and invalid UTF-8 shown as U+FFFD.
-std::string printable(std::string_view text);
+// Cells show text by the rule every text from outside is written by: control characters (C0,
+// DEL, C1) and invalid UTF-8 as U+FFFD.
+using Foundation::isControlScalar;
+using Foundation::printable;
 // How many columns a terminal gives the text: two for wide characters, none for a character
 // that is only combining marks, one for every other (a control character among them, as
 // `printable` shows it).

@@ -11,6 +11,7 @@
 #include "uninstall/FileRemovals.h"
 #include "uninstall/Uninstaller.h"
 
+#include <JSONCoding/JSONCoding.h>
 #include <ServiceManagement/TestDouble.h>
 #include <Testing/Testing.h>
 #include <chrono>
@@ -433,4 +434,42 @@ TEST_F(CommandLine, ShareMenuSwitchesAndRegistersTheExtension) {
         EXPECT_EQ(menu({"--share-menu", action}),
                   result(1, "this build has no Share menu extension\n"))
             << action;
+}
+
+TEST_F(CommandLine, TextsFromOutsideReachTheTerminalWithoutTheirControls) {
+    using JSONCoding::JSON;
+    // A screen clear, a clipboard write and two report requests, which would type into the shell.
+    const std::string hostile = "\x1b[2J\x1b]52;c;aGk=\x07\x1b[6n\x1b[c";
+    const std::string shown = "\uFFFD[2J\uFFFD]52;c;aGk=\uFFFD\uFFFD[6n\uFFFD[c";
+    const auto expectShown = [&](const std::vector<std::string>& arguments) {
+        const Outcome ran = menu(arguments);
+        EXPECT_THAT(ran.output, HasSubstr(shown)) << arguments.front();
+        EXPECT_EQ((ran.output + ran.error).find('\x1b'), std::string::npos) << arguments.front();
+    };
+
+    // The bridge's configuration names an environment whose folder holds our hooks.
+    const fs::path folder = home / hostile;
+    ASSERT_EQ(Bundled::cli({"install-hooks"}, 20).status, 0);
+    fs::create_directories(folder);
+    fs::copy_file(settingsFile(), folder / "settings.json");
+    const JSON environment = {{"configDir", folder.string()}};
+    Testing::writeText(Uninstaller::dataFolder() / "config.json",
+                       JSON{{"environments", JSON::array({environment})}}.dump());
+    expectShown({"--uninstall"});
+    expectShown({"--uninstall", "--yes"});
+
+    const JSON check = {
+        {"id", "bridge"}, {"status", "ok"}, {"title", hostile}, {"detail", hostile}};
+    scriptRuntime("if [ \"$2\" = install-hooks ]; then printf '%s\\n' '" + hostile +
+                  "'; printf '%s\\n' '" + hostile + "' >&2; exit 0; fi\nprintf '%s\\n' '" +
+                  JSON{{"ok", false}, {"checks", JSON::array({check})}}.dump() + "'\n");
+    expectShown({"--setup-check"});
+    expectShown({"--hooks", "install"});
+
+    serveBridge();
+    server().state().dossier().refuseEvery(SampleBridge::DossierRefusal{hostile, hostile, 409});
+    ASSERT_EQ(DossierOutbox::shared(appGroup)->add({DossierOutbox::newRef(), "Held", "Words",
+                                                    std::nullopt, std::nullopt, 1718452800000.0}),
+              std::nullopt);
+    expectShown({"--dossier-outbox"});
 }

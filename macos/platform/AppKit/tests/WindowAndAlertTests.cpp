@@ -57,6 +57,17 @@ TEST(Alert, RunsThroughThePresenterWhichAnswers) {
     EXPECT_EQ(alert.runModal(), alertFirstButtonReturn);
 }
 
+TEST(Alert, AHeadlessRunWritesItsTextsWithoutTheirControls) {
+    Alert::setPresenter({});
+    Alert alert;
+    alert.setMessageText("The bridge says \x1b[2J");
+    alert.setInformativeText("\x1b]52;c;aGk=\x07\tfirst\nthen\x1b[6n");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(alert.runModal(), alertFirstButtonReturn);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Alert: The bridge says \uFFFD[2J — \uFFFD]52;c;aGk=\uFFFD\tfirst\nthen\uFFFD[6n\n");
+}
+
 TEST(Window, ShowsAsKeyAndClosesOnceTellingItsDelegateAndObservers) {
     auto first = Window::make({300, 200}, WindowStyle::titled | WindowStyle::closable);
     auto panel = Panel::make({340, 430}, WindowStyle::titled);

@@ -1,3 +1,4 @@
+#include <Foundation/Printable.h>
 #include <Foundation/Unicode.h>
 #include <gtest/gtest.h>
 
@@ -131,4 +132,10 @@ TEST(Unicode, JoinsSurrogatePairs) {
     EXPECT_EQ(joinSurrogates(0xD800, 0xDC00), U'\U00010000');
     EXPECT_EQ(joinSurrogates(0xD83E, 0xDD89), U'🦉');
     EXPECT_EQ(joinSurrogates(0xDBFF, 0xDFFF), U'\U0010FFFF');
+}
+
+TEST(Printable, ControlsAndInvalidBytesShowAsReplacementAndLinesKeepTheirBreaks) {
+    const std::string text = "a\tb\nc\r\x1b[2J\xc2\x9b\x7f\xff é";
+    EXPECT_EQ(Foundation::printable(text), "a\uFFFDb\uFFFDc\uFFFD\uFFFD[2J\uFFFD\uFFFD\uFFFD é");
+    EXPECT_EQ(Foundation::printableLines(text), "a\tb\nc\uFFFD\uFFFD[2J\uFFFD\uFFFD\uFFFD é");
 }

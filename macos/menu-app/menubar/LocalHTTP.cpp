@@ -173,6 +173,14 @@ template <class Integer> std::optional<Integer> parseInteger(std::string_view te
     return value;
 }
 
+// A status code is exactly three digits; anything else in its place is no usable answer.
+int statusCode(std::string_view field) {
+    if (field.size() != 3 ||
+        !std::ranges::all_of(field, [](char c) { return c >= '0' && c <= '9'; }))
+        return 0;
+    return parseInteger<int>(field, 10).value_or(0);
+}
+
 std::string_view trimSpacesAndTabs(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos)
@@ -247,7 +255,7 @@ Reply parse(Foundation::Bytes raw) {
     Reply reply;
     const auto statusFields = split(lines.front(), " ", true);
     if (statusFields.size() >= 2)
-        reply.status = parseInteger<int>(statusFields[1], 10).value_or(0);
+        reply.status = statusCode(statusFields[1]);
 
     const auto bodyBytes = raw.subspan(headEnd + separator.size());
     reply.body = Foundation::Data(bodyBytes.begin(), bodyBytes.end());

@@ -3,7 +3,7 @@
 // One request per connection: `send` connects to `socketPath()`, writes one
 // request with "Connection: close", reads the reply to the end of the stream
 // and parses it. Status 0 means the bridge gave no usable answer; the body is
-// then absent, unless a head without a numeric status arrived. The time-out
+// then absent, unless a head arrived whose status is not three digits. The time-out
 // bounds every single wait for the bridge, and twice the time-out the whole
 // exchange (connect, write, read to the end): a bridge that trickles its
 // reply, or never ends its head, gives status 0 then, whatever has arrived.

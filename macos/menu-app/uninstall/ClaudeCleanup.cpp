@@ -7,6 +7,7 @@
 #include <Foundation/FileIO.h>
 #include <Foundation/TextPieces.h>
 #include <JSON.h>
+#include <memory>
 
 namespace Uninstaller {
 
@@ -30,6 +31,16 @@ Run::Environment claudeEnvironment(const std::optional<std::string>& configDir) 
     else
         environment.erase("CLAUDE_CONFIG_DIR");
     return environment;
+}
+
+// Takes those of `names` that are the product's servers out of a user document and notes them in
+// `removed`; gives them joined by ", ", or nothing.
+ConfigFile::Change serverChange(const std::vector<std::string>& names,
+                                std::vector<std::string>& removed) {
+    return [&names, &removed](JSON& document) -> std::optional<std::string> {
+        removed = ClaudeConfig::removeServers(names, document);
+        return removed.empty() ? std::nullopt : std::optional(Foundation::joined(removed, ", "));
+    };
 }
 
 } // namespace
@@ -86,6 +97,27 @@ ServersInFile serversIn(const fs::path& file) {
             ClaudeConfig::servers(ClaudeConfig::mcpServers, *parsed.value)};
 }
 
+FindClaude lookingOnce() {
+    auto found = std::make_shared<std::optional<std::optional<ClaudeCode>>>();
+    return [found] {
+        if (!*found)
+            *found = ClaudeCode::find();
+        return **found;
+    };
+}
+
+std::optional<PlannedServers> plannedServers(const ClaudeUserFile& file,
+                                             const FindClaude& findClaude) {
+    std::vector<std::string> names;
+    auto found = ConfigFile::peek(file.file, serverChange(ClaudeConfig::mcpServers, names));
+    if (!found)
+        return std::nullopt;
+    // Claude Code, asked first, rewrites the file by its own means.
+    if (found->refusal && findClaude())
+        found->refusal.reset();
+    return PlannedServers{std::move(names), std::move(found->refusal)};
+}
+
 UninstallStep::Result removeServers(const ClaudeUserFile& file, const FindClaude& findClaude,
                                     const std::string& stamp) {
     const ServersInFile found = serversIn(file.file);
@@ -113,12 +145,8 @@ UninstallStep::Result removeServers(const ClaudeUserFile& file, const FindClaude
         return {UninstallStep::Status::done,
                 "removed " + Foundation::joined(found.names, ", ") + " (" + how + ")"};
 
-    const EditOutcome outcome =
-        ConfigFile::edit(file.file, stamp, [&left](JSON& document) -> std::optional<std::string> {
-            const auto removed = ClaudeConfig::removeServers(left, document);
-            return removed.empty() ? std::nullopt
-                                   : std::optional(Foundation::joined(removed, ", "));
-        });
+    std::vector<std::string> removed;
+    const EditOutcome outcome = ConfigFile::edit(file.file, stamp, serverChange(left, removed));
     switch (outcome.kind) {
     case EditOutcome::Kind::changed:
         return {UninstallStep::Status::done,

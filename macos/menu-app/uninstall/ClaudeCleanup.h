@@ -53,6 +53,21 @@ ServersInFile serversIn(const std::filesystem::path& file);
 // Gives the user's Claude Code, or none; looking may take seconds.
 using FindClaude = std::function<std::optional<ClaudeCode>()>;
 
+// Looks for Claude Code at its first call only, and gives that answer to every later call.
+FindClaude lookingOnce();
+
+// What the MCP step would take out of a user file, by its edit's own read, parse, change and
+// exactness check: the product's servers, and why they stay when that edit would leave the file
+// alone and no Claude Code is found to remove them first. Nothing when the file can't be read,
+// isn't JSON or holds none of ours. `findClaude` is called only for a file the edit would leave
+// alone.
+struct PlannedServers {
+    std::vector<std::string> names;
+    std::optional<std::string> refusal;
+};
+std::optional<PlannedServers> plannedServers(const ClaudeUserFile& file,
+                                             const FindClaude& findClaude);
+
 // The MCP step of one user file. `findClaude` is called only when the file holds servers of
 // ours.
 UninstallStep::Result removeServers(const ClaudeUserFile& file, const FindClaude& findClaude,

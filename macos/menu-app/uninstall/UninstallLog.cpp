@@ -6,8 +6,6 @@
 #include <Foundation/FileIO.h>
 #include <Foundation/SystemTime.h>
 #include <algorithm>
-#include <cmath>
-#include <ctime>
 
 namespace Uninstaller {
 
@@ -21,24 +19,13 @@ std::string oneLine(std::string text) {
 
 } // namespace
 
-std::string internetDateTime(double secondsSince1970) {
-    const auto seconds = static_cast<std::time_t>(std::floor(secondsSince1970));
-    std::tm utc{};
-    ::gmtime_r(&seconds, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    return text;
-}
-
 std::string backupStamp(double secondsSince1970) {
-    std::string stamp = internetDateTime(secondsSince1970);
-    std::replace(stamp.begin(), stamp.end(), ':', '-');
-    return stamp;
+    return Foundation::SystemTime::fileStamp(secondsSince1970);
 }
 
 std::string logRecord(const std::vector<UninstallStep>& steps, bool deleteData,
                       const std::string& app, double secondsSince1970) {
-    std::string record = "\n== " + internetDateTime(secondsSince1970) +
+    std::string record = "\n== " + Foundation::SystemTime::internetDateTime(secondsSince1970) +
                          " Kestrelhaven uninstall (app " + oneLine(app) + ")" +
                          (deleteData ? ", deleting data" : "") + "\n";
     for (const UninstallStep& step : steps)

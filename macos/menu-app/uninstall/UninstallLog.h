@@ -17,8 +17,6 @@
 
 namespace Uninstaller {
 
-// "2026-03-01T09:05:07Z" for that moment, in seconds since 1970.
-std::string internetDateTime(double secondsSince1970);
 // The run's backup suffix: the internet date-time with every ":" replaced by "-".
 std::string backupStamp(double secondsSince1970);
 

@@ -32,6 +32,14 @@ std::optional<std::string> serviceSentence() {
            BackgroundService::word(status) + "), unregistered.";
 }
 
+// A plan sentence on the product's entries in a file that the run edits, by the edit's own check:
+// a file the run will leave alone is told as such.
+std::string editSentence(const std::string& entries, bool several, const fs::path& file,
+                         const std::optional<std::string>& refusal, const std::string& otherwise) {
+    return entries + " in " + tilde(file) +
+           (refusal ? (several ? " stay: " : " stays: ") + *refusal + "." : otherwise);
+}
+
 } // namespace
 
 fs::path logFile() {
@@ -54,18 +62,19 @@ std::vector<std::string> plan() {
 
     const BridgeConfig config = bridgeConfig();
     for (const fs::path& file : settingsFiles(config)) {
-        // The edit's own check: a file the run will leave alone is told as such.
         if (const auto found = ConfigFile::peek(file, hookChange(config.port)))
-            sentences.push_back("Kestrelhaven's " + found->summary + " in " + tilde(file) +
-                                (found->refusal ? " stays: " + *found->refusal + "."
-                                                : ". A backup is kept beside it."));
+            sentences.push_back(editSentence("Kestrelhaven's " + found->summary,
+                                             found->summary != "1 hook", file, found->refusal,
+                                             ". A backup is kept beside it."));
     }
+    const FindClaude findClaude = lookingOnce();
     for (const ClaudeUserFile& file : claudeJSONFiles(config)) {
-        const std::vector<std::string> names = serversIn(file.file).names;
-        if (!names.empty())
-            sentences.push_back(
-                std::string(names.size() == 1 ? "The MCP server " : "The MCP servers ") +
-                Foundation::joined(names, ", ") + " in " + tilde(file.file) + ".");
+        if (const auto found = plannedServers(file, findClaude)) {
+            const bool several = found->names.size() > 1;
+            sentences.push_back(editSentence((several ? "The MCP servers " : "The MCP server ") +
+                                                 Foundation::joined(found->names, ", "),
+                                             several, file.file, found->refusal, "."));
+        }
     }
     if (isSocket(socketPath()))
         sentences.push_back("The bridge's socket, " + tilde(socketPath()) + ".");
@@ -91,12 +100,7 @@ std::vector<UninstallStep> run(bool deleteData) {
                hooksStep(ConfigFile::edit(file, stamp, hookChange(config.port))));
     // Looking for Claude Code may run the login shell: only a file with servers of ours asks,
     // and the first answer serves the rest.
-    std::optional<std::optional<ClaudeCode>> claude;
-    const auto findClaude = [&claude] {
-        if (!claude)
-            claude = ClaudeCode::find();
-        return *claude;
-    };
+    const FindClaude findClaude = lookingOnce();
     for (const ClaudeUserFile& file : claudeJSONFiles(config))
         record("MCP servers in " + tilde(file.file), removeServers(file, findClaude, stamp));
     record("The dossier command", removeDossierShim());

@@ -3,6 +3,8 @@
 #include "Bundle.h"
 #include "FileIO.h"
 #include "Home.h"
+#include "Log.h"
+#include "SystemTime.h"
 
 #include <algorithm>
 #include <functional>
@@ -15,11 +17,58 @@ namespace {
 
 // Defaults hold a handful of short values; a larger file is not ours.
 constexpr std::size_t fileLimit = 1024 * 1024;
+// How many dated names are tried when setting a file aside.
+constexpr int asideAttempts = 100;
+
+// What the last read found at the file's path.
+enum class FileState {
+    // Nothing, or the values: writing replaces it.
+    usable,
+    // A file never written over, so the values live in memory only: one that could not be read,
+    // or an unusable one that could not be set aside.
+    leftAlone,
+    // A file that was read but holds no values (not a JSON object, or too large): set aside
+    // before the first write.
+    unusable,
+};
+
+Logger logger() {
+    return Logger(Bundle::main().identifier().value_or("defaults"), "defaults");
+}
+
+// Moves the file at `target` to a dated name beside it, never over another file; false, logged,
+// when it can't be moved. A file that is gone meanwhile needs no moving.
+bool setAside(const std::filesystem::path& target, const std::string& why) {
+    const std::string stem =
+        target.filename().string() + ".unusable-" + SystemTime::fileStamp(SystemTime::now());
+    std::error_code moved;
+    for (int attempt = 0; attempt < asideAttempts; ++attempt) {
+        const std::filesystem::path aside =
+            target.parent_path() / (attempt == 0 ? stem : stem + "-" + std::to_string(attempt + 1));
+        moved = moveItem(target, aside);
+        if (!moved) {
+            logger().error("The preferences file " + target.string() + " " + why +
+                           "; it was moved aside to " + aside.filename().string());
+            return true;
+        }
+        if (moved == std::errc::no_such_file_or_directory)
+            return true;
+        if (moved != std::errc::file_exists)
+            break;
+    }
+    logger().error("The preferences file " + target.string() + " " + why +
+                   " and couldn't be moved aside (" + moved.message() +
+                   "); changes are kept until the application quits");
+    return false;
+}
 
 struct Store {
     std::mutex lock;
     std::optional<std::filesystem::path> home;
     std::optional<nlohmann::json> values;
+    FileState fileState = FileState::usable;
+    // Why an unusable file holds no values.
+    std::string unusableBecause;
 
     std::filesystem::path path() const {
         const std::string name = Bundle::main().identifier().value_or("defaults") + ".json";
@@ -28,22 +77,48 @@ struct Store {
 
     // With the lock held.
     nlohmann::json& loaded() {
-        if (!values) {
-            values = nlohmann::json::object();
-            if (const auto bytes = readFile(path(), fileLimit)) {
-                auto parsed = nlohmann::json::parse(bytes->begin(), bytes->end(), nullptr, false);
-                if (parsed.is_object())
-                    values = std::move(parsed);
-            }
+        if (values)
+            return *values;
+        values = nlohmann::json::object();
+        fileState = FileState::usable;
+        const auto target = path();
+        auto read = readRegularFile(target, fileLimit);
+        if (read.data) {
+            auto parsed =
+                nlohmann::json::parse(read.data->begin(), read.data->end(), nullptr, false);
+            if (parsed.is_object())
+                values = std::move(parsed);
+            else
+                markUnusable("isn't a JSON object");
+        } else if (read.failure == ReadFailure::TooLarge) {
+            markUnusable("is larger than " + std::to_string(fileLimit) + " bytes");
+        } else if (read.failure != ReadFailure::Missing) {
+            fileState = FileState::leftAlone;
+            logger().error("The preferences file " + target.string() +
+                           " can't be read; it is left as it is, and changes are kept until the "
+                           "application quits");
         }
         return *values;
     }
 
+    void markUnusable(std::string why) {
+        fileState = FileState::unusable;
+        unusableBecause = std::move(why);
+    }
+
     // With the lock held.
     void save() {
+        if (fileState == FileState::leftAlone)
+            return;
         const auto target = path();
         if (!createFolder(target.parent_path()))
             return;
+        if (fileState == FileState::unusable) {
+            fileState =
+                setAside(target, unusableBecause) ? FileState::usable : FileState::leftAlone;
+            if (fileState == FileState::leftAlone)
+                return;
+        }
         // Text that is not UTF-8 is written with replacement characters rather than lost.
         const std::string text =
             values->dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);

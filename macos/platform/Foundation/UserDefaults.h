@@ -5,8 +5,13 @@
 // use and written atomically (mode 0600) on every change. The product tells
 // the store at start-up which folder is its home; until then it is
 // `homeDirectory()`. Each reader asks for the type it expects: a value of
-// another type reads as absent, as a missing or unreadable file does. Safe
-// to use from any thread.
+// another type reads as absent, as a missing file does. A file is never
+// written over unless its values were read: one that can't be read (not a
+// regular file, no permission) stays as it is, and changes live in memory
+// until the store is pointed at a home again; one that was read but holds no
+// values (not a JSON object, or over 1 MB) is moved aside to
+// "<name>.unusable-<UTC time>" beside it, never over another file, before the
+// first write. Both are logged. Safe to use from any thread.
 #pragma once
 
 #include <filesystem>

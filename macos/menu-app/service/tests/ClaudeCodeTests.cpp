@@ -69,23 +69,25 @@ TEST_F(ClaudeCodeSearch, PathComesFirstThenTheFixedPlacesEachWithItsVersion) {
     claude(home / ".local/bin/claude", "claude 2.1.300 build 7");
     EXPECT_EQ(ClaudeCode::find(), (ClaudeCode{(home / ".local/bin/claude").string(), "2.1.300"}));
     ::unsetenv("PATH");
-    EXPECT_EQ(ClaudeCode::find()->path, (home / ".local/bin/claude").string());
+    const ClaudeCode fixedPlace{(home / ".local/bin/claude").string(), "2.1.300"};
+    EXPECT_EQ(ClaudeCode::find(), fixedPlace);
     // A folder named claude on PATH is passed over; an executable one wins.
     fs::create_directories(tools.path() / "bin" / "claude");
     ::setenv(
         "PATH",
         ("::" + (tools.path() / "other").string() + ":" + (tools.path() / "bin").string()).c_str(),
         1);
-    EXPECT_EQ(ClaudeCode::find()->path, (home / ".local/bin/claude").string());
+    EXPECT_EQ(ClaudeCode::find(), fixedPlace);
     claude(tools.path() / "other/claude");
     EXPECT_EQ(ClaudeCode::find(),
               (ClaudeCode{(tools.path() / "other/claude").string(), "2.1.224"}));
 
     // A version run that fails, or prints no version, gives no version.
+    const ClaudeCode withoutVersion{(tools.path() / "other/claude").string(), std::nullopt};
     script(tools.path() / "other/claude", "echo 2.1.224; exit 3");
-    EXPECT_EQ(ClaudeCode::find()->version, std::nullopt);
+    EXPECT_EQ(ClaudeCode::find(), withoutVersion);
     script(tools.path() / "other/claude", "echo 'Claude Code 2.1'");
-    EXPECT_EQ(ClaudeCode::find()->version, std::nullopt);
+    EXPECT_EQ(ClaudeCode::find(), withoutVersion);
     fs::remove(home / ".local/bin/claude");
 }
 

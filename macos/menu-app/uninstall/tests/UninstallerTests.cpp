@@ -227,6 +227,26 @@ TEST_F(Uninstalling, ThePlanTellsOfAHookTheRunWillLeaveInPlace) {
                                        why + ", so it was left alone"}));
 }
 
+TEST_F(Uninstalling, ThePlanTellsOfServersTheRunWillLeaveInPlace) {
+    // A lone surrogate escape can't be written back as it was read.
+    Testing::writeText(home / ".claude.json",
+                       "{\"note\": \"\\uD800\"," + userFileWithServers().substr(1));
+    const std::string servers = "kestrelhaven-channel, kestrelhaven-speak";
+    const std::string why = "it holds text that couldn't be written back unchanged";
+    // Claude Code, which the run asks first, rewrites the file by its own means.
+    EXPECT_THAT(Uninstaller::plan(),
+                ElementsAre("The MCP servers " + servers + " in ~/.claude.json."));
+    EXPECT_EQ(claudeLookups(), 1);
+
+    withoutClaude();
+    EXPECT_THAT(Uninstaller::plan(), ElementsAre("The MCP servers " + servers +
+                                                 " in ~/.claude.json stay: " + why + "."));
+    EXPECT_THAT(
+        seen(Uninstaller::run(false)),
+        testing::Contains(Seen{"MCP servers in ~/.claude.json", Status::failed,
+                               servers + " still registered: " + why + ", so it was left alone"}));
+}
+
 TEST_F(Uninstalling, AStepThatFailsLeavesTheLaterStepsToRun) {
     Testing::writeText(home / ".claude/settings.json", "{\"hooks\": ");
     // What the user can't read is a failure, never "nothing of ours".

@@ -87,7 +87,16 @@ TEST(RunLoop, TimersAddedForMoreModesFireWhileTracking) {
 }
 
 TEST(RunLoop, RunEndsWhenStopped) {
-    RunLoop::main().perform([] { RunLoop::main().stop(); });
+    // Not before: the loop waits for work from another thread until a block of it stops the loop.
+    std::vector<int> ran;
+    RunLoop::main().perform([&] { ran.push_back(1); });
+    std::thread later([&] {
+        RunLoop::main().perform([&] {
+            ran.push_back(2);
+            RunLoop::main().stop();
+        });
+    });
     RunLoop::main().run();
-    SUCCEED();
+    later.join();
+    EXPECT_EQ(ran, (std::vector<int>{1, 2}));
 }

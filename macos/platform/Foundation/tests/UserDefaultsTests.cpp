@@ -1,5 +1,8 @@
+#include <Foundation/Log.h>
+#include <Foundation/SystemTime.h>
 #include <Foundation/UserDefaults.h>
 #include <Testing/Testing.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -12,9 +15,16 @@ protected:
     void SetUp() override {
         Testing::useTestHome({{"CFBundleIdentifier", "com.example.defaults"}});
         Defaults::setHome(home.path());
+        Foundation::setLogSink(
+            [this](const Foundation::LogEntry& entry) { logged.push_back(entry.message); });
+    }
+    void TearDown() override {
+        Foundation::setLogSink({});
+        Foundation::SystemTime::setSource({});
     }
 
     Testing::TemporaryFolder home;
+    std::vector<std::string> logged;
 };
 
 } // namespace
@@ -45,19 +55,43 @@ TEST_F(UserDefaults, KeepValuesByTypeInAFileUnderHome) {
     EXPECT_EQ(Testing::readText(file), R"({"setupSeen":true})");
 }
 
-TEST_F(UserDefaults, AnUnreadableFileReadsAsEmptyAndIsReplacedOnTheNextChange) {
+TEST_F(UserDefaults, AFileWithoutValuesIsMovedAsideBeforeTheNextChange) {
+    // 2026-03-01T09:05:07Z.
+    Foundation::SystemTime::setSource([] { return 1772355907.0; });
     const auto file = Defaults::file();
+    const auto aside = file.string() + ".unusable-2026-03-01T09-05-07Z";
     Testing::writeText(file, "[1, 2");
     Defaults::setHome(home.path());
     EXPECT_EQ(Defaults::boolean("mcpWanted"), std::nullopt);
     Defaults::setBool("mcpWanted", false);
     EXPECT_EQ(Testing::readText(file), R"({"mcpWanted":false})");
+    EXPECT_EQ(Testing::readText(aside), "[1, 2");
 
+    // An oversized one goes the same way, never over the one set aside before it.
+    const std::string large = R"({"bridgeBuild":"41"})" + std::string(1024 * 1024, ' ');
+    Testing::writeText(file, large);
+    Defaults::setHome(home.path());
+    EXPECT_EQ(Defaults::string("bridgeBuild"), std::nullopt);
     // Text that is not UTF-8 is kept, with replacement characters, rather than failing the write.
     Defaults::setString("bridgeBuild", "4\xff"
                                        "2");
+    EXPECT_EQ(Testing::readText(aside), "[1, 2");
+    EXPECT_EQ(std::filesystem::file_size(aside + "-2"), large.size());
     Defaults::setHome(home.path());
     EXPECT_EQ(Defaults::string("bridgeBuild"), "4\uFFFD2");
+    EXPECT_THAT(logged, testing::ElementsAre(testing::HasSubstr("isn't a JSON object"),
+                                             testing::HasSubstr("is larger than")));
+}
+
+TEST_F(UserDefaults, AFileThatCantBeReadIsNeverWrittenOver) {
+    const auto file = Defaults::file();
+    std::filesystem::create_directories(file.parent_path());
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    Defaults::setBool("setupSeen", true);
+    EXPECT_EQ(Defaults::boolean("setupSeen"), true);
+    Defaults::remove("setupSeen");
+    EXPECT_TRUE(std::filesystem::is_fifo(file));
+    EXPECT_THAT(logged, testing::ElementsAre(testing::HasSubstr("can't be read")));
 }
 
 TEST_F(UserDefaults, AFailedWriteKeepsTheValueForThisProcess) {

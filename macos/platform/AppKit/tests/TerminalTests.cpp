@@ -8,6 +8,7 @@
 #include <Dispatch/RunLoop.h>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pty.h>
 #include <stdexcept>
 #include <string>
@@ -396,9 +397,16 @@ TEST(TerminalScreen, AnUncaughtExceptionStillGivesTheTerminalBack) {
     termios modes{};
     ASSERT_EQ(::tcgetattr(terminal, &modes), 0);
     EXPECT_EQ(modes.c_lflag & (ICANON | ECHO), static_cast<tcflag_t>(ICANON | ECHO));
-    std::string written(1 << 16, '\0');
-    const ssize_t count = ::read(master, written.data(), written.size());
-    written.resize(static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
+    // A terminal hands over what was written in pieces: read until it has nothing more.
+    std::string written;
+    pollfd readable{.fd = master, .events = POLLIN, .revents = 0};
+    char buffer[4096];
+    while (::poll(&readable, 1, 200) == 1) {
+        const ssize_t count = ::read(master, buffer, sizeof buffer);
+        if (count <= 0)
+            break;
+        written.append(buffer, static_cast<std::size_t>(count));
+    }
     EXPECT_NE(written.find("\x1b[?1049l"), std::string::npos) << "the alternate screen is left";
     ::close(master);
     ::close(terminal);

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <unordered_map>
 #include <share-core/DossierOutbox.h>
 #include <share-core/DossierShareQueue.h>
 
@@ -128,6 +129,15 @@ std::string shareWord(ShareExtension::State state) {
     return "not registered";
 }
 
+// The first thing a look at the outbox could not read, and how many more there were.
+std::string unread(const std::vector<DossierOutbox::Unread>& failures) {
+    const DossierOutbox::Unread& first = failures.front();
+    std::string text = first.name + ": " + first.error.message();
+    if (const std::size_t more = failures.size() - 1)
+        text += " (and " + std::to_string(more) + (more == 1 ? " more file)" : " more files)");
+    return text;
+}
+
 } // namespace
 
 void runIfAsked(const std::vector<std::string>& arguments) {
@@ -220,6 +230,13 @@ int dossierOutbox(double seconds) {
             "): this build can't take shares");
         return 1;
     }
+    std::error_code refused;
+    if (!relay.holdOutbox(&refused)) {
+        say(refused == std::errc::operation_would_block
+                ? "the running application relays the outbox: nothing drained here"
+                : "the outbox couldn't be locked: " + refused.message());
+        return 1;
+    }
     say("outbox: " + *relay.group() + ", bridge " + LocalHTTP::socketPath());
     relay.printAnswers = true;
     relay.start();
@@ -229,22 +246,29 @@ int dossierOutbox(double seconds) {
         Dispatch::RunLoop::main().runFor(std::min(0.1, deadline - now));
     // The outbox itself tells what waits: a relay held up by a silent bridge may not have
     // listed its shares yet.
-    const std::vector<DossierOutboxItem> shares = relay.outbox()->items();
-    if (shares.empty()) {
+    const DossierOutbox::Listing listing = relay.outbox()->listing();
+    if (!listing.items.empty()) {
+        std::unordered_map<std::string_view, std::string_view> lines;
+        for (const DossierShares::Row& row : relay.rows())
+            lines.emplace(row.ref, row.line);
+        std::vector<std::string> waiting;
+        for (const DossierOutboxItem& share : listing.items) {
+            const auto line = lines.find(share.ref);
+            // An unlisted share has no send state yet, and the relay has not seen the bridge
+            // answer.
+            waiting.push_back(share.ref + " (" +
+                              (line != lines.end() ? std::string(line->second)
+                                                   : DossierShareQueue().line(share.ref, false)) +
+                              ")");
+        }
+        say("waiting: " + Foundation::joined(waiting, ", "));
+    }
+    if (!listing.unread.empty()) {
+        say("the outbox couldn't be read: " + unread(listing.unread));
+        return 1;
+    }
+    if (listing.items.empty())
         say("outbox empty");
-        return 0;
-    }
-    const std::vector<DossierShares::Row>& rows = relay.rows();
-    std::vector<std::string> waiting;
-    for (const DossierOutboxItem& share : shares) {
-        const auto row = std::find_if(rows.begin(), rows.end(),
-                                      [&](const auto& row) { return row.ref == share.ref; });
-        // An unlisted share has no send state yet, and the relay has not seen the bridge answer.
-        const std::string line =
-            row != rows.end() ? row->line : DossierShareQueue().line(share.ref, false);
-        waiting.push_back(share.ref + " (" + line + ")");
-    }
-    say("waiting: " + Foundation::joined(waiting, ", "));
     return 0;
 }
 

@@ -37,7 +37,7 @@ std::optional<Record> read(std::string_view ref, const std::filesystem::path& fi
 // given, the system's reason. Read with the system's calls: the relay lists the folder once per
 // item it posts.
 std::vector<std::string> folderNames(const std::filesystem::path& folder,
-                               std::error_code* error = nullptr) {
+                                     std::error_code* error = nullptr) {
     std::vector<std::string> names;
     DIR* entries = ::opendir(folder.c_str());
     if (!entries) {
@@ -241,8 +241,8 @@ DossierOutbox::Listing DossierOutbox::listing() const {
         const auto ref = refInFileName(name);
         if (!ref)
             continue;
-        auto read = Foundation::readRegularFile(directory / name, maxFileBytes,
-                                                Foundation::Links::Refuse);
+        auto read =
+            Foundation::readRegularFile(directory / name, maxFileBytes, Foundation::Links::Refuse);
         if (read.data) {
             auto item = JSONCoding::decode<DossierOutboxItem>(*read.data);
             if (item && item->ref == *ref)

@@ -46,8 +46,8 @@ AppDelegate::Item AppDelegate::shareItem(const std::string& ref) {
     auto submenu = Menu::make();
     submenu->addItem(MenuItem::make());
     submenu->addItem(MenuItem::separator());
-    auto remove = MenuItem::make("Remove", targetAction(shared_from_this(),
-                                                        &AppDelegate::removeShareClicked));
+    auto remove = MenuItem::make(
+        "Remove", targetAction(shared_from_this(), &AppDelegate::removeShareClicked));
     remove->setRepresentedObject(ref);
     submenu->addItem(std::move(remove));
     item->setSubmenu(std::move(submenu));

@@ -19,9 +19,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <unordered_map>
 #include <share-core/DossierOutbox.h>
 #include <share-core/DossierShareQueue.h>
+#include <unordered_map>
 
 namespace SetupCommandLine {
 

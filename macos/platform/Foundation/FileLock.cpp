@@ -14,9 +14,8 @@ std::optional<FileLock> FileLock::take(const std::filesystem::path& path, Wait w
             *error = {code, std::generic_category()};
         return std::nullopt;
     };
-    FileDescriptor fd(::open(path.c_str(),
-                             O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY,
-                             0600));
+    FileDescriptor fd(::open(
+        path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600));
     if (!fd)
         return fail(errno);
     struct stat status {};

@@ -283,9 +283,9 @@ TEST_F(Outbox, AListingTellsWhatItCouldNotRead) {
     std::filesystem::resize_file(outbox.url(ref('c')), DossierOutbox::maxFileBytes + 1);
     auto listing = outbox.listing();
     EXPECT_EQ(listing.items, std::vector<DossierOutboxItem>{good});
-    EXPECT_EQ(listing.unread,
-              (std::vector<DossierOutbox::Unread>{{DossierOutbox::fileName(ref('c')),
-                                                   std::make_error_code(std::errc::file_too_large)}}));
+    EXPECT_EQ(listing.unread, (std::vector<DossierOutbox::Unread>{
+                                  {DossierOutbox::fileName(ref('c')),
+                                   std::make_error_code(std::errc::file_too_large)}}));
 
     // Root reads a folder whatever its mode; as another user for the file system it does not.
     ASSERT_EQ(::chmod(outbox.directory.c_str(), 0), 0);
@@ -297,9 +297,9 @@ TEST_F(Outbox, AListingTellsWhatItCouldNotRead) {
         ::setfsuid(0);
     ::chmod(outbox.directory.c_str(), 0700);
     EXPECT_TRUE(listing.items.empty());
-    EXPECT_EQ(listing.unread,
-              (std::vector<DossierOutbox::Unread>{
-                  {outbox.directory.string(), std::make_error_code(std::errc::permission_denied)}}));
+    EXPECT_EQ(listing.unread, (std::vector<DossierOutbox::Unread>{
+                                  {outbox.directory.string(),
+                                   std::make_error_code(std::errc::permission_denied)}}));
 
     std::filesystem::remove_all(outbox.directory);
     Testing::writeText(outbox.directory, "not a folder");
@@ -313,8 +313,8 @@ TEST_F(Outbox, OneRelayHoldsTheOutboxAtATime) {
     std::error_code error;
     auto held = outbox.relayLock();
     ASSERT_TRUE(held);
-    EXPECT_TRUE(std::filesystem::is_regular_file(outbox.directory.parent_path() /
-                                                 DossierOutbox::lockName));
+    EXPECT_TRUE(
+        std::filesystem::is_regular_file(outbox.directory.parent_path() / DossierOutbox::lockName));
     EXPECT_FALSE(outbox.relayLock(&error));
     EXPECT_EQ(error, std::errc::operation_would_block);
     // The extension's writes never wait for it.

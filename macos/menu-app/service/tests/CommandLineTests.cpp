@@ -471,9 +471,10 @@ TEST_F(CommandLine, DossierOutboxTellsWhatItCouldNotRead) {
     Testing::writeText(outbox.directory / large, "");
     fs::resize_file(outbox.directory / large, DossierOutbox::maxFileBytes + 1);
     EXPECT_EQ(menu({"--dossier-outbox"}),
-              result(1, head + waiting.ref + " held bridge: The bridge isn't running.\nwaiting: " +
-                            waiting.ref + " (Waiting for the bridge)\nthe outbox couldn't be read: " +
-                            large + ": File too large\n"));
+              result(1, head + waiting.ref +
+                            " held bridge: The bridge isn't running.\nwaiting: " + waiting.ref +
+                            " (Waiting for the bridge)\nthe outbox couldn't be read: " + large +
+                            ": File too large\n"));
 
     fs::remove_all(outbox.directory);
     Testing::writeText(outbox.directory, "not a folder");

@@ -1,8 +1,8 @@
 #include <Foundation/FileIO.h>
 #include <Foundation/FileLock.h>
 #include <Testing/Testing.h>
-#include <gtest/gtest.h>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>

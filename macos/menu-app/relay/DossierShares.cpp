@@ -70,6 +70,9 @@ void DossierShares::start() {
         logger().error("outbox: " + description(*failure));
         return;
     }
+    // Taken before the relay writes anything, so that a relay started after that finds it held;
+    // when it is not taken here, each pass asks again.
+    holdOutbox();
     m_io.async([this] {
         m_running = true;
         watch(this->outbox()->directory);

@@ -24,10 +24,10 @@
 // listing finds changed, and tells the main thread only of the rows that
 // changed, so a post costs the same however many shares wait.
 //
-// One relay drains an outbox at a time, whichever process it runs in: a pass
-// first makes sure this relay holds the outbox's lock, which it then keeps
-// until the process ends. While another process holds it, passes post
-// nothing, and each asks again, so this relay takes over once that one ended.
+// One relay drains an outbox at a time, whichever process it runs in: `start`
+// takes the outbox's lock, and the relay keeps it until the process ends.
+// While another process holds it, passes post nothing, and each asks for it
+// again, so this relay takes over once that one ended.
 //
 // A pass that found the bridge silent is not followed by another until the
 // tick, a new item, or the bridge coming back: neither the bridge going down
@@ -83,8 +83,8 @@ public:
 
     // Makes this relay the outbox's one relay for the rest of the process, taking the outbox's
     // lock unless it holds it already; false while another process's relay holds it, or when it
-    // cannot be taken, with `error` the reason. On the main thread before `start`, on the relay's
-    // queue after.
+    // cannot be taken, with `error` the reason. On the main thread until `start` has run, on the
+    // relay's queue after.
     bool holdOutbox(std::error_code* error = nullptr);
     // Main thread, once; returns at once.
     void start();

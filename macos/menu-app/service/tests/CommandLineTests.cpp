@@ -365,7 +365,7 @@ TEST_F(CommandLine, ArgumentsThatAskForNoCommandStartTheApplicationOneCopyAtATim
 TEST_F(CommandLine, BesideTheRunningApplicationASecondCopyEndsAndTheSwitchesWork) {
     serveBridge();
     auto running = std::async(std::launch::async, [&] { return menu({}, 12); });
-    // The relay writes its state just before its first pass takes the outbox.
+    // The relay holds the outbox before it writes its state.
     const fs::path state = ShareStateStore::shared(appGroup)->directory / "mac.json";
     ASSERT_TRUE(Dispatch::RunLoop::main().runUntil([&] { return fs::exists(state); }, 8));
     EXPECT_EQ(menu({"--dossier-outbox"}, 5), result(1, relayedElsewhere));

@@ -7,6 +7,7 @@
 #include <Foundation/FileIO.h>
 #include <Foundation/UUID.h>
 #include <algorithm>
+#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <set>
@@ -32,18 +33,29 @@ std::optional<Record> read(std::string_view ref, const std::filesystem::path& fi
     return record;
 }
 
-// The names in the folder, in listing order; none when it cannot be listed. Read with the
-// system's calls: the relay lists the folder once per item it posts.
-std::vector<std::string> listing(const std::filesystem::path& folder) {
+// The names in the folder, in listing order; none when it cannot be listed, with `error`, when
+// given, the system's reason. Read with the system's calls: the relay lists the folder once per
+// item it posts.
+std::vector<std::string> folderNames(const std::filesystem::path& folder,
+                                     std::error_code* error = nullptr) {
     std::vector<std::string> names;
     DIR* entries = ::opendir(folder.c_str());
-    if (!entries)
+    if (!entries) {
+        if (error)
+            *error = {errno, std::generic_category()};
         return names;
-    while (const dirent* entry = ::readdir(entries)) {
+    }
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(entries);
+        if (!entry)
+            break;
         const std::string_view name = entry->d_name;
         if (name != "." && name != "..")
             names.emplace_back(name);
     }
+    if (errno != 0 && error)
+        *error = {errno, std::generic_category()};
     ::closedir(entries);
     return names;
 }
@@ -187,9 +199,16 @@ std::optional<ShareWriteError> DossierOutbox::write(std::string_view ref,
     return std::nullopt;
 }
 
+std::optional<Foundation::FileLock> DossierOutbox::relayLock(std::error_code* error) const {
+    const std::filesystem::path container = directory.parent_path();
+    if (!Foundation::createFolder(container, error))
+        return std::nullopt;
+    return Foundation::FileLock::take(container / lockName, Foundation::FileLock::Wait::No, error);
+}
+
 std::vector<std::string> DossierOutbox::refs() const {
     std::vector<std::string> refs;
-    for (const std::string& name : listing(directory)) {
+    for (const std::string& name : folderNames(directory)) {
         if (auto ref = refFromFileName(name))
             refs.push_back(std::move(*ref));
     }
@@ -207,13 +226,35 @@ bool DossierOutbox::olderFirst(const DossierOutboxItem& a, const DossierOutboxIt
 }
 
 std::vector<DossierOutboxItem> DossierOutbox::items() const {
-    std::vector<DossierOutboxItem> items;
-    for (const std::string& ref : refs()) {
-        if (auto item = this->item(ref))
-            items.push_back(std::move(*item));
+    return listing().items;
+}
+
+DossierOutbox::Listing DossierOutbox::listing() const {
+    Listing listing;
+    std::error_code error;
+    const std::vector<std::string> names = folderNames(directory, &error);
+    if (error) {
+        listing.unread.push_back({directory.string(), error});
+        return listing;
     }
-    std::stable_sort(items.begin(), items.end(), olderFirst);
-    return items;
+    for (const std::string& name : names) {
+        const auto ref = refInFileName(name);
+        if (!ref)
+            continue;
+        auto read =
+            Foundation::readRegularFile(directory / name, maxFileBytes, Foundation::Links::Refuse);
+        if (read.data) {
+            auto item = JSONCoding::decode<DossierOutboxItem>(*read.data);
+            if (item && item->ref == *ref)
+                listing.items.push_back(std::move(*item));
+        } else if (read.failure == Foundation::ReadFailure::TooLarge) {
+            listing.unread.push_back({name, std::make_error_code(std::errc::file_too_large)});
+        } else if (read.failure == Foundation::ReadFailure::Unreadable) {
+            listing.unread.push_back({name, read.error});
+        }
+    }
+    std::stable_sort(listing.items.begin(), listing.items.end(), olderFirst);
+    return listing;
 }
 
 std::vector<DossierOutbox::ItemChange> DossierOutbox::changes(ItemCache& cache) const {
@@ -223,11 +264,11 @@ std::vector<DossierOutbox::ItemChange> DossierOutbox::changes(ItemCache& cache) 
     const auto drop = [&](auto entry) {
         if (entry->second.item)
             changes.push_back({entry->first, nullptr});
-        cache.m_unread.erase(entry->first);
         return entries.erase(entry);
     };
-    // Looks at one item file through the open folder: a file unchanged since it was read keeps
-    // its item, a changed one is read again, and a file gone or not regular leaves the cache.
+    // Looks at one item file through the open folder: a file unchanged since it was last read
+    // keeps what that read gave, item or none; a changed one is read again, and a file gone or
+    // not regular leaves the cache.
     const auto look = [&](int folder, std::string_view ref, const char* name) {
         const auto file = identity(folder, name);
         auto known = entries.find(ref);
@@ -236,7 +277,7 @@ std::vector<DossierOutbox::ItemChange> DossierOutbox::changes(ItemCache& cache) 
                 drop(known);
             return;
         }
-        if (known != entries.end() && known->second.item && known->second.identity == *file)
+        if (known != entries.end() && known->second.identity == *file)
             return;
         auto item = this->item(ref);
         auto shared = item ? std::make_shared<const DossierOutboxItem>(std::move(*item)) : nullptr;
@@ -244,10 +285,6 @@ std::vector<DossierOutbox::ItemChange> DossierOutbox::changes(ItemCache& cache) 
             known = entries.emplace(std::string(ref), ItemCache::Entry{}).first;
         if (shared || known->second.item)
             changes.push_back({known->first, shared});
-        if (shared)
-            cache.m_unread.erase(known->first);
-        else
-            cache.m_unread.insert(known->first);
         known->second = {*file, std::move(shared)};
     };
 
@@ -277,8 +314,7 @@ std::vector<DossierOutbox::ItemChange> DossierOutbox::changes(ItemCache& cache) 
         for (auto entry = entries.begin(); entry != entries.end();)
             entry = present.contains(entry->first) ? std::next(entry) : drop(entry);
     } else {
-        // A file that did not read may also be among the changed ones: it is looked at once.
-        std::set<std::string, std::less<>> refs = cache.m_unread;
+        std::set<std::string, std::less<>> refs;
         for (const std::string& name : *changed) {
             if (const auto ref = refInFileName(name))
                 refs.emplace(*ref);
@@ -306,7 +342,7 @@ void DossierOutbox::removeAnswer(std::string_view ref) const {
 }
 
 void DossierOutbox::sweepAnswers(double now, double age) const {
-    const std::vector<std::string> names = listing(directory);
+    const std::vector<std::string> names = folderNames(directory);
     std::set<std::string_view> live;
     for (const std::string& name : names) {
         if (const auto ref = refInFileName(name))

@@ -12,12 +12,17 @@
 // 16 MiB for items and 64 KiB for answers; anything else reads as absent and
 // is left alone, except by the answer sweep. Writing refuses a record whose
 // file would be too large to read back. Removing a file only unlinks it.
+//
+// One relay drains the outbox at a time: it holds the lock on the file
+// "DossierOutbox.lock" beside the folder while it drains. The extension never
+// takes it, so nothing the extension does waits for a relay.
 #pragma once
 
 #include "OutboxError.h"
 #include "OutboxRecords.h"
 
 #include <Foundation/Data.h>
+#include <Foundation/FileLock.h>
 #include <Foundation/FolderChanges.h>
 #include <cstddef>
 #include <cstdint>
@@ -25,9 +30,9 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 struct DossierOutbox {
@@ -36,6 +41,7 @@ struct DossierOutbox {
     std::filesystem::path directory;
 
     static constexpr std::string_view folderName = "DossierOutbox";
+    static constexpr std::string_view lockName = "DossierOutbox.lock";
     static constexpr std::size_t maxFileBytes = 16777216;
     static constexpr std::size_t maxAnswerBytes = 65536;
     // No item longer than this many UTF-16 units fits an item file, since each takes a byte at
@@ -67,19 +73,41 @@ struct DossierOutbox {
     std::optional<ShareWriteError> add(const DossierOutboxItem& item) const;
     std::optional<ShareWriteError> writeAnswer(const DossierShareAnswer& answer) const;
 
+    // Makes this process the outbox's relay for as long as the lock returned lives: makes the
+    // container when missing and takes the lock without waiting. Nothing while another relay
+    // holds it (`error` then operation_would_block) or when it cannot be taken.
+    std::optional<Foundation::FileLock> relayLock(std::error_code* error = nullptr) const;
+
     // The refs of the item files, in the folder's listing order.
     std::vector<std::string> refs() const;
     std::optional<DossierOutboxItem> item(std::string_view ref) const;
     // Every readable item, oldest `createdAt` first, equal times by ref.
     std::vector<DossierOutboxItem> items() const;
 
+    // What a look at the outbox could not read, and the system's reason: the folder (named by
+    // its path), or an item file (by its name).
+    struct Unread {
+        std::string name;
+        std::error_code error;
+        bool operator==(const Unread&) const = default;
+    };
+    struct Listing {
+        std::vector<DossierOutboxItem> items;
+        std::vector<Unread> unread;
+    };
+    // The items as `items()` gives them, with what could not be read: the folder when it cannot
+    // be listed (and then nothing else), or each item file that cannot be opened or read or is
+    // too large. A file that reads but holds no item for its name is no failure to read.
+    Listing listing() const;
+
     // The order of `items()`.
     static bool olderFirst(const DossierOutboxItem& a, const DossierOutboxItem& b);
 
     // The item files as one listing found them, kept for the next, each with the identity of
-    // the file it was read from (device, inode, size, modification and change times). Between
-    // whole listings it follows the folder's record of changed names, so a listing looks again
-    // only at the files that changed.
+    // the file it was read from (device, inode, size, modification and change times), also when
+    // it did not read. Between whole listings it follows the folder's record of changed names, so
+    // a listing looks again only at the files that changed, and a file is read again only when
+    // its identity changed: files that never read cost a listing nothing more than their look.
     class ItemCache {
     public:
         ItemCache();
@@ -93,8 +121,6 @@ struct DossierOutbox {
         struct Entry;
         // By ref; an entry without an item is a file that did not read.
         std::map<std::string, Entry, std::less<>> m_entries;
-        // The entries without an item, tried again at every listing.
-        std::set<std::string, std::less<>> m_unread;
         std::unique_ptr<Foundation::FolderChanges> m_changes;
         bool m_whole = true;
     };

@@ -77,10 +77,12 @@ private:
     void showDevices(const std::optional<DeviceLists>& reply);
 
     // Shares.
-    // The count and visibility follow every change; the rows themselves are built when their
-    // submenu opens, since many shares can wait and change one at a time.
+    // The count and visibility follow every change; the rows themselves are brought up to date
+    // when their submenu opens and while it is open, since many shares can wait and change one at
+    // a time: a row whose share did not change is left as it is.
     void renderShares();
     void buildShareRows();
+    std::shared_ptr<AppKit::MenuItem> shareItem(const std::string& ref);
 
     // Conversations.
     void refreshConversations();
@@ -114,6 +116,9 @@ private:
     Item m_sharesItem;
     std::shared_ptr<AppKit::Menu> m_sharesMenu;
     bool m_shareRowsStale = false;
+    // The rows of the shares submenu, as placed and by ref.
+    std::vector<Item> m_shareRows;
+    std::map<std::string, Item> m_shareItems;
     std::optional<ConversationList> m_conversations;
     std::string m_conversationsNote = "Loading…";
     bool m_conversationsInFlight = false;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <set>
+#include <unordered_set>
 
 using namespace AppKit;
 
@@ -115,14 +116,17 @@ void AppDelegate::renderConversations() {
 
 void AppDelegate::place(const std::vector<Item>& wanted, Menu& menu, int start,
                         std::vector<Item>& current) {
+    // Items that stay keep their order, so each is mostly found where it belongs: placing costs
+    // little more than the items that came, went or moved.
+    const std::unordered_set<Item> staying(wanted.begin(), wanted.end());
     for (const auto& item : current)
-        if (std::find(wanted.begin(), wanted.end(), item) == wanted.end())
+        if (!staying.contains(item))
             menu.removeItem(*item);
     for (std::size_t i = 0; i < wanted.size(); ++i) {
         const int at = start + static_cast<int>(i);
-        const int index = menu.indexOf(*wanted[i]);
-        if (index == at)
+        if (menu.itemAt(at) == wanted[i])
             continue;
+        const int index = menu.indexOf(*wanted[i]);
         if (index >= 0)
             menu.removeItemAt(index);
         menu.insertItem(wanted[i], at);

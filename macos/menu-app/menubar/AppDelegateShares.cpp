@@ -2,6 +2,9 @@
 #include "menubar/AppDelegate.h"
 #include "relay/DossierShares.h"
 
+#include <string_view>
+#include <unordered_set>
+
 using namespace AppKit;
 
 void AppDelegate::renderShares() {
@@ -17,21 +20,38 @@ void AppDelegate::renderShares() {
 void AppDelegate::buildShareRows() {
     m_shareRowsStale = false;
     const auto& rows = DossierShares::shared().rows();
-    m_sharesMenu->removeAllItems();
-    const auto self = shared_from_this();
+    std::vector<Item> wanted;
+    wanted.reserve(rows.size());
+    std::unordered_set<std::string_view> refs;
     for (const auto& row : rows) {
-        auto share = MenuItem::make(DossierShares::menuTitle(row.title));
-        share->setToolTip(row.line);
-        auto submenu = Menu::make();
-        submenu->addItem(MenuItem::make(row.line));
-        submenu->addItem(MenuItem::separator());
-        auto remove =
-            MenuItem::make("Remove", targetAction(self, &AppDelegate::removeShareClicked));
-        remove->setRepresentedObject(row.ref);
-        submenu->addItem(std::move(remove));
-        share->setSubmenu(std::move(submenu));
-        m_sharesMenu->addItem(std::move(share));
+        refs.insert(row.ref);
+        auto item = shareItem(row.ref);
+        if (const std::string title = DossierShares::menuTitle(row.title); item->title() != title)
+            item->setTitle(title);
+        if (item->toolTip() != row.line) {
+            item->setToolTip(row.line);
+            item->submenu()->itemAt(0)->setTitle(row.line);
+        }
+        wanted.push_back(std::move(item));
     }
+    std::erase_if(m_shareItems, [&](const auto& entry) { return !refs.contains(entry.first); });
+    place(wanted, *m_sharesMenu, 0, m_shareRows);
+}
+
+AppDelegate::Item AppDelegate::shareItem(const std::string& ref) {
+    auto& item = m_shareItems[ref];
+    if (item)
+        return item;
+    item = MenuItem::make();
+    auto submenu = Menu::make();
+    submenu->addItem(MenuItem::make());
+    submenu->addItem(MenuItem::separator());
+    auto remove = MenuItem::make(
+        "Remove", targetAction(shared_from_this(), &AppDelegate::removeShareClicked));
+    remove->setRepresentedObject(ref);
+    submenu->addItem(std::move(remove));
+    item->setSubmenu(std::move(submenu));
+    return item;
 }
 
 void AppDelegate::removeShareClicked(MenuItem& sender) {

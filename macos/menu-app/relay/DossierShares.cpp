@@ -36,6 +36,26 @@ const std::optional<ShareStateStore>& DossierShares::store() {
     return m_store;
 }
 
+bool DossierShares::holdOutbox(std::error_code* error) {
+    const auto& outbox = this->outbox();
+    if (m_outboxLock || !outbox)
+        return m_outboxLock.has_value();
+    std::error_code refused;
+    m_outboxLock = outbox->relayLock(&refused);
+    if (m_outboxLock)
+        return true;
+    if (!m_toldLockRefused) {
+        m_toldLockRefused = true;
+        if (refused == std::errc::operation_would_block)
+            logger().info("another process relays the outbox: this one waits for it to end");
+        else
+            logger().error("outbox lock: " + refused.message());
+    }
+    if (error)
+        *error = refused;
+    return false;
+}
+
 void DossierShares::start() {
     const auto& outbox = this->outbox();
     if (!outbox) {
@@ -50,6 +70,9 @@ void DossierShares::start() {
         logger().error("outbox: " + description(*failure));
         return;
     }
+    // Taken before the relay writes anything, so that a relay started after that finds it held;
+    // when it is not taken here, each pass asks again.
+    holdOutbox();
     m_io.async([this] {
         m_running = true;
         watch(this->outbox()->directory);

@@ -24,6 +24,11 @@
 // listing finds changed, and tells the main thread only of the rows that
 // changed, so a post costs the same however many shares wait.
 //
+// One relay drains an outbox at a time, whichever process it runs in: `start`
+// takes the outbox's lock, and the relay keeps it until the process ends.
+// While another process holds it, passes post nothing, and each asks for it
+// again, so this relay takes over once that one ended.
+//
 // A pass that found the bridge silent is not followed by another until the
 // tick, a new item, or the bridge coming back: neither the bridge going down
 // nor the relay's own answer writes make it try again.
@@ -38,6 +43,7 @@
 #include <Dispatch/TimerSource.h>
 #include <Foundation/Bundle.h>
 #include <Foundation/Data.h>
+#include <Foundation/FileLock.h>
 #include <UserNotifications/NotificationCenter.h>
 #include <filesystem>
 #include <functional>
@@ -53,6 +59,7 @@
 #include <share-core/ShareState.h>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <unordered_map>
 #include <vector>
 
@@ -74,6 +81,11 @@ public:
     // its container. Any thread.
     const std::optional<DossierOutbox>& outbox();
 
+    // Makes this relay the outbox's one relay for the rest of the process, taking the outbox's
+    // lock unless it holds it already; false while another process's relay holds it, or when it
+    // cannot be taken, with `error` the reason. On the main thread until `start` has run, on the
+    // relay's queue after.
+    bool holdOutbox(std::error_code* error = nullptr);
     // Main thread, once; returns at once.
     void start();
     // Any thread; the bridge's state as the latest health check saw it.
@@ -178,6 +190,9 @@ private:
     std::optional<std::string> m_group;
     std::once_flag m_outboxMade;
     std::optional<DossierOutbox> m_outbox;
+    std::optional<Foundation::FileLock> m_outboxLock;
+    // Whether the log has told that the lock was not taken: it tells once.
+    bool m_toldLockRefused = false;
     std::once_flag m_storeMade;
     std::optional<ShareStateStore> m_store;
     Dispatch::DispatchQueue m_io;

@@ -33,7 +33,7 @@ std::optional<Foundation::Data> DossierShares::requestBody(const DossierOutboxIt
 
 void DossierShares::drain(bool retry) {
     const auto& outbox = this->outbox();
-    if (!m_running || !outbox)
+    if (!m_running || !outbox || !holdOutbox())
         return;
     // Each pass starts from a whole listing; within it, each listing follows what changed.
     m_itemCache.revalidate();

@@ -22,6 +22,7 @@
 #include <iostream>
 #include <share-core/DossierOutbox.h>
 #include <share-core/DossierShareQueue.h>
+#include <unordered_map>
 
 namespace SetupCommandLine {
 
@@ -131,6 +132,15 @@ std::string shareWord(ShareExtension::State state) {
     return "not registered";
 }
 
+// The first thing a look at the outbox could not read, and how many more there were.
+std::string unread(const std::vector<DossierOutbox::Unread>& failures) {
+    const DossierOutbox::Unread& first = failures.front();
+    std::string text = first.name + ": " + first.error.message();
+    if (const std::size_t more = failures.size() - 1)
+        text += " (and " + std::to_string(more) + (more == 1 ? " more file)" : " more files)");
+    return text;
+}
+
 } // namespace
 
 void runIfAsked(const std::vector<std::string>& arguments) {
@@ -225,6 +235,13 @@ int dossierOutbox(double seconds) {
             "): this build can't take shares");
         return 1;
     }
+    std::error_code refused;
+    if (!relay.holdOutbox(&refused)) {
+        say(refused == std::errc::operation_would_block
+                ? "the running application relays the outbox: nothing drained here"
+                : "the outbox couldn't be locked: " + refused.message());
+        return 1;
+    }
     say("outbox: " + *relay.group() + ", bridge " + LocalHTTP::socketPath());
     relay.printAnswers = true;
     relay.start();
@@ -234,9 +251,30 @@ int dossierOutbox(double seconds) {
         Dispatch::RunLoop::main().runFor(std::min(0.1, deadline - now));
     // The outbox itself tells what waits: a relay held up by a silent bridge may not have
     // listed its shares yet.
-    const std::vector<DossierOutboxItem> shares = relay.outbox()->items();
-    if (shares.empty()) {
+    const DossierOutbox::Listing listing = relay.outbox()->listing();
+    if (!listing.items.empty()) {
+        std::unordered_map<std::string_view, std::string_view> lines;
+        for (const DossierShares::Row& row : relay.rows())
+            lines.emplace(row.ref, row.line);
+        std::vector<std::string> waiting;
+        for (const DossierOutboxItem& share : listing.items) {
+            const auto line = lines.find(share.ref);
+            // An unlisted share has no send state yet, and the relay has not seen the bridge
+            // answer.
+            waiting.push_back(share.ref + " (" +
+                              (line != lines.end() ? std::string(line->second)
+                                                   : DossierShareQueue().line(share.ref, false)) +
+                              ")");
+        }
+        say("waiting: " + Foundation::joined(waiting, ", "));
+    }
+    if (!listing.unread.empty()) {
+        say("the outbox couldn't be read: " + unread(listing.unread));
+        return 1;
+    }
+    if (listing.items.empty())
         say("outbox empty");
+<<<<<<< HEAD
         return 0;
     }
     const std::vector<DossierShares::Row>& rows = relay.rows();
@@ -250,6 +288,8 @@ int dossierOutbox(double seconds) {
         waiting.push_back(share.ref + " (" + Foundation::printable(line) + ")");
     }
     say("waiting: " + Foundation::joined(waiting, ", "));
+=======
+>>>>>>> i26-relay
     return 0;
 }
 

@@ -10,7 +10,8 @@
 // the main thread, writes its text to standard output (usage texts to
 // standard error) and ends the process with its exit status: 0 success, 1 a
 // failed action or missing prerequisite, 2 a wrong action word. Anything
-// else, "--hooks" without "install" included, starts the application.
+// else, "--hooks" without "install" included, starts the application. The
+// switches work beside a running copy of the application.
 //
 // Texts from outside (the bridge's replies, files and the paths in them, tool
 // output) are written with their control characters shown as U+FFFD
@@ -48,7 +49,9 @@ int installHooks();
 // Without `confirmed`, lists what an uninstall would remove and changes nothing; with it, removes
 // everything and reports each step.
 int uninstall(bool deleteData, bool confirmed);
-// Drains the Share outbox in the foreground for `seconds` (at least 3), printing each answer.
+// Drains the Share outbox in the foreground for `seconds` (at least 3), printing each answer,
+// then what still waits. Gives 1, having said so in one line, when another relay (the running
+// application's) holds the outbox, and 1 when what it finds at the end could not all be read.
 int dossierOutbox(double seconds);
 // "status", "on", "off" or "register" the Share-menu extension.
 int shareMenu(const std::string& action);

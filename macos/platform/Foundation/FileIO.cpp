@@ -87,8 +87,10 @@ ReadResult readRegularFile(const std::filesystem::path& path, std::size_t limit,
     ReadResult result;
     struct stat status {};
     FileDescriptor fd(openRegular(path, result.failure, status, links));
-    if (fd.get() < 0)
+    if (fd.get() < 0) {
+        result.error = lastError();
         return result;
+    }
     if (static_cast<std::uintmax_t>(status.st_size) > limit) {
         result.failure = ReadFailure::TooLarge;
         return result;
@@ -99,6 +101,7 @@ ReadResult readRegularFile(const std::filesystem::path& path, std::size_t limit,
     const std::size_t most = limit == SIZE_MAX ? limit : limit + 1;
     if (!readInto(fd.get(), data, most)) {
         result.failure = ReadFailure::Unreadable;
+        result.error = lastError();
         return result;
     }
     if (data.size() > limit) {

@@ -30,6 +30,8 @@ enum class Links { Follow, Refuse };
 struct ReadResult {
     std::optional<Data> data;
     ReadFailure failure = ReadFailure::Unreadable;
+    // The system's reason when the file is Unreadable.
+    std::error_code error;
 };
 
 // A refused symbolic link counts as NotRegular.

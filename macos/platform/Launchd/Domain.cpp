@@ -1,13 +1,12 @@
 #include "Domain.h"
 
 #include <Foundation/FileIO.h>
+#include <Foundation/FileLock.h>
 #include <Foundation/Home.h>
 #include <Foundation/PropertyList.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace Launchd {
@@ -30,24 +29,10 @@ bool isValidLabel(std::string_view label) {
            label.find('\0') == std::string_view::npos;
 }
 
-// Holds the domain's lock for the life of the object.
-class FolderLock {
-public:
-    explicit FolderLock(const std::filesystem::path& folder)
-        : m_fd(::open((folder / ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
-        while (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
-        }
-    }
-    ~FolderLock() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-
-private:
-    int m_fd;
-};
+// Holds the domain's lock while the result lives.
+std::optional<Foundation::FileLock> lockFolder(const std::filesystem::path& folder) {
+    return Foundation::FileLock::take(folder / ".lock", Foundation::FileLock::Wait::Yes);
+}
 
 PropertyList encode(const Job& job) {
     PropertyList::Array arguments(job.arguments.begin(), job.arguments.end());
@@ -179,7 +164,7 @@ std::optional<Foundation::Error> Domain::bootstrap(const std::filesystem::path& 
         return error;
     if (std::error_code made; !Foundation::createFolder(m_folder, &made))
         return Foundation::posixError(made, "Couldn't create " + m_folder.string());
-    FolderLock lock(m_folder);
+    const auto lock = lockFolder(m_folder);
     if (job(described->label))
         return failure(EEXIST, "Service " + described->label + " is already loaded");
     described->instance = start(described->arguments, environment(), &error);
@@ -189,7 +174,7 @@ std::optional<Foundation::Error> Domain::bootstrap(const std::filesystem::path& 
 }
 
 std::optional<Foundation::Error> Domain::bootout(std::string_view label) {
-    FolderLock lock(m_folder);
+    const auto lock = lockFolder(m_folder);
     const auto loaded = job(label);
     if (!loaded)
         return noSuchService(label);
@@ -201,7 +186,7 @@ std::optional<Foundation::Error> Domain::bootout(std::string_view label) {
 }
 
 std::optional<Foundation::Error> Domain::kickstart(std::string_view label, bool killRunning) {
-    FolderLock lock(m_folder);
+    const auto lock = lockFolder(m_folder);
     auto loaded = job(label);
     if (!loaded)
         return noSuchService(label);

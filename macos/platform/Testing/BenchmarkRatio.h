@@ -3,8 +3,10 @@
 // `runComparing` runs the registered benchmarks with the console reporter and
 // then prints, as the last line, "ratio (ours / <baseline>): <x>": the real
 // time per iteration of the benchmark function `ours` over that of
-// `baseline`; for benchmarks run in repetitions, the median's. Header-only,
-// for programs that link Google Benchmark.
+// `baseline`; for benchmarks run in repetitions, the median's. A program that
+// compares more than one pair prints a line for each, in the order given,
+// each naming both sides. Header-only, for programs that link Google
+// Benchmark.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -35,21 +37,38 @@ public:
 
 } // namespace Detail
 
-// The program's exit status: 1 when either benchmark did not run.
-inline int runComparing(int argc, char** argv, const std::string& ours, const std::string& baseline,
-                        const std::string& baselineLabel) {
+// Two benchmark functions to compare, each with the label its ratio line gives it.
+struct Comparison {
+    std::string ours;
+    std::string baseline;
+    std::string oursLabel;
+    std::string baselineLabel;
+};
+
+// The program's exit status: 1 when a benchmark compared did not run, whose ratio is left out.
+inline int runComparing(int argc, char** argv, const std::vector<Comparison>& comparisons) {
     benchmark::Initialize(&argc, argv);
     Detail::RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     const auto& times = reporter.secondsPerIteration;
-    const auto ourTime = times.find(ours);
-    const auto baselineTime = times.find(baseline);
-    if (ourTime == times.end() || baselineTime == times.end())
-        return 1;
-    std::cout << "ratio (ours / " << baselineLabel
-              << "): " << ourTime->second / baselineTime->second << "\n";
-    return 0;
+    int status = 0;
+    for (const Comparison& comparison : comparisons) {
+        const auto ourTime = times.find(comparison.ours);
+        const auto baselineTime = times.find(comparison.baseline);
+        if (ourTime == times.end() || baselineTime == times.end()) {
+            status = 1;
+            continue;
+        }
+        std::cout << "ratio (" << comparison.oursLabel << " / " << comparison.baselineLabel
+                  << "): " << ourTime->second / baselineTime->second << "\n";
+    }
+    return status;
+}
+
+inline int runComparing(int argc, char** argv, const std::string& ours, const std::string& baseline,
+                        const std::string& baselineLabel) {
+    return runComparing(argc, argv, {{ours, baseline, "ours", baselineLabel}});
 }
 
 } // namespace Testing

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <sys/fsuid.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -255,6 +257,70 @@ TEST_F(Outbox, ACachedListingFollowsEveryChangeOfTheFiles) {
     std::filesystem::remove(outbox.url(first.ref));
     std::filesystem::create_directory(outbox.url(first.ref));
     EXPECT_TRUE(listed().empty());
+}
+
+TEST_F(Outbox, ACachedListingReadsAFileThatDidNotReadOnlyOnceItChanges) {
+    DossierOutbox::ItemCache cache;
+    const auto first = item(ref('a'), 20);
+    write(DossierOutbox::fileName(first.ref), "{broken");
+    EXPECT_TRUE(cached(cache).empty());
+
+    // Made good through a link from another folder, which tells this one nothing, it is not
+    // read again until a whole look finds it changed.
+    Testing::TemporaryFolder elsewhere;
+    std::filesystem::create_hard_link(outbox.url(first.ref), elsewhere.path() / "link");
+    Testing::writeText(elsewhere.path() / "link", first.json().dump());
+    EXPECT_TRUE(outbox.changes(cache).empty());
+    cache.revalidate();
+    EXPECT_EQ(cached(cache), std::vector<DossierOutboxItem>{first});
+}
+
+TEST_F(Outbox, AListingTellsWhatItCouldNotRead) {
+    const auto good = item(ref('a'));
+    ASSERT_FALSE(outbox.add(good));
+    write(DossierOutbox::fileName(ref('b')), "{broken");
+    write(DossierOutbox::fileName(ref('c')), "");
+    std::filesystem::resize_file(outbox.url(ref('c')), DossierOutbox::maxFileBytes + 1);
+    auto listing = outbox.listing();
+    EXPECT_EQ(listing.items, std::vector<DossierOutboxItem>{good});
+    EXPECT_EQ(listing.unread, (std::vector<DossierOutbox::Unread>{
+                                  {DossierOutbox::fileName(ref('c')),
+                                   std::make_error_code(std::errc::file_too_large)}}));
+
+    // Root reads a folder whatever its mode; as another user for the file system it does not.
+    ASSERT_EQ(::chmod(outbox.directory.c_str(), 0), 0);
+    const bool root = ::geteuid() == 0;
+    if (root)
+        ::setfsuid(65534);
+    listing = outbox.listing();
+    if (root)
+        ::setfsuid(0);
+    ::chmod(outbox.directory.c_str(), 0700);
+    EXPECT_TRUE(listing.items.empty());
+    EXPECT_EQ(listing.unread, (std::vector<DossierOutbox::Unread>{
+                                  {outbox.directory.string(),
+                                   std::make_error_code(std::errc::permission_denied)}}));
+
+    std::filesystem::remove_all(outbox.directory);
+    Testing::writeText(outbox.directory, "not a folder");
+    EXPECT_EQ(outbox.listing().unread,
+              (std::vector<DossierOutbox::Unread>{
+                  {outbox.directory.string(), std::make_error_code(std::errc::not_a_directory)}}));
+    EXPECT_TRUE(outbox.items().empty());
+}
+
+TEST_F(Outbox, OneRelayHoldsTheOutboxAtATime) {
+    std::error_code error;
+    auto held = outbox.relayLock();
+    ASSERT_TRUE(held);
+    EXPECT_TRUE(
+        std::filesystem::is_regular_file(outbox.directory.parent_path() / DossierOutbox::lockName));
+    EXPECT_FALSE(outbox.relayLock(&error));
+    EXPECT_EQ(error, std::errc::operation_would_block);
+    // The extension's writes never wait for it.
+    EXPECT_FALSE(outbox.add(item(ref('a'))));
+    held.reset();
+    EXPECT_TRUE(outbox.relayLock());
 }
 
 TEST_F(Outbox, ACachedListingStartsOverWhenTheFolderIsMadeAgainOrWhenAsked) {

@@ -128,5 +128,5 @@ int main(int argc, char** argv) {
     RelayBench::useHome();
     SampleBridge::Server bridge(LocalHTTP::socketPath(), SampleBridge::State());
     server = &bridge;
-    return RelayBench::runInterleaved(argc, argv, "relay", "byHand", "by hand");
+    return RelayBench::runInterleaved(argc, argv, {{"relay", "byHand", "ours", "by hand"}});
 }

@@ -1,9 +1,11 @@
-// The relay's pass over 10,000 waiting shares beside its pass over 200, against the sample
-// bridge holding every share as its Dossier is full: each share stays in the outbox through
-// the whole pass, so every post meets all of them. Each pass is timed from the moment the
-// shares are all in the outbox to the answer of the newest; its time per share is what is
-// compared. The last line printed is the ratio of the two (10,000 / 200): a relay whose work
-// per post grows with the outbox shows it there.
+// The relay's pass over 10,000 waiting shares, and over 200 shares beside 3,000 item files that
+// do not read, each beside its pass over 200 alone, against the sample bridge holding every
+// share as its Dossier is full: each share stays in the outbox through the whole pass, so every
+// post meets all of them. Each pass is timed from the moment the files are all in the outbox to
+// the answer of the newest share; its time per share is what is compared. The last two lines
+// printed are the ratios (10,000 / 200, then 200 beside the files that do not read / 200): a
+// relay whose work per post grows with the outbox, or with what it could not read, shows it
+// there.
 #include "menubar/LocalHTTP.h"
 #include "relay/DossierShares.h"
 #include "relay/bench/RelayBench.h"
@@ -46,6 +48,14 @@ std::string put(int index, int shares) {
     return item.ref;
 }
 
+// Writes an item file that does not read: no access, and no item in it for a reader that
+// reads it anyway.
+void putUnreadable() {
+    const auto file = outbox().url(DossierOutbox::newRef());
+    Testing::writeText(file, "unreadable");
+    std::filesystem::permissions(file, std::filesystem::perms::none);
+}
+
 // Empties the outbox and waits until the relay has let every row go.
 bool clear() {
     std::error_code error;
@@ -56,7 +66,7 @@ bool clear() {
                                               60);
 }
 
-void pass(benchmark::State& state, int shares) {
+void pass(benchmark::State& state, int shares, int unreadable = 0) {
     for (auto _ : state) {
         if (!clear()) {
             state.SkipWithError("the relay kept its rows");
@@ -73,6 +83,8 @@ void pass(benchmark::State& state, int shares) {
             state.SkipWithError("the relay did not post");
             return;
         }
+        for (int index = 0; index < unreadable; ++index)
+            putUnreadable();
         std::string last;
         for (int index = 0; index < shares; ++index)
             last = put(index, shares);
@@ -99,12 +111,22 @@ void twoHundred(benchmark::State& state) {
     pass(state, 200);
 }
 
+void twoHundredBesideUnreadable(benchmark::State& state) {
+    pass(state, 200, 3000);
+}
+
 // Each is the median of its turns.
 BENCHMARK(tenThousand)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond)
     ->Iterations(1)
     ->Repetitions(3)
+    ->DisplayAggregatesOnly();
+BENCHMARK(twoHundredBesideUnreadable)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(3)
+    ->Repetitions(5)
     ->DisplayAggregatesOnly();
 BENCHMARK(twoHundred)
     ->UseManualTime()
@@ -127,6 +149,9 @@ int main(int argc, char** argv) {
     const auto store = *ShareStateStore::shared(appGroup);
     if (!Dispatch::RunLoop::main().runUntil([&] { return store.mac().has_value(); }, 10))
         return 1;
-    return RelayBench::runInterleaved(argc, argv, "tenThousand", "twoHundred",
-                                      "200 shares, per share");
+    return RelayBench::runInterleaved(
+        argc, argv,
+        {{"tenThousand", "twoHundred", "10,000 shares", "200 shares, per share"},
+         {"twoHundredBesideUnreadable", "twoHundred", "200 shares beside 3,000 unreadable files",
+          "200 shares alone, per share"}});
 }

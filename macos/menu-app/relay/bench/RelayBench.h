@@ -2,7 +2,7 @@
 // Group, with HOME pointed at it so that the group's container lies in it and
 // the log silenced; and a run of the registered benchmarks in random order,
 // since the time of writing files to storage changes with what else the
-// machine does, which prints the ratio of two of them last.
+// machine does, which prints the ratios of pairs of them last.
 #pragma once
 
 #include <Foundation/Log.h>
@@ -22,13 +22,12 @@ inline void useHome() {
     Foundation::setLogSink([](const Foundation::LogEntry&) {});
 }
 
-inline int runInterleaved(int argc, char** argv, const std::string& ours,
-                          const std::string& baseline, const std::string& baselineLabel) {
+inline int runInterleaved(int argc, char** argv,
+                          const std::vector<Testing::Comparison>& comparisons) {
     std::vector<char*> arguments(argv, argv + argc);
     char interleaving[] = "--benchmark_enable_random_interleaving=true";
     arguments.insert(arguments.begin() + 1, interleaving);
-    return Testing::runComparing(static_cast<int>(arguments.size()), arguments.data(), ours,
-                                 baseline, baselineLabel);
+    return Testing::runComparing(static_cast<int>(arguments.size()), arguments.data(), comparisons);
 }
 
 } // namespace RelayBench

@@ -56,12 +56,16 @@ TEST_F(MenuWithRelay, TheSharesSubmenuFollowsTheRelaysRowsAndItsRemoveRemoves) {
     const auto second = share(std::string(70, 'x'));
     ASSERT_TRUE(eventually([&] { return shares->title() == "Dossier: 2 shares waiting"; }));
     EXPECT_EQ(shares->submenu()->itemAt(1)->title(), std::string(60, 'x'));
+    // The open submenu changes only the rows of shares that changed.
+    ASSERT_TRUE(eventually([&] { return shares->submenu()->itemAt(1)->toolTip() == held; }));
+    EXPECT_EQ(shares->submenu()->itemAt(0), row);
 
     // A Remove whose represented object is no ref text does nothing: once the next Remove is
     // done, the first share still waits.
     const auto removeFirst = shares->submenu()->itemAt(0)->submenu()->itemAt(2);
     removeFirst->setRepresentedObject(first);
     EXPECT_TRUE(removeFirst->performAction());
+    removeFirst->setRepresentedObject(first.ref);
     EXPECT_TRUE(shares->submenu()->itemAt(1)->submenu()->itemAt(2)->performAction());
     ASSERT_TRUE(eventually([&] { return shares->title() == "Dossier: 1 share waiting"; }));
     EXPECT_TRUE(outbox().item(first.ref));

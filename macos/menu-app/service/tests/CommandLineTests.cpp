@@ -1,6 +1,7 @@
 // The menu-bar executable's switches, run as a user runs them: the built program inside a test
 // bundle whose home is the test home, its output and exit status compared whole.
 #include "menubar/LocalHTTP.h"
+#include "relay/DossierShares.h"
 #include "service/BackgroundService.h"
 #include "service/Bundled.h"
 #include "service/ClaudeHooks.h"
@@ -11,6 +12,9 @@
 #include "uninstall/FileRemovals.h"
 #include "uninstall/Uninstaller.h"
 
+#include <Dispatch/Clock.h>
+#include <Dispatch/RunLoop.h>
+#include <Foundation/Log.h>
 #include <JSONCoding/JSONCoding.h>
 #include <ServiceManagement/TestDouble.h>
 #include <Testing/Testing.h>
@@ -20,6 +24,7 @@
 #include <limits>
 #include <sample-bridge/Server.h>
 #include <share-core/DossierOutbox.h>
+#include <share-core/ShareState.h>
 
 using SampleBridge::Reply;
 using testing::HasSubstr;
@@ -48,6 +53,10 @@ protected:
 };
 
 using UnmovedCommandLine = Testing::Translocated<CommandLine>;
+
+const std::string alreadyRunning = "Kestrelhaven is already running.\n";
+const std::string relayedElsewhere =
+    "the running application relays the outbox: nothing drained here\n";
 
 Outcome result(std::int32_t status, std::string output, std::string error = "") {
     return {status, std::move(output), std::move(error)};
@@ -323,7 +332,7 @@ TEST_F(CommandLineWithoutAppGroup, UninstallHasNoShareOutboxToTrash) {
                 HasSubstr("\nnot found  The Share menu's outbox: no App Group in this build\n"));
 }
 
-TEST_F(CommandLine, ArgumentsThatAskForNoCommandStartTheApplication) {
+TEST_F(CommandLine, ArgumentsThatAskForNoCommandStartTheApplicationOneCopyAtATime) {
     serveBridge();
     const std::vector<std::vector<std::string>> cases = {{},
                                                          {"--hooks"},
@@ -334,17 +343,67 @@ TEST_F(CommandLine, ArgumentsThatAskForNoCommandStartTheApplication) {
                                                          {"--snapshot-share"}};
     std::vector<std::future<Outcome>> runs;
     for (const auto& arguments : cases)
-        runs.push_back(std::async(std::launch::async, [&] { return menu(arguments, 4); }));
-    // The application asks the bridge for its conversations as it starts, and runs until ended.
+        runs.push_back(std::async(std::launch::async, [&] { return menu(arguments, 6); }));
+    // The application asks the bridge for its conversations as it starts, and runs until ended;
+    // a copy started while another runs says so and ends.
+    std::size_t ran = 0;
     for (auto& run : runs) {
         const Outcome started = run.get();
-        EXPECT_EQ(started.status, -1);
-        EXPECT_THAT(started.error, HasSubstr("timed out"));
+        if (started.status == -1) {
+            ++ran;
+            EXPECT_THAT(started.error, HasSubstr("timed out"));
+        } else {
+            EXPECT_EQ(started, result(0, alreadyRunning));
+        }
     }
+    EXPECT_EQ(ran, 1u);
     std::size_t conversations = 0;
     for (const auto& request : server().requests())
         conversations += request.route() == "/conversations";
-    EXPECT_GE(conversations, cases.size());
+    EXPECT_GE(conversations, 1u);
+}
+
+TEST_F(CommandLine, BesideTheRunningApplicationASecondCopyEndsAndTheSwitchesWork) {
+    serveBridge();
+    auto running = std::async(std::launch::async, [&] { return menu({}, 12); });
+    // The relay holds the outbox before it writes its state.
+    const fs::path state = ShareStateStore::shared(appGroup)->directory / "mac.json";
+    ASSERT_TRUE(Dispatch::RunLoop::main().runUntil([&] { return fs::exists(state); }, 8));
+    EXPECT_EQ(menu({"--dossier-outbox"}, 5), result(1, relayedElsewhere));
+    EXPECT_EQ(menu({}, 5), result(0, alreadyRunning));
+    EXPECT_THAT(menu({"--share-menu"}, 5), testing::Field(&Outcome::status, 0));
+    EXPECT_EQ(running.get().status, -1);
+}
+
+TEST_F(CommandLine, TwoRelaysPostEachShareOnce) {
+    Foundation::setLogSink([](const Foundation::LogEntry&) {});
+    serveBridge(SampleBridge::State());
+    const DossierOutbox outbox = *DossierOutbox::shared(appGroup);
+    std::vector<std::string> titles;
+    for (int index = 0; index < 200; ++index) {
+        titles.push_back("Share " + std::to_string(index));
+        ASSERT_EQ(outbox.add({DossierOutbox::newRef(), titles.back(), "A few words to keep.",
+                              std::nullopt, std::nullopt, 1718452800000.0 + index}),
+                  std::nullopt);
+    }
+    // The command's relay and this process's start together; whichever drains, the other
+    // leaves the outbox alone, and this one takes over at its tick once the command ended.
+    auto command = std::async(std::launch::async, [&] { return menu({"--dossier-outbox"}, 60); });
+    DossierShares::shared().start();
+    const Outcome drained = command.get();
+    if (drained.status != 0) {
+        EXPECT_EQ(drained, result(1, relayedElsewhere));
+    }
+    Dispatch::Clock::advance(DossierShares::tickInterval);
+    EXPECT_TRUE(Dispatch::RunLoop::main().runUntil([&] { return outbox.items().empty(); }, 30));
+
+    std::vector<std::string> posted;
+    for (const auto& item : server().state().dossier().items())
+        posted.push_back(item["title"]);
+    std::sort(posted.begin(), posted.end());
+    std::sort(titles.begin(), titles.end());
+    EXPECT_EQ(posted, titles);
+    Foundation::setLogSink({});
 }
 
 TEST_F(CommandLine, DossierOutboxDrainsTheOutboxAndPrintsEachAnswer) {
@@ -399,6 +458,29 @@ TEST_F(CommandLine, DossierOutboxPostsPastABridgeThatTricklesItsHealth) {
     const Outcome drained = menu({"--dossier-outbox", "5"}, 30);
     EXPECT_THAT(drained.output, HasSubstr("\n" + item.ref + " added: "));
     EXPECT_TRUE(drained.output.ends_with("\noutbox empty\n"));
+}
+
+TEST_F(CommandLine, DossierOutboxTellsWhatItCouldNotRead) {
+    const DossierOutbox outbox = *DossierOutbox::shared(appGroup);
+    const std::string head =
+        std::string("outbox: ") + appGroup + ", bridge " + LocalHTTP::socketPath() + "\n";
+    const DossierOutboxItem waiting{
+        DossierOutbox::newRef(), "Waiting", "Words", std::nullopt, std::nullopt, 1718452800000.0};
+    ASSERT_EQ(outbox.add(waiting), std::nullopt);
+    const std::string large = DossierOutbox::fileName(DossierOutbox::newRef());
+    Testing::writeText(outbox.directory / large, "");
+    fs::resize_file(outbox.directory / large, DossierOutbox::maxFileBytes + 1);
+    EXPECT_EQ(menu({"--dossier-outbox"}),
+              result(1, head + waiting.ref +
+                            " held bridge: The bridge isn't running.\nwaiting: " + waiting.ref +
+                            " (Waiting for the bridge)\nthe outbox couldn't be read: " + large +
+                            ": File too large\n"));
+
+    fs::remove_all(outbox.directory);
+    Testing::writeText(outbox.directory, "not a folder");
+    EXPECT_EQ(menu({"--dossier-outbox"}),
+              result(1, head + "the outbox couldn't be read: " + outbox.directory.string() +
+                            ": Not a directory\n"));
 }
 
 TEST_F(CommandLineWithoutAppGroup, DossierOutboxNeedsAnAppGroup) {

@@ -1,7 +1,11 @@
 #include <Foundation/FileIO.h>
+#include <Foundation/FileLock.h>
 #include <Testing/Testing.h>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 using namespace Foundation;
 
@@ -191,4 +195,34 @@ TEST(FileIO, AtomicWriteNamesItsTemporaryFileAndTellsARenameFailure) {
     ASSERT_TRUE(missing);
     EXPECT_FALSE(missing->renaming);
     EXPECT_EQ(missing->code, std::errc::no_such_file_or_directory);
+}
+
+TEST(FileLock, OneHolderAtATimeAndNoChildInheritsTheLock) {
+    Testing::TemporaryFolder folder;
+    const auto file = folder.path() / "held.lock";
+    auto held = FileLock::take(file, FileLock::Wait::No);
+    ASSERT_TRUE(held);
+    struct stat status {};
+    ASSERT_EQ(::stat(file.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    // Another open of the file, even in this process, does not get it while it is held.
+    std::error_code error;
+    EXPECT_FALSE(FileLock::take(file, FileLock::Wait::No, &error));
+    EXPECT_EQ(error, std::errc::operation_would_block);
+
+    // A program started meanwhile does not keep it once its holder lets go.
+    pid_t child = 0;
+    char sleep[] = "sleep";
+    char seconds[] = "30";
+    char* arguments[] = {sleep, seconds, nullptr};
+    ASSERT_EQ(::posix_spawnp(&child, "sleep", nullptr, nullptr, arguments, environ), 0);
+    held.reset();
+    EXPECT_TRUE(FileLock::take(file, FileLock::Wait::No));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+
+    std::filesystem::create_symlink(file, folder.path() / "link.lock");
+    EXPECT_FALSE(FileLock::take(folder.path() / "link.lock", FileLock::Wait::Yes, &error));
+    EXPECT_EQ(error, std::errc::too_many_symbolic_link_levels);
+    EXPECT_FALSE(FileLock::take(folder.path(), FileLock::Wait::Yes, &error));
 }

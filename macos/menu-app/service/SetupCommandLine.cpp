@@ -135,7 +135,7 @@ std::string shareWord(ShareExtension::State state) {
 // The first thing a look at the outbox could not read, and how many more there were.
 std::string unread(const std::vector<DossierOutbox::Unread>& failures) {
     const DossierOutbox::Unread& first = failures.front();
-    std::string text = first.name + ": " + first.error.message();
+    std::string text = Foundation::printable(first.name) + ": " + first.error.message();
     if (const std::size_t more = failures.size() - 1)
         text += " (and " + std::to_string(more) + (more == 1 ? " more file)" : " more files)");
     return text;
@@ -258,13 +258,13 @@ int dossierOutbox(double seconds) {
             lines.emplace(row.ref, row.line);
         std::vector<std::string> waiting;
         for (const DossierOutboxItem& share : listing.items) {
-            const auto line = lines.find(share.ref);
+            const auto row = lines.find(share.ref);
             // An unlisted share has no send state yet, and the relay has not seen the bridge
             // answer.
-            waiting.push_back(share.ref + " (" +
-                              (line != lines.end() ? std::string(line->second)
-                                                   : DossierShareQueue().line(share.ref, false)) +
-                              ")");
+            const std::string line = row != lines.end()
+                                         ? std::string(row->second)
+                                         : DossierShareQueue().line(share.ref, false);
+            waiting.push_back(share.ref + " (" + Foundation::printable(line) + ")");
         }
         say("waiting: " + Foundation::joined(waiting, ", "));
     }
@@ -274,22 +274,6 @@ int dossierOutbox(double seconds) {
     }
     if (listing.items.empty())
         say("outbox empty");
-<<<<<<< HEAD
-        return 0;
-    }
-    const std::vector<DossierShares::Row>& rows = relay.rows();
-    std::vector<std::string> waiting;
-    for (const DossierOutboxItem& share : shares) {
-        const auto row = std::find_if(rows.begin(), rows.end(),
-                                      [&](const auto& row) { return row.ref == share.ref; });
-        // An unlisted share has no send state yet, and the relay has not seen the bridge answer.
-        const std::string line =
-            row != rows.end() ? row->line : DossierShareQueue().line(share.ref, false);
-        waiting.push_back(share.ref + " (" + Foundation::printable(line) + ")");
-    }
-    say("waiting: " + Foundation::joined(waiting, ", "));
-=======
->>>>>>> i26-relay
     return 0;
 }
 

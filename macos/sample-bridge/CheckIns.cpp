@@ -37,16 +37,25 @@ bool plan(const std::string& name, const Plan& plan, std::string& error) {
 
 void begin(const std::string& name, double now) {
     auto read = ClaudeFiles::readObject(file());
-    if (!read.document || !read.document->contains(name) || !(*read.document)[name].is_object())
+    if (!read.document)
         return;
-    Document& entry = (*read.document)[name];
+    Document& plans = *read.document;
+    const auto planFor = [&](const std::string& key) {
+        const auto found = plans.find(key);
+        return found != plans.end() && found->is_object() ? &*found : nullptr;
+    };
+    const Document* planned = planFor(name) ? planFor(name) : planFor(everyContainer);
+    if (!planned)
+        return;
+    Document entry = *planned;
     for (const auto& [after, at] :
          {std::pair{"refused_after", "refused_at"}, std::pair{"checked_after", "checked_at"}}) {
         if (const auto delay = number(entry, after))
             entry[at] = now + *delay;
     }
+    plans[name] = std::move(entry);
     std::string error;
-    ClaudeFiles::writeObject(file(), *read.document, error);
+    ClaudeFiles::writeObject(file(), plans, error);
 }
 
 Moments seen(const std::string& name, double now) {

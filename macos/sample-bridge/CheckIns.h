@@ -7,7 +7,9 @@
 // and the server's environments list reports each once it has come. The
 // plans and moments live in $HOME/.kestrelhaven/sample-check-ins.json, since
 // the tool and the server run as separate programs; a missing or unreadable
-// file plans nothing. Times are milliseconds since 1970.
+// file plans nothing. A plan for `everyContainer` holds for each container
+// without one of its own: the daemon makes one, so that the demo's containers
+// check in as a user's would. Times are milliseconds since 1970.
 #pragma once
 
 #include <filesystem>
@@ -25,6 +27,9 @@ struct Moments {
     std::optional<double> refusedAt;
     std::optional<double> checkedAt;
 };
+
+// Not a name an environment can have.
+inline constexpr const char* everyContainer = "*";
 
 std::filesystem::path file();
 

@@ -1,5 +1,7 @@
 #include "sample-bridge/Daemon.h"
 
+#include "sample-bridge/CheckIns.h"
+#include "sample-bridge/SavedState.h"
 #include "sample-bridge/Server.h"
 #include "sample-bridge/Tool.h"
 
@@ -16,6 +18,9 @@
 namespace SampleBridge {
 
 namespace {
+
+// A container the demo adds, or whose setup it shows, checks in this many milliseconds later.
+constexpr double containerCheckInAfter = 3000;
 
 bool ignoresTerminate() {
     const char* chosen = std::getenv("KH_SAMPLE_BRIDGE_IGNORE_TERM");
@@ -53,8 +58,15 @@ int serveDaemon(std::ostream& errors) {
     PairingSettings pairing = state.pairing();
     pairing.simulatedPhone = true;
     state.setPairing(std::move(pairing));
+    SavedState saved(dataFolder / "sample-state.json");
+    saved.restore(state, errors);
+    if (std::string error; !CheckIns::plan(
+            CheckIns::everyContainer,
+            {.refusedAfter = std::nullopt, .checkedAfter = containerCheckInAfter}, error))
+        errors << "sample bridge: " << error << "\n";
     try {
-        Server server(dataFolder / "bridge.sock", std::move(state));
+        Server server(dataFolder / "bridge.sock", std::move(state),
+                      [&saved](State& answered) { saved.save(answered); });
         errors << "sample bridge: serving at " << server.socketPath().string() << "\n";
         int signal = 0;
         while (sigwait(&stopSignals, &signal) != 0) {

@@ -3,6 +3,7 @@
 #include "sample-bridge/Routes.h"
 
 #include <Foundation/Unicode.h>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -108,6 +109,7 @@ Dossier::Answer Dossier::post(const JSON& body) {
     m_itemTexts.push_back(item.dump(-1, ' ', false, JSON::error_handler_t::replace));
     m_items.push_back(std::move(item));
     m_usedBytes += size;
+    ++m_revision;
     JSON answer{{"ok", true},
                 {"id", std::string(id)},
                 {"msg", "Added to the Dossier."},
@@ -166,6 +168,38 @@ void Dossier::clear() {
     m_items = JSON::array();
     m_itemTexts.clear();
     m_usedBytes = 0;
+    ++m_revision;
+}
+
+JSON Dossier::saved() const {
+    std::lock_guard lock(m_mutex);
+    return {{"items", m_items}, {"next_id", m_nextId}, {"used_bytes", m_usedBytes}};
+}
+
+bool Dossier::restore(const JSON& saved) {
+    const auto items = saved.find("items");
+    const auto nextId = saved.find("next_id");
+    const auto usedBytes = saved.find("used_bytes");
+    if (!saved.is_object() || items == saved.end() || !items->is_array() || nextId == saved.end() ||
+        !nextId->is_number_integer() || nextId->get<std::int64_t>() < 1 ||
+        usedBytes == saved.end() || !usedBytes->is_number() || usedBytes->get<double>() < 0 ||
+        !std::ranges::all_of(*items, [](const JSON& item) { return item.is_object(); }))
+        return false;
+    std::vector<std::string> texts;
+    for (const JSON& item : *items)
+        texts.push_back(item.dump(-1, ' ', false, JSON::error_handler_t::replace));
+    std::lock_guard lock(m_mutex);
+    m_items = *items;
+    m_itemTexts = std::move(texts);
+    m_nextId = nextId->get<std::int64_t>();
+    m_usedBytes = usedBytes->get<double>();
+    ++m_revision;
+    return true;
+}
+
+std::uint64_t Dossier::revision() const {
+    std::lock_guard lock(m_mutex);
+    return m_revision;
 }
 
 Reply Dossier::answer(const Request& request) {

@@ -68,6 +68,13 @@ public:
     // Forgets every item.
     void clear();
 
+    // What a restart keeps: {"items" oldest first, "next_id", "used_bytes"}.
+    JSON saved() const;
+    // Takes back what `saved` gave; false, changing nothing, when `saved` is not of its shape.
+    bool restore(const JSON& saved);
+    // Goes up with every change to the items, so that whoever keeps them knows when to again.
+    std::uint64_t revision() const;
+
     // The answer to a request for "/dossier" in the Dossier's mode.
     Reply answer(const Request& request);
 
@@ -89,6 +96,7 @@ private:
     std::vector<std::string> m_itemTexts;
     double m_usedBytes = 0;
     std::int64_t m_nextId = 1;
+    std::uint64_t m_revision = 0;
 };
 
 } // namespace SampleBridge

@@ -127,8 +127,9 @@ struct Server::Connection {
     std::atomic<bool> finished = false;
 };
 
-Server::Server(std::filesystem::path socketPath, State state)
-    : m_socketPath(std::move(socketPath)), m_state(std::move(state)) {
+Server::Server(std::filesystem::path socketPath, State state, std::function<void(State&)> answered)
+    : m_socketPath(std::move(socketPath)), m_state(std::move(state)),
+      m_answered(std::move(answered)) {
     const sockaddr_un address = addressOf(m_socketPath);
     if (m_socketPath.has_parent_path() && !Foundation::createFolder(m_socketPath.parent_path()))
         throw failure("cannot make the folder for", m_socketPath);
@@ -253,7 +254,10 @@ Reply Server::replyTo(const Request& request) {
         }
     }
     try {
-        return answer(m_state, request);
+        Reply reply = answer(m_state, request);
+        if (m_answered)
+            m_answered(m_state);
+        return reply;
     } catch (const std::exception&) {
         return message(500, "Internal error");
     }

@@ -4,7 +4,9 @@
 // body of Content-Length bytes (at most 8 MiB), records the request, answers
 // and closes the connection. A request it cannot read gets 400. The answer is
 // the next reply a test scripted for that path, if any, else the bridge's own
-// from the state. Each connection is served on a thread of its own.
+// from the state, after which `answered`, when given, is called with the state
+// before the reply goes out (on the connection's thread, so possibly on several
+// at once). Each connection is served on a thread of its own.
 //
 // Construction makes the socket's missing parent folders with mode 0700,
 // replaces a socket file nobody listens on (but neither a live one nor any
@@ -19,6 +21,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <list>
 #include <map>
 #include <memory>
@@ -31,7 +34,8 @@ namespace SampleBridge {
 
 class Server {
 public:
-    explicit Server(std::filesystem::path socketPath, State state = State::demo());
+    explicit Server(std::filesystem::path socketPath, State state = State::demo(),
+                    std::function<void(State&)> answered = {});
     ~Server();
     Server(const Server&) = delete;
     Server& operator=(const Server&) = delete;
@@ -53,6 +57,7 @@ private:
 
     std::filesystem::path m_socketPath;
     State m_state;
+    std::function<void(State&)> m_answered;
     int m_listener = -1;
     int m_stop = -1;
     mutable std::mutex m_mutex;

@@ -154,4 +154,23 @@ TEST_F(SampleBridgeContainers, TheEnvironmentsListReportsPlannedMomentsOnceTheyC
                                   R"("action":"add_container"})"));
 }
 
+TEST_F(SampleBridgeContainers, APlanForEveryContainerHoldsForThoseWithoutOneOfTheirOwn) {
+    std::string error;
+    ASSERT_TRUE(SampleBridge::CheckIns::plan(SampleBridge::CheckIns::everyContainer,
+                                             {.refusedAfter = std::nullopt, .checkedAfter = 3000},
+                                             error))
+        << error;
+    ASSERT_TRUE(SampleBridge::CheckIns::plan(
+        "kept", {.refusedAfter = 100, .checkedAfter = std::nullopt}, error))
+        << error;
+    run({"env", "add", "box", "Box", "--container", "--json"});
+    run({"env", "add", "kept", "Kept", "--container", "--json"});
+    now = start + 2999;
+    EXPECT_FALSE(rows()[0].contains("checked_at"));
+    now = start + 3000;
+    EXPECT_EQ(rows()[0]["checked_at"], start + 3000);
+    EXPECT_FALSE(rows()[1].contains("checked_at"));
+    EXPECT_EQ(rows()[1]["refused"]["at"], start + 100);
+}
+
 } // namespace

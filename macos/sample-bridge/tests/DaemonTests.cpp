@@ -1,5 +1,6 @@
 #include "RawClient.h"
 
+#include <Foundation/SystemTime.h>
 #include <Testing/Testing.h>
 #include <chrono>
 #include <csignal>
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <sample-bridge/Daemon.h>
 #include <sample-bridge/Server.h>
+#include <sample-bridge/Settings.h>
 #include <spawn.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -46,6 +48,38 @@ template <class Predicate> bool eventually(Predicate ready) {
     }
     return true;
 }
+
+// The daemon running in a home of its own for as long as this lives; ended with a kill when a
+// test did not stop it.
+class Daemon {
+public:
+    explicit Daemon(const std::filesystem::path& home)
+        : m_socket(home / ".kestrelhaven" / "bridge.sock"), m_pid(startDaemon(home)) {}
+    ~Daemon() {
+        if (m_pid > 0 && ::kill(m_pid, SIGKILL) == 0)
+            ::waitpid(m_pid, nullptr, 0);
+    }
+    Daemon(const Daemon&) = delete;
+    Daemon& operator=(const Daemon&) = delete;
+
+    bool serving() const {
+        return m_pid > 0 && eventually([&] { return RawClient::Connection(m_socket).connected(); });
+    }
+    const std::filesystem::path& socket() const { return m_socket; }
+    // Ends it as the service does; false when it did not end by itself in time.
+    bool stop() {
+        int exit = -1;
+        if (::kill(m_pid, SIGTERM) != 0 ||
+            !eventually([&] { return ::waitpid(m_pid, &exit, WNOHANG) == m_pid; }))
+            return false;
+        m_pid = -1;
+        return true;
+    }
+
+private:
+    std::filesystem::path m_socket;
+    pid_t m_pid;
+};
 
 int runNode(const std::vector<std::string>& arguments, std::string* errors = nullptr) {
     std::ostringstream output, stream;
@@ -116,4 +150,52 @@ TEST(SampleBridgeDaemon, AnyOtherUseGetsTheUsageLine) {
         EXPECT_EQ(runNode(arguments, &errors), 2);
         EXPECT_TRUE(errors.starts_with("usage: ")) << errors;
     }
+}
+
+TEST(SampleBridgeDaemon, AKeptStateThatDoesNotReadIsSetAsideAndTheDemoBeginsAgain) {
+    Testing::TemporaryFolder home;
+    const auto kept = home.path() / ".kestrelhaven" / "sample-state.json";
+    const std::string change = R"({"key":"voiceLevel","value":"all"})";
+    std::filesystem::create_directories(kept.parent_path());
+    Testing::writeText(kept, "{ not JSON");
+    {
+        Daemon daemon(home.path());
+        ASSERT_TRUE(daemon.serving());
+        EXPECT_EQ(RawClient::get(daemon.socket(), "/settings").json()["values"],
+                  SampleBridge::Settings::defaults());
+        EXPECT_EQ(RawClient::get(daemon.socket(), "/devices").json()["devices"][0]["device_id"],
+                  "Ada's iPhone");
+        EXPECT_EQ(Testing::readText(kept.string() + ".unreadable"), "{ not JSON");
+        EXPECT_EQ(RawClient::post(daemon.socket(), "/settings", change).status, 200);
+        EXPECT_TRUE(daemon.stop());
+    }
+    EXPECT_EQ(nlohmann::json::parse(Testing::readText(kept))["settings"]["voiceLevel"], "all");
+
+    // With no room to set it aside, it is left as it was, and nothing is written over it.
+    Testing::writeText(kept, R"({"settings": [], "devices": []})");
+    Daemon daemon(home.path());
+    ASSERT_TRUE(daemon.serving());
+    EXPECT_EQ(RawClient::post(daemon.socket(), "/settings", change).status, 200);
+    EXPECT_TRUE(daemon.stop());
+    EXPECT_EQ(Testing::readText(kept), R"({"settings": [], "devices": []})");
+}
+
+TEST(SampleBridgeDaemon, ItsContainersCheckInAFewSecondsAfterTheyAreAdded) {
+    Testing::TemporaryFolder home;
+    Daemon daemon(home.path());
+    ASSERT_TRUE(daemon.serving());
+    // The tool adds the container in this home three seconds ago, as far as its check-in goes.
+    const double added = Foundation::SystemTime::now() - 3;
+    const std::string ownHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("HOME", home.path().c_str(), 1);
+    Foundation::SystemTime::setSource([added] { return added; });
+    const int status = runNode({"cli.js", "env", "add", "box", "Box", "--container", "--json"});
+    Foundation::SystemTime::setSource({});
+    ::setenv("HOME", ownHome.c_str(), 1);
+    ASSERT_EQ(status, 0);
+
+    const auto rows = RawClient::get(daemon.socket(), "/environments").json()["environments"];
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_DOUBLE_EQ(rows[0].value("checked_at", 0.0), added * 1000 + 3000);
+    EXPECT_TRUE(daemon.stop());
 }

@@ -22,6 +22,7 @@
 #include <future>
 #include <gmock/gmock.h>
 #include <limits>
+#include <nlohmann/json.hpp>
 #include <sample-bridge/Server.h>
 #include <share-core/DossierOutbox.h>
 #include <share-core/ShareState.h>
@@ -243,6 +244,30 @@ TEST_F(CommandLine, ServiceSwitchTurnsTheServiceOnOrSaysWhyItCouldNot) {
     // Already on, its bridge answering: nothing to turn on, and that bridge is its own.
     EXPECT_EQ(menu({"--service", "switch"}),
               result(0, status + "on\nbridge answering on " + LocalHTTP::socketPath() + "\n"));
+}
+
+TEST_F(CommandLine, TurningTheServiceOffAndOnKeepsWhatTheUserChanged) {
+    const auto ask = [](std::string_view method, std::string_view path, std::string body = "") {
+        const auto reply = LocalHTTP::send(
+            method, path, body.empty() ? std::nullopt : std::optional(Foundation::dataFrom(body)),
+            5);
+        EXPECT_GE(reply.status, 200) << path;
+        EXPECT_LT(reply.status, 300) << path;
+        return nlohmann::json::parse(reply.body.value_or(Foundation::Data{}), nullptr, false);
+    };
+    ASSERT_EQ(menu({"--service", "switch"}).status, 0);
+    ask("POST", "/settings", R"({"key":"voiceLevel","value":"all"})");
+    ask("POST", "/devices/forget", R"({"device_id":"Ada's iPhone"})");
+    ask("POST", "/dossier", R"({"title":"Tide tables","text":"Low water at noon."})");
+
+    ASSERT_EQ(menu({"--service", "unregister"}).status, 0);
+    ASSERT_EQ(menu({"--service", "switch"}).status, 0);
+    EXPECT_EQ(ask("GET", "/settings")["values"]["voiceLevel"], "all");
+    EXPECT_EQ(ask("GET", "/devices")["devices"], nlohmann::json::array());
+    const auto dossier = ask("GET", "/dossier")["items"];
+    ASSERT_EQ(dossier.size(), 1u);
+    EXPECT_EQ(dossier[0]["title"], "Tide tables");
+    EXPECT_EQ(ask("POST", "/dossier", R"({"title":"Next","text":"More."})")["id"], "d000002");
 }
 
 TEST_F(CommandLine, ServiceSwitchWaitingForApprovalPointsToLoginItems) {

@@ -2,6 +2,7 @@
 // through its keys as a person would, with the screen read back as text.
 #include "service/tests/CommandLineFixture.h"
 
+#include <algorithm>
 #include <chrono>
 #include <gmock/gmock.h>
 #include <sample-bridge/Environments.h>
@@ -159,6 +160,41 @@ TEST_F(TerminalSession, SettingsSetupAndAContainerWorkFromTheKeyboard) {
     ASSERT_TRUE(shows("Settings…")) << screen();
     keys({","});
     EXPECT_TRUE(shows("Kestrelhaven Settings")) << screen();
+}
+
+TEST_F(TerminalSession, OpenListsShowAllTheirChoicesOnTheScreen) {
+    start();
+    ASSERT_TRUE(shows("Set Up Kestrelhaven")) << screen();
+    keys({"C-w"});
+    keys({"F10"});
+    ASSERT_TRUE(shows("Settings…")) << screen();
+    keys({","});
+    ASSERT_TRUE(shows("Kestrelhaven Settings")) << screen();
+
+    // Whether each choice stands on a row of an open list, ticked or not.
+    const auto listed = [&](const std::vector<std::string>& choices) {
+        const std::string shown = screen();
+        return std::all_of(choices.begin(), choices.end(), [&](const std::string& choice) {
+            return shown.find("│ ✓ " + choice) != std::string::npos ||
+                   shown.find("│   " + choice) != std::string::npos;
+        });
+    };
+    const std::vector<std::pair<std::string, std::vector<std::string>>> pickers{
+        {"Approvals on the Lock Screen",
+         {"Always", "After 1 min away from this Mac", "After 3 min away from this Mac",
+          "After 5 min away from this Mac", "After 10 min away from this Mac",
+          "After 15 min away from this Mac", "After 30 min away from this Mac"}},
+        {"Spoken on the phone",
+         {"Nothing", "Approvals", "Approvals and choices", "Responses", "Everything"}},
+        {"Updates from", {"Automatic (match my iPhone)", "App Store", "TestFlight", "Internal"}},
+    };
+    for (const auto& [picker, choices] : pickers) {
+        ASSERT_TRUE(focus(picker)) << screen();
+        keys({"Enter"});
+        EXPECT_TRUE(eventually([&] { return listed(choices); })) << picker << "\n" << screen();
+        keys({"Escape"});
+        ASSERT_TRUE(eventually([&] { return !listed({choices.back()}); })) << screen();
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The built application on a real terminal (tmux, 80×24) against the sample bridge, used
 // through its keys as a person would, with the screen read back as text.
 #include "service/tests/CommandLineFixture.h"
+#include "settings/tests/UpdatesTesting.h"
 
 #include <algorithm>
 #include <chrono>
@@ -162,7 +163,18 @@ TEST_F(TerminalSession, SettingsSetupAndAContainerWorkFromTheKeyboard) {
     EXPECT_TRUE(shows("Kestrelhaven Settings")) << screen();
 }
 
-TEST_F(TerminalSession, OpenListsShowAllTheirChoicesOnTheScreen) {
+// A build that updates, so that Settings has its Updates section.
+class TerminalSessionThatUpdates : public TerminalSession {
+protected:
+    Foundation::PropertyList::Dictionary info() const override {
+        auto info = TerminalSession::info();
+        info["SUFeedURL"] = UpdatesTesting::feedURL;
+        info["SUPublicEDKey"] = UpdatesTesting::publicKey;
+        return info;
+    }
+};
+
+TEST_F(TerminalSessionThatUpdates, OpenListsShowAllTheirChoicesOnTheScreen) {
     start();
     ASSERT_TRUE(shows("Set Up Kestrelhaven")) << screen();
     keys({"C-w"});
@@ -179,8 +191,9 @@ TEST_F(TerminalSession, OpenListsShowAllTheirChoicesOnTheScreen) {
                    shown.find("│   " + choice) != std::string::npos;
         });
     };
+    // By the first line of their label, which may wrap.
     const std::vector<std::pair<std::string, std::vector<std::string>>> pickers{
-        {"Approvals on the Lock Screen",
+        {"Approvals on the",
          {"Always", "After 1 min away from this Mac", "After 3 min away from this Mac",
           "After 5 min away from this Mac", "After 10 min away from this Mac",
           "After 15 min away from this Mac", "After 30 min away from this Mac"}},
@@ -189,7 +202,7 @@ TEST_F(TerminalSession, OpenListsShowAllTheirChoicesOnTheScreen) {
         {"Updates from", {"Automatic (match my iPhone)", "App Store", "TestFlight", "Internal"}},
     };
     for (const auto& [picker, choices] : pickers) {
-        ASSERT_TRUE(focus(picker)) << screen();
+        ASSERT_TRUE(focus(picker)) << picker << "\n" << screen();
         keys({"Enter"});
         EXPECT_TRUE(eventually([&] { return listed(choices); })) << picker << "\n" << screen();
         keys({"Escape"});

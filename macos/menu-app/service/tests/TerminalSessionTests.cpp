@@ -182,6 +182,10 @@ TEST_F(TerminalSessionThatUpdates, OpenListsShowAllTheirChoicesOnTheScreen) {
     ASSERT_TRUE(shows("Settings…")) << screen();
     keys({","});
     ASSERT_TRUE(shows("Kestrelhaven Settings")) << screen();
+    // The line of keys at the foot shows whole hints only.
+    const std::string shown = screen();
+    EXPECT_THAT(shown.substr(shown.rfind('\n', shown.size() - 2) + 1), Not(HasSubstr("…")))
+        << shown;
 
     // Whether each choice stands on a row of an open list, ticked or not.
     const auto listed = [&](const std::vector<std::string>& choices) {

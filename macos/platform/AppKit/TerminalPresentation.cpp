@@ -39,14 +39,14 @@ HostedView* hostedView(const std::shared_ptr<Window>& window) {
 
 // The hints that fit whole in `width` columns, in their order; those that do not are left out.
 std::string hintRow(const std::vector<std::string>& hints, int width) {
-    constexpr std::string_view between = " · ";
     std::string row;
     int columns = 0;
     for (const std::string& hint : hints) {
-        const int wanted = Graphics::columnsOf(hint) + (row.empty() ? 0 : 3);
+        const std::string shown = row.empty() ? hint : " · " + hint;
+        const int wanted = Graphics::columnsOf(shown);
         if (columns + wanted > width)
             continue;
-        row += (row.empty() ? "" : std::string(between)) + hint;
+        row += shown;
         columns += wanted;
     }
     return row;
@@ -191,17 +191,18 @@ std::vector<std::string> Presentation::keys() const {
     std::vector<std::string> keys;
     const auto& application = Application::shared();
     const auto front = application.keyWindow();
-    const TerminalWindow* shown = front ? shownState(front) : nullptr;
     if (m_menu) {
         keys = m_menu->keys();
-    } else if (shown && hostedView(front)) {
-        keys = shown->hints().keys;
-        if (shown->hints().modal)
-            return keys;
-    }
-    if (!front && statusMenu() && !m_menu)
-        keys.emplace_back("Return, F10: menu");
-    if (front && !m_menu) {
+    } else if (!front) {
+        if (statusMenu())
+            keys.emplace_back("Return, F10: menu");
+    } else {
+        const TerminalWindow* shown = shownState(front);
+        if (shown) {
+            keys = shown->hints().keys;
+            if (shown->hints().modal)
+                return keys;
+        }
         if (shown && shown->scrolls())
             keys.emplace_back(hostedView(front) ? "PgUp/PgDn: scroll" : "↑/↓, PgUp/PgDn: scroll");
         if (statusMenu())

@@ -51,12 +51,12 @@ void TerminalWindow::drawPopUp(CellCanvas& screen, const HostedView::CellPopUp& 
                                CellPoint origin, const CellRect& room) {
     const CellRect control{origin.x + popUp.control.x, origin.y + popUp.control.y,
                            popUp.control.width, popUp.control.height};
-    const TerminalPopUp::Placement placement = TerminalPopUp::place({popUp.rows.height(),
-                                                                     popUp.rows.width(),
-                                                                     {control.x, control.maxY()},
-                                                                     control.y,
-                                                                     popUp.marked},
-                                                                    room);
+    const TerminalPopUp::Request request{popUp.rows.height(),
+                                         popUp.rows.width(),
+                                         {control.x, control.maxY()},
+                                         control.y,
+                                         popUp.marked};
+    const TerminalPopUp::Placement placement = TerminalPopUp::place(request, room);
     TerminalPopUp::frame(screen, placement, popUp.rows.height());
     const CellRect inside = placement.inside();
     screen.draw(popUp.rows, inside.x, inside.y - placement.first, inside);

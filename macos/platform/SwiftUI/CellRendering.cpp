@@ -234,7 +234,7 @@ AppKit::HostedView::CellDrawing HostingController::renderCells(int width) {
                 // With no control focused in a sheet or dialog, the box is what to keep in sight.
                 drawing.focus = painter.focusRect() ? painter.focusRect() : tree.box;
                 drawing.cursor = painter.cursor();
-                drawing.popUp = std::move(painter.popUp());
+                drawing.popUp = painter.popUp();
             }
         }
         drawing.canvas = std::move(canvas);

@@ -82,7 +82,7 @@ public:
 
     const std::optional<Graphics::CellRect>& focusRect() const { return m_focusRect; }
     const std::optional<Graphics::CellPoint>& cursor() const { return m_cursor; }
-    std::optional<AppKit::HostedView::CellPopUp>& popUp() { return m_popUp; }
+    const std::optional<AppKit::HostedView::CellPopUp>& popUp() const { return m_popUp; }
 
 private:
     Graphics::CellRect clip(const Graphics::CellRect& rect) const;

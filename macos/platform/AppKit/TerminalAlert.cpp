@@ -117,14 +117,14 @@ void TerminalAlert::draw(CellCanvas& screen) const {
     }
 }
 
-std::string TerminalAlert::keys() const {
-    std::string keys = "Return: " + m_buttons[m_focused];
+std::vector<std::string> TerminalAlert::keys() const {
+    std::vector<std::string> keys{"Return: " + m_buttons[m_focused]};
     if (button("Cancel"))
-        keys += " · Esc: Cancel";
+        keys.emplace_back("Esc: Cancel");
     if (button("Don't Save"))
-        keys += " · d: Don't Save";
+        keys.emplace_back("d: Don't Save");
     if (m_buttons.size() > 1)
-        keys += " · Tab, ←/→: another button";
+        keys.emplace_back("Tab, ←/→: another button");
     return keys;
 }
 

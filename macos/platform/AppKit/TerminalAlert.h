@@ -26,7 +26,7 @@ public:
     // Draws the box centred over `screen`.
     void draw(Graphics::CellCanvas& screen) const;
     // The keys that answer, for the screen's line of keys.
-    std::string keys() const;
+    std::vector<std::string> keys() const;
 
 private:
     std::optional<std::size_t> button(std::string_view title) const;

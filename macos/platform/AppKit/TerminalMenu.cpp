@@ -1,5 +1,6 @@
 #include "TerminalMenu.h"
 
+#include "TerminalPopUp.h"
 #include "TerminalViews.h"
 
 #include <algorithm>
@@ -142,6 +143,15 @@ void TerminalMenu::close() {
     m_levels.front().menu->close();
 }
 
+std::vector<std::string> TerminalMenu::keys() const {
+    std::vector<std::string> keys{"↑/↓: move"};
+    if (const auto item = highlighted())
+        keys.emplace_back(item->hasSubmenu() ? "→, Return: open" : "Return: choose");
+    keys.emplace_back(m_levels.size() > 1 ? "←, Esc: back" : "Esc: close");
+    keys.emplace_back("the key at a row's right chooses it");
+    return keys;
+}
+
 TerminalMenu::Outcome TerminalMenu::handle(const KeyPress& key) {
     using Key = KeyPress::Key;
     switch (key.key) {
@@ -187,43 +197,41 @@ TerminalMenu::Outcome TerminalMenu::handle(const KeyPress& key) {
 
 void TerminalMenu::draw(CellCanvas& screen, int right, int top, int bottom) const {
     CellRect parent{right, top, 0, 0};
-    int parentRow = top - 1;
+    int parentRow = top;
     for (std::size_t depth = 0; depth < m_levels.size(); ++depth) {
         const Level& level = m_levels[depth];
         const auto items = shownItems(*level.menu);
         const int inner = std::clamp(naturalWidth(items), 1, std::max(1, screen.width() - 2));
-        CellRect box{0, 0, inner + 2, 0};
-        int above = parentRow;
+        const int width = inner + 2;
+        // Beside the row that opened it, its first row level with that one.
+        Graphics::CellPoint at{0, parentRow - 1};
+        std::optional<int> above;
         if (depth == 0) {
-            box.x = right - box.width;
-        } else if (parent.x - box.width >= 0) {
-            box.x = parent.x - box.width;
-        } else if (parent.maxX() + box.width <= screen.width()) {
-            box.x = parent.maxX();
+            at = {right - width, top};
+        } else if (parent.x - width >= 0) {
+            at.x = parent.x - width;
+        } else if (parent.maxX() + width <= screen.width()) {
+            at.x = parent.maxX();
         } else {
-            // No room beside it: under the row that opened it, which stays in sight.
-            box.x = parent.x + 4;
-            above = parentRow + 2;
+            // No room beside it: under the row that opened it, else over it, which stays in sight.
+            at = {parent.x + 4, parentRow + 1};
+            above = parentRow;
         }
-        box.x = std::clamp(box.x, 0, std::max(0, screen.width() - box.width));
-        const int wanted = static_cast<int>(items.size()) + 2;
-        box.y = std::max(top, std::min(above, bottom - wanted));
-        box.height = std::max(3, std::min(wanted, bottom - box.y));
-        const int visible = box.height - 2;
-
         const auto lit = std::find(items.begin(), items.end(), level.highlighted);
         const int litIndex =
             lit == items.end() || !choosable(**lit) ? -1 : static_cast<int>(lit - items.begin());
-        const int first = std::max(0, litIndex - visible + 1);
+        const int count = static_cast<int>(items.size());
+        const TerminalPopUp::Placement placement = TerminalPopUp::place(
+            {count, inner, at, above, litIndex < 0 ? std::nullopt : std::optional(litIndex)},
+            {0, top, screen.width(), bottom - top});
+        const CellRect& box = placement.box;
+        const int visible = box.height - 2;
+        const int first = placement.first;
         const double scale = tabScale(items, inner);
-        TerminalViews::frame(screen, box);
-        if (first > 0)
-            screen.text(box.x + box.width / 2, box.y, "▲", {});
-        if (first + visible < static_cast<int>(items.size()))
-            screen.text(box.x + box.width / 2, box.maxY() - 1, "▼", {});
+        TerminalPopUp::frame(screen, placement, count);
 
         int nextParentRow = box.y;
-        for (int row = 0; row < visible && first + row < static_cast<int>(items.size()); ++row) {
+        for (int row = 0; row < visible && first + row < count; ++row) {
             const MenuItem& item = *items[static_cast<std::size_t>(first + row)];
             const int y = box.y + 1 + row;
             if (item.isSeparatorItem()) {
@@ -252,7 +260,7 @@ void TerminalMenu::draw(CellCanvas& screen, int right, int top, int bottom) cons
             });
         }
         parent = box;
-        parentRow = nextParentRow - 1;
+        parentRow = nextParentRow;
     }
 }
 

@@ -35,6 +35,8 @@ public:
     std::shared_ptr<MenuItem> highlighted() const;
     // Closes the menus still open, the deepest first.
     void close();
+    // The keys that apply now, for the screen's line of keys.
+    std::vector<std::string> keys() const;
 
     // Draws the menus over `screen`: the root with its right edge at column `right` from row
     // `top` down, each submenu beside the row that opened it, none below row `bottom`.

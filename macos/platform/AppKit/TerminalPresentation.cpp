@@ -37,6 +37,21 @@ HostedView* hostedView(const std::shared_ptr<Window>& window) {
     return window ? dynamic_cast<HostedView*>(window->contentView().get()) : nullptr;
 }
 
+// The hints that fit whole in `width` columns, in their order; those that do not are left out.
+std::string hintRow(const std::vector<std::string>& hints, int width) {
+    std::string row;
+    int columns = 0;
+    for (const std::string& hint : hints) {
+        const std::string shown = row.empty() ? hint : " · " + hint;
+        const int wanted = Graphics::columnsOf(shown);
+        if (columns + wanted > width)
+            continue;
+        row += shown;
+        columns += wanted;
+    }
+    return row;
+}
+
 bool isFunction(const KeyPress& key, int number) {
     return key.key == Key::Function && key.function == number;
 }
@@ -136,14 +151,20 @@ void Presentation::drawBar(CellCanvas& screen) const {
     Graphics::drawLine(screen, screen.width() - 1 - line.columns, 0, line);
 }
 
-void Presentation::drawToolTip(CellCanvas& screen, int bottom) const {
-    std::optional<std::string> tip;
+std::optional<std::string> Presentation::toolTip() const {
     if (m_menu) {
         if (const auto item = m_menu->highlighted())
-            tip = item->toolTip();
-    } else if (const auto item = statusItem()) {
-        tip = item->button().toolTip();
+            return item->toolTip();
+    } else if (const auto front = Application::shared().keyWindow()) {
+        const TerminalWindow* shown = shownState(front);
+        return shown ? shown->hints().toolTip : std::nullopt;
     }
+    const auto item = statusItem();
+    return item ? item->button().toolTip() : std::nullopt;
+}
+
+void Presentation::drawToolTip(CellCanvas& screen, int bottom) const {
+    const auto tip = toolTip();
     if (!tip || screen.width() < 8)
         return;
     const auto layout = Graphics::layOutCells({{{*tip, {}}}, std::min(screen.width() - 4, 60), 4});
@@ -155,24 +176,34 @@ void Presentation::drawToolTip(CellCanvas& screen, int bottom) const {
         Graphics::drawLine(screen, box.x + 2, box.y + 1 + static_cast<int>(row), layout.lines[row]);
 }
 
-std::string Presentation::keys() const {
+const TerminalWindow* Presentation::shownState(const std::shared_ptr<Window>& window) const {
+    const auto found = std::find_if(m_windows.begin(), m_windows.end(), [&](const auto& entry) {
+        return entry.first.lock() == window;
+    });
+    return found == m_windows.end() ? nullptr : &found->second;
+}
+
+// What has the focus first: the alert, else the menu, else the front window's view (alone when
+// a dialog is in front of it); then the window's own keys, then the application's.
+std::vector<std::string> Presentation::keys() const {
     if (!m_alerts.empty())
         return m_alerts.back().box.keys();
-    if (m_menu)
-        return "↑/↓: move · Return: choose · →: open · ←, Esc: back · the key at a row's right "
-               "chooses it · F1: tool tips · F10: close";
+    std::vector<std::string> keys;
     const auto& application = Application::shared();
     const auto front = application.keyWindow();
-    std::vector<std::string> keys;
-    if (!front && statusMenu())
-        keys.emplace_back("Return, F10: menu");
-    if (hostedView(front))
-        keys.emplace_back("Tab: next control");
-    if (front) {
-        const auto found = std::find_if(m_windows.begin(), m_windows.end(), [&](const auto& entry) {
-            return entry.first.lock() == front;
-        });
-        if (found != m_windows.end() && found->second.scrolls())
+    if (m_menu) {
+        keys = m_menu->keys();
+    } else if (!front) {
+        if (statusMenu())
+            keys.emplace_back("Return, F10: menu");
+    } else {
+        const TerminalWindow* shown = shownState(front);
+        if (shown) {
+            keys = shown->hints().keys;
+            if (shown->hints().modal)
+                return keys;
+        }
+        if (shown && shown->scrolls())
             keys.emplace_back(hostedView(front) ? "PgUp/PgDn: scroll" : "↑/↓, PgUp/PgDn: scroll");
         if (statusMenu())
             keys.emplace_back("F10: menu");
@@ -180,14 +211,13 @@ std::string Presentation::keys() const {
             keys.emplace_back("F6: next window");
         keys.emplace_back("Ctrl-W: close");
     }
-    if (statusItem())
-        keys.emplace_back("F1: tool tips");
+    if (m_toolTips)
+        keys.emplace_back("F1: hide tool tip");
+    else if (toolTip())
+        keys.emplace_back("F1: tool tip");
     keys.emplace_back("Ctrl-Z: suspend");
     keys.emplace_back("Ctrl-C: quit");
-    std::string line;
-    for (const auto& key : keys)
-        line += (line.empty() ? "" : " · ") + key;
-    return line;
+    return keys;
 }
 
 Presentation::Frame Presentation::draw(int width, int height) {
@@ -223,8 +253,7 @@ Presentation::Frame Presentation::draw(int width, int height) {
         alert.box.draw(screen);
         frame.cursor.reset();
     }
-    Graphics::drawLine(screen, 0, bottom,
-                       Graphics::fitted(Graphics::lineOf(keys(), {.dim = true}), width));
+    Graphics::drawLine(screen, 0, bottom, Graphics::lineOf(hintRow(keys(), width), {.dim = true}));
     return frame;
 }
 

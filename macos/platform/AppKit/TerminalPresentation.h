@@ -12,8 +12,11 @@
 // application's own keys, which answer whatever has focus: F10 opens the
 // menu (Return too while no window is open), F6 brings the next window to
 // the front, Ctrl-W closes the front window, PgUp and PgDn scroll it (↑
-// and ↓ too in a window without controls), F1 shows the tool tips. Every other key goes to the
-// front window's hosted view. Ctrl-C quits and Ctrl-Z suspends, as the terminal's own signals.
+// and ↓ too in a window without controls), F1 shows or hides the tool tip of
+// what has the focus. Every other key goes to the front window's hosted view.
+// Ctrl-C quits and Ctrl-Z suspends, as the terminal's own signals. The line of
+// keys lists the keys of what has the focus first, whole hints only, as many
+// as fit; an alert or a dialog lists only its own.
 //
 // `Presentation` is all of that apart from any terminal: tests hand it key
 // presses and read what it draws at a given size.
@@ -28,6 +31,7 @@
 #include <list>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace AppKit::TerminalPresentation {
@@ -54,7 +58,11 @@ private:
     void openMenu();
     void handleInWindow(const KeyPress& key);
     TerminalWindow& windowState(const std::shared_ptr<Window>& window);
-    std::string keys() const;
+    const TerminalWindow* shownState(const std::shared_ptr<Window>& window) const;
+    std::vector<std::string> keys() const;
+    // The tool tip of what has the focus: the menu's highlighted item, the front window's
+    // focused control, or the status item when the menu bar has the focus.
+    std::optional<std::string> toolTip() const;
     void drawBar(Graphics::CellCanvas& screen) const;
     void drawToolTip(Graphics::CellCanvas& screen, int bottom) const;
 

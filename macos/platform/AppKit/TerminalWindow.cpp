@@ -1,5 +1,6 @@
 #include "TerminalWindow.h"
 
+#include "TerminalPopUp.h"
 #include "TerminalViews.h"
 
 #include <algorithm>
@@ -24,7 +25,9 @@ HostedView::CellDrawing content(Window& window, int width) {
         return hosted->drawCells(width);
     const int wanted =
         static_cast<int>(std::lround(window.contentSize().width / TerminalViews::pointsPerColumn));
-    return {TerminalViews::view(*view, std::min(width, std::max(narrowest, wanted))), {}, {}};
+    HostedView::CellDrawing drawing;
+    drawing.canvas = TerminalViews::view(*view, std::min(width, std::max(narrowest, wanted)));
+    return drawing;
 }
 
 } // namespace
@@ -44,12 +47,28 @@ void TerminalWindow::scroll(int lines) {
     m_offset = std::clamp(m_offset + lines, 0, m_overflow);
 }
 
+void TerminalWindow::drawPopUp(CellCanvas& screen, const HostedView::CellPopUp& popUp,
+                               CellPoint origin, const CellRect& room) {
+    const CellRect control{origin.x + popUp.control.x, origin.y + popUp.control.y,
+                           popUp.control.width, popUp.control.height};
+    const TerminalPopUp::Request request{popUp.rows.height(),
+                                         popUp.rows.width(),
+                                         {control.x, control.maxY()},
+                                         control.y,
+                                         popUp.marked};
+    const TerminalPopUp::Placement placement = TerminalPopUp::place(request, room);
+    TerminalPopUp::frame(screen, placement, popUp.rows.height());
+    const CellRect inside = placement.inside();
+    screen.draw(popUp.rows, inside.x, inside.y - placement.first, inside);
+}
+
 std::optional<CellPoint> TerminalWindow::draw(Window& window, CellCanvas& screen,
                                               const CellRect& area) {
     if (area.width < 3 || area.height < 3)
         return std::nullopt;
     const Graphics::CellLine title = Graphics::lineOf(window.title(), {.bold = true});
-    const HostedView::CellDrawing drawn = content(window, area.width - 2);
+    HostedView::CellDrawing drawn = content(window, area.width - 2);
+    m_hints = std::move(drawn.hints);
     const int inner =
         std::clamp(std::max(drawn.canvas.width(), title.columns + 4), 1, area.width - 2);
     m_page = std::clamp(drawn.canvas.height(), 1, area.height - 2);
@@ -73,6 +92,8 @@ std::optional<CellPoint> TerminalWindow::draw(Window& window, CellCanvas& screen
         mark(box.y, " ↑ PgUp ");
     if (m_offset < m_overflow)
         mark(box.maxY() - 1, " ↓ PgDn ");
+    if (drawn.popUp)
+        drawPopUp(screen, *drawn.popUp, {inside.x, inside.y - m_offset}, area);
     if (!drawn.cursor)
         return std::nullopt;
     const CellPoint shown{inside.x + drawn.cursor->x, inside.y + drawn.cursor->y - m_offset};

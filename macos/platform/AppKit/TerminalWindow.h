@@ -5,7 +5,8 @@
 // here. A window taller than its room scrolls: a page or a row at a time on
 // request, and by itself whenever the focused control or the text cursor
 // moves out of sight, so that they stay in view. The frame shows when there is more
-// above or below.
+// above or below. A hosted view's open pop-up list stands over the screen where it fits
+// whole (see TerminalPopUp.h), not inside the window.
 #pragma once
 
 #include <AppKit/Window.h>
@@ -26,15 +27,21 @@ public:
     void scroll(int lines);
     // Whether the content is taller than the room it had when last drawn.
     bool scrolls() const { return m_overflow > 0; }
+    // What the content said of its keys and tool tip when last drawn.
+    const HostedView::CellHints& hints() const { return m_hints; }
 
 private:
     void bringIntoView(const Graphics::CellRect& rect);
+    // Draws `popUp`, opened from the content drawn at `origin`, inside `room`.
+    static void drawPopUp(Graphics::CellCanvas& screen, const HostedView::CellPopUp& popUp,
+                          Graphics::CellPoint origin, const Graphics::CellRect& room);
 
     int m_offset = 0;
     int m_page = 1;
     int m_overflow = 0;
     std::optional<Graphics::CellRect> m_focus;
     std::optional<Graphics::CellPoint> m_cursor;
+    HostedView::CellHints m_hints;
 };
 
 } // namespace AppKit

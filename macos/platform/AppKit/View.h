@@ -56,19 +56,38 @@ private:
 // A view whose content another layer lays out and draws (a declarative view tree).
 //
 // On a terminal the content is drawn in character cells: `drawCells` lays it out at most
-// `width` columns wide, as tall as it needs, with what it presents (a sheet, a dialog, an open
-// picker) over it, and tells where the focused control (or, with nothing focused, the sheet
-// shown) and the text cursor are, so that a presentation scrolling a tall view can keep them in
-// sight. `handleKey` gives it the keys that move the focus and act on controls; it answers
-// whether it used the key.
+// `width` columns wide, as tall as it needs, with what it presents (a sheet, a dialog) over it,
+// and tells where the focused control (or, with nothing focused, the sheet shown) and the text
+// cursor are, so that a presentation scrolling a tall view can keep them in sight. An open
+// picker's choices come apart, for the presentation to place on the screen where they fit whole.
+// The drawing also says which keys the view takes, what has the focus first, and the focused
+// control's tool tip. `handleKey` gives it the keys that move the focus and act on controls; it
+// answers whether it used the key.
 class HostedView : public View {
 public:
+    struct CellPopUp {
+        // The rows of the list, without a frame.
+        Graphics::CellCanvas rows;
+        // The control it opens from, in the drawing's cells.
+        Graphics::CellRect control;
+        // The row to keep in sight.
+        int marked = 0;
+    };
+    struct CellHints {
+        // The keys the view takes, those of the focused control first.
+        std::vector<std::string> keys;
+        // Whether the view's keys are the only ones that apply, as with a dialog in front.
+        bool modal = false;
+        std::optional<std::string> toolTip;
+    };
     struct CellDrawing {
         Graphics::CellCanvas canvas;
         // The focused control's cells, or the sheet's when it holds no focus.
         std::optional<Graphics::CellRect> focus;
         // Where typing goes, when a text field has the focus.
         std::optional<Graphics::CellPoint> cursor;
+        std::optional<CellPopUp> popUp;
+        CellHints hints;
     };
     virtual CellDrawing drawCells(int width) = 0;
     virtual bool handleKey(const KeyPress& key) = 0;

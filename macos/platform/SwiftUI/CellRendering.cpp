@@ -3,6 +3,7 @@
 #include "Core/CellPainter.h"
 #include "Core/Controls.h"
 #include "Core/Host.h"
+#include "Core/KeyHints.h"
 #include "Core/Metrics.h"
 
 #include <Foundation/Unicode.h>
@@ -229,14 +230,15 @@ AppKit::HostedView::CellDrawing HostingController::renderCells(int width) {
                 painter.box(*tree.box, {});
             }
             painter.draw(*tree.root);
-            painter.finish();
             if (front) {
                 // With no control focused in a sheet or dialog, the box is what to keep in sight.
                 drawing.focus = painter.focusRect() ? painter.focusRect() : tree.box;
                 drawing.cursor = painter.cursor();
+                drawing.popUp = painter.popUp();
             }
         }
         drawing.canvas = std::move(canvas);
+        drawing.hints = cellHints(*impl.tree, layout, focus);
     });
     return drawing;
 }

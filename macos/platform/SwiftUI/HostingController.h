@@ -59,8 +59,10 @@
 // Cell rendering, for a terminal, lays the same trees out again in character
 // cells (Core/Metrics.h) at most a given number of columns wide and as tall as
 // they are, and draws them: each sheet or dialog over what is behind it, in a
-// framed box, what is behind it dimmed. Only the frontmost tree answers the
-// keyboard. Tab and Shift-Tab move the focus through its controls (buttons,
+// framed box, what is behind it dimmed; an open pop-up menu's choices apart,
+// for the screen to place. It also tells the keys that apply, the focused
+// control's first, and the focused control's tool tip (`help`). Only the
+// frontmost tree answers the keyboard. Tab and Shift-Tab move the focus through its controls (buttons,
 // links, toggles, pickers, text fields, disclosure groups) in reading order,
 // wrapping and passing over disabled ones; at first the first text field has
 // it, else nothing. The focus stays with its control from one redraw to the

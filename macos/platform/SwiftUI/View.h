@@ -16,8 +16,8 @@
 // before it comes and goes; absent children take no room and no spacing.
 //
 // Environment modifiers (font, colours, disabled, control size, styles, line
-// limits, text case and alignment, keyboard shortcuts, submit actions) apply to
-// every view inside. `disabled(true)` cannot be undone further down.
+// limits, text case and alignment, keyboard shortcuts, submit actions, tool
+// tips) apply to every view inside. `disabled(true)` cannot be undone further down.
 #pragma once
 
 #include <SwiftUI/Binding.h>
@@ -123,6 +123,8 @@ public:
     View tag(const char* value) const { return tag(std::string(value)); }
     View accessibilityLabel(std::string label) const;
     View accessibilityAddTraits(AccessibilityTraits traits) const;
+    // The tool tip of the controls inside.
+    View help(std::string text) const;
     View contentShape(const Shape& shape) const;
     View focused(const FocusState& focus) const;
     View focused(Binding<bool> focus) const;

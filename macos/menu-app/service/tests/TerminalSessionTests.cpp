@@ -1,7 +1,9 @@
 // The built application on a real terminal (tmux, 80×24) against the sample bridge, used
 // through its keys as a person would, with the screen read back as text.
 #include "service/tests/CommandLineFixture.h"
+#include "settings/tests/UpdatesTesting.h"
 
+#include <algorithm>
 #include <chrono>
 #include <gmock/gmock.h>
 #include <sample-bridge/Environments.h>
@@ -21,16 +23,19 @@ protected:
         CommandLine::SetUp();
         if (::access("/usr/bin/tmux", X_OK) != 0)
             GTEST_SKIP() << "tmux is not installed";
-        m_socket = "kh-test-" + std::to_string(::getpid());
+        m_socket = (home.parent_path() / "tmux").string();
         serveBridge(SampleBridge::State::demo());
     }
     void TearDown() override {
         tmux({"kill-server"});
+        // The server leaves its socket behind.
+        std::error_code ignored;
+        std::filesystem::remove(m_socket, ignored);
         CommandLine::TearDown();
     }
 
     Run::Result tmux(std::vector<std::string> arguments) const {
-        arguments.insert(arguments.begin(), {"-L", m_socket, "-f", "/dev/null"});
+        arguments.insert(arguments.begin(), {"-S", m_socket, "-f", "/dev/null"});
         return Run::run("/usr/bin/tmux", arguments, Run::currentEnvironment(), 10);
     }
     void start() const {
@@ -159,6 +164,57 @@ TEST_F(TerminalSession, SettingsSetupAndAContainerWorkFromTheKeyboard) {
     ASSERT_TRUE(shows("Settings…")) << screen();
     keys({","});
     EXPECT_TRUE(shows("Kestrelhaven Settings")) << screen();
+}
+
+// A build that updates, so that Settings has its Updates section.
+class TerminalSessionThatUpdates : public TerminalSession {
+protected:
+    Foundation::PropertyList::Dictionary info() const override {
+        auto info = TerminalSession::info();
+        info["SUFeedURL"] = UpdatesTesting::feedURL;
+        info["SUPublicEDKey"] = UpdatesTesting::publicKey;
+        return info;
+    }
+};
+
+TEST_F(TerminalSessionThatUpdates, OpenListsShowAllTheirChoicesOnTheScreen) {
+    start();
+    ASSERT_TRUE(shows("Set Up Kestrelhaven")) << screen();
+    keys({"C-w"});
+    keys({"F10"});
+    ASSERT_TRUE(shows("Settings…")) << screen();
+    keys({","});
+    ASSERT_TRUE(shows("Kestrelhaven Settings")) << screen();
+    // The line of keys at the foot shows whole hints only.
+    const std::string shown = screen();
+    EXPECT_THAT(shown.substr(shown.rfind('\n', shown.size() - 2) + 1), Not(HasSubstr("…")))
+        << shown;
+
+    // Whether each choice stands on a row of an open list, ticked or not.
+    const auto listed = [&](const std::vector<std::string>& choices) {
+        const std::string shown = screen();
+        return std::all_of(choices.begin(), choices.end(), [&](const std::string& choice) {
+            return shown.find("│ ✓ " + choice) != std::string::npos ||
+                   shown.find("│   " + choice) != std::string::npos;
+        });
+    };
+    // By the first line of their label, which may wrap.
+    const std::vector<std::pair<std::string, std::vector<std::string>>> pickers{
+        {"Approvals on the",
+         {"Always", "After 1 min away from this Mac", "After 3 min away from this Mac",
+          "After 5 min away from this Mac", "After 10 min away from this Mac",
+          "After 15 min away from this Mac", "After 30 min away from this Mac"}},
+        {"Spoken on the phone",
+         {"Nothing", "Approvals", "Approvals and choices", "Responses", "Everything"}},
+        {"Updates from", {"Automatic (match my iPhone)", "App Store", "TestFlight", "Internal"}},
+    };
+    for (const auto& [picker, choices] : pickers) {
+        ASSERT_TRUE(focus(picker)) << picker << "\n" << screen();
+        keys({"Enter"});
+        EXPECT_TRUE(eventually([&] { return listed(choices); })) << picker << "\n" << screen();
+        keys({"Escape"});
+        ASSERT_TRUE(eventually([&] { return !listed({choices.back()}); })) << screen();
+    }
 }
 
 } // namespace

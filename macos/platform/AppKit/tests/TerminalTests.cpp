@@ -3,10 +3,12 @@
 #include <AppKit/Application.h>
 #include <AppKit/StatusBar.h>
 #include <AppKit/TerminalOutput.h>
+#include <AppKit/TerminalPopUp.h>
 #include <AppKit/TerminalPresentation.h>
 #include <AppKit/TerminalScreen.h>
 #include <Dispatch/RunLoop.h>
 #include <csignal>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -80,7 +82,7 @@ struct Rows : HostedView {
     std::vector<KeyPress> keys;
 
     CellDrawing drawCells(int width) override {
-        CellDrawing drawing{CellCanvas(std::min(width, 30), rows), {}, {}};
+        CellDrawing drawing{CellCanvas(std::min(width, 30), rows), {}, {}, {}, {}};
         for (int y = 0; y < rows; ++y)
             drawing.canvas.text(0, y, "row " + std::to_string(y), {});
         drawing.focus = Graphics::CellRect{0, focused, 8, 1};
@@ -94,6 +96,35 @@ struct Rows : HostedView {
         return true;
     }
 };
+
+// A view `height` rows tall with a pop-up button on its last row, its list of `choices` open.
+struct OpenList : HostedView {
+    int height = 16;
+    int choices = 7;
+    int marked = 0;
+    HostedView::CellHints hints;
+
+    CellDrawing drawCells(int width) override {
+        CellDrawing drawing{CellCanvas(std::min(width, 30), height), {}, {}, {}, hints};
+        const Graphics::CellRect control{0, height - 1, 14, 1};
+        drawing.canvas.text(0, control.y, "[ choice 0 ▾ ]", {});
+        drawing.focus = control;
+        CellCanvas rows(12, choices);
+        for (int i = 0; i < choices; ++i)
+            rows.text(1, i, "choice " + std::to_string(i), {});
+        drawing.popUp = CellPopUp{std::move(rows), control, marked};
+        return drawing;
+    }
+    bool handleKey(const KeyPress&) override { return false; }
+};
+
+// The row where `text` starts, or -1.
+int rowOf(const CellCanvas& canvas, std::string_view text) {
+    for (int y = 0; y < canvas.height(); ++y)
+        if (canvas.plainLine(y).find(text) != std::string::npos)
+            return y;
+    return -1;
+}
 
 std::shared_ptr<Window> windowOf(std::string title, std::shared_ptr<View> view) {
     auto window = Window::make({300, 200}, WindowStyle::titled | WindowStyle::closable);
@@ -218,6 +249,44 @@ TEST(TerminalMenu, KeyEquivalentsChooseWhateverRowsComeAndGo) {
     EXPECT_TRUE(rowWith(screen, "Settings…").ends_with(", │"));
 }
 
+TEST(TerminalPopUp, OpensBelowElseAboveElseShiftedElseScrolledToTheMarkedRow) {
+    using Graphics::CellRect;
+    using TerminalPopUp::place;
+    const CellRect room{0, 1, 80, 12};
+    // Seven rows: nine with the frame.
+    EXPECT_EQ(place({7, 30, {10, 3}, 2, 0}, room).box, (CellRect{10, 3, 32, 9}));
+    EXPECT_EQ(place({7, 30, {10, 11}, 10, 0}, room).box, (CellRect{10, 1, 32, 9}));
+    EXPECT_EQ(place({7, 30, {70, 8}, 7, 0}, room).box, (CellRect{48, 4, 32, 9}))
+        << "neither below nor above: moved in, as little as it takes";
+    EXPECT_EQ(place({7, 30, {10, 8}, std::nullopt, 0}, room).box.y, 4) << "a menu never flips";
+    const auto scrolled = place({30, 30, {10, 3}, 2, 25}, room);
+    EXPECT_EQ(scrolled.box, (CellRect{10, 1, 32, 12}));
+    EXPECT_EQ(scrolled.first, 16) << "the marked row on the last row shown";
+    EXPECT_EQ(place({30, 30, {10, 3}, 2, 4}, room).first, 0);
+}
+
+TEST(TerminalMenu, ASubmenuWithNoRoomBesideOrUnderItsRowOpensOverIt) {
+    auto wide = Menu::make();
+    for (int i = 0; i < 7; ++i)
+        wide->addItem(action("A row as wide as the screen allows, number " + std::to_string(i)));
+    const auto more = MenuItem::make("More");
+    auto choices = Menu::make();
+    for (const char* title : {"First", "Second", "Third", "Fourth"})
+        choices->addItem(action(title));
+    more->setSubmenu(choices);
+    wide->addItem(more);
+    TerminalMenu deep(wide);
+    for (int i = 0; i < 8; ++i)
+        deep.handle(key(Key::Down));
+    deep.handle(key(Key::Right));
+    CellCanvas small(40, 12);
+    deep.draw(small, 40, 0, 12);
+    const int row = rowOf(small, "›More");
+    ASSERT_GE(row, 0) << screenText(small);
+    for (const char* title : {"First", "Second", "Third", "Fourth"})
+        EXPECT_LT(rowOf(small, title), row) << screenText(small);
+}
+
 TEST(TerminalAlert, ReturnTabEscapeAndThePlatformsButtonKeysAnswer) {
     Alert alert;
     alert.setMessageText("Install Claude Code?");
@@ -271,8 +340,8 @@ TEST(TerminalPresentation, FramesTheFrontWindowAndScrollsItsFocusIntoView) {
     EXPECT_TRUE(shows(frame.canvas, "row 59"));
     EXPECT_TRUE(shows(frame.canvas, "↑ PgUp"));
 
-    // A screen too small for a frame still draws what fits.
-    EXPECT_EQ(presentation.draw(4, 2).canvas.plainLine(1), "Tab…");
+    // A screen too small for a frame, or for any hint whole, draws none.
+    EXPECT_EQ(presentation.draw(4, 2).canvas.plainLine(1), "");
 
     // The scroll keys are the presentation's; the others reach the view.
     EXPECT_EQ(rows->keys, (std::vector<KeyPress>(4, key(Key::Tab))));
@@ -345,6 +414,75 @@ TEST(TerminalPresentation, AnAlertTakesTheKeysUntilOneAnswersIt) {
     EXPECT_TRUE(shows(shown, "Forget Mia's iPhone?"));
     EXPECT_TRUE(shows(shown, "[›Forget‹] [ Cancel ]"));
     EXPECT_TRUE(shows(shown, "Return: Forget · Esc: Cancel"));
+    window->close();
+}
+
+TEST(TerminalPresentation, AnOpenListStandsWholeOnTheScreenWhereItFits) {
+    TerminalPresentation::Presentation presentation;
+    auto list = std::make_shared<OpenList>();
+    const auto window = windowOf("Settings", list);
+    // No room under the button at the window's foot: the list opens over it, every row shown.
+    auto screen = presentation.draw(80, 24).canvas;
+    const int button = rowOf(screen, "[ choice 0 ▾ ]");
+    ASSERT_GE(button, 0) << screenText(screen);
+    for (int i = 0; i < 7; ++i) {
+        const int row = rowOf(screen, "│ choice " + std::to_string(i));
+        EXPECT_EQ(row, button - 8 + i) << screenText(screen);
+    }
+    // Taller than the screen, it scrolls to keep the marked row in sight.
+    list->choices = 40;
+    list->marked = 30;
+    screen = presentation.draw(80, 24).canvas;
+    EXPECT_GE(rowOf(screen, "│ choice 30"), 0) << screenText(screen);
+    EXPECT_TRUE(shows(screen, "▲")) << screenText(screen);
+    EXPECT_TRUE(shows(screen, "▼")) << screenText(screen);
+    EXPECT_LT(rowOf(screen, "choice 39"), 0);
+    window->close();
+}
+
+TEST(TerminalPresentation, TheLineOfKeysShowsWholeHintsTheFocusedControlsFirst) {
+    TerminalPresentation::Presentation presentation;
+    auto view = std::make_shared<OpenList>();
+    view->hints.keys = {"Return: choices", "Tab: next control", "Esc: Cancel"};
+    const auto window = windowOf("Settings", view);
+    const std::vector<std::string> known{
+        "Return: choices", "Tab: next control", "Esc: Cancel",   "PgUp/PgDn: scroll",
+        "F10: menu",       "F6: next window",   "Ctrl-W: close", "F1: tool tip",
+        "Ctrl-Z: suspend", "Ctrl-C: quit"};
+    for (const int width : {80, 60, 40}) {
+        const std::string row = presentation.draw(width, 24).canvas.plainLine(23);
+        EXPECT_TRUE(row.starts_with("Return: choices · Tab: next control")) << row;
+        // Every hint shown is whole.
+        for (std::size_t start = 0; start < row.size();) {
+            const std::size_t end = std::min(row.find(" · ", start), row.size());
+            EXPECT_THAT(known, ::testing::Contains(row.substr(start, end - start))) << row;
+            start = end + std::string(" · ").size();
+        }
+    }
+    // A dialog in front: its keys alone.
+    view->hints = {{"Return: Save", "Esc: Cancel"}, true, std::nullopt};
+    EXPECT_EQ(presentation.draw(80, 24).canvas.plainLine(23), "Return: Save · Esc: Cancel");
+    window->close();
+}
+
+TEST(TerminalPresentation, F1ShowsTheToolTipOfWhatHasTheFocus) {
+    const auto item = StatusBar::system().statusItem(StatusItem::variableLength);
+    item->button().setToolTip("Kestrelhaven");
+    TerminalPresentation::Presentation presentation;
+    presentation.handle(function(1));
+    EXPECT_TRUE(shows(presentation.draw(80, 24).canvas, "│ Kestrelhaven │"));
+
+    auto view = std::make_shared<OpenList>();
+    view->hints.toolTip = "How the phone reaches this Mac.";
+    const auto window = windowOf("Settings", view);
+    auto screen = presentation.draw(80, 24).canvas;
+    EXPECT_TRUE(shows(screen, "│ How the phone reaches this Mac. │")) << screenText(screen);
+    EXPECT_FALSE(shows(screen, "│ Kestrelhaven │"));
+    EXPECT_TRUE(shows(screen, "F1: hide tool tip"));
+    presentation.handle(function(1));
+    screen = presentation.draw(80, 24).canvas;
+    EXPECT_FALSE(shows(screen, "How the phone reaches this Mac."));
+    EXPECT_TRUE(shows(screen, "F1: tool tip"));
     window->close();
 }
 

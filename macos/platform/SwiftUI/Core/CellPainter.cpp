@@ -80,21 +80,4 @@ void CellPainter::showFocus(const Graphics::CellRect& rect, bool highlight) {
     }
 }
 
-void CellPainter::finish() {
-    const std::optional<Graphics::CellRect> clip = std::exchange(m_clip, std::nullopt);
-    const bool dimmed = std::exchange(m_dimmed, false);
-    for (const auto& draw : m_overlays) {
-        draw();
-    }
-    m_overlays.clear();
-    m_clip = clip;
-    m_dimmed = dimmed;
-}
-
-void CellPainter::reserveRows(int rows) {
-    if (rows > m_canvas.height()) {
-        m_canvas.resize(m_canvas.width(), rows);
-    }
-}
-
 } // namespace SwiftUI

@@ -4,20 +4,18 @@
 // rectangle, and the dimming of disabled controls. It knows where the
 // keyboard is (the focused control, the cursor in a focused text field, an
 // open list of choices), so that controls draw themselves focused, and it
-// gathers where the focused control and the text cursor ended up. Overlays,
-// such as an open list of choices, are drawn after everything else, over it,
-// and may make the canvas taller.
+// gathers where the focused control and the text cursor ended up, and the
+// open list of choices, which is drawn apart for the screen to place.
 #pragma once
 
 #include "Element.h"
 #include "TextSupport.h"
 
+#include <AppKit/View.h>
 #include <Graphics/Cells.h>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace SwiftUI {
 
@@ -79,15 +77,12 @@ public:
     void showFocus(const Graphics::CellRect& rect, bool highlight = true);
     void showCursor(Graphics::CellPoint point) { m_cursor = point; }
 
-    // Draws with `draw` after everything else, outside any clip or dimming.
-    void overlay(std::function<void()> draw) { m_overlays.push_back(std::move(draw)); }
-    // Draws the overlays; the canvas grows to hold them.
-    void finish();
-    // Makes the canvas at least `rows` tall.
-    void reserveRows(int rows);
+    // Shows the focused picker's open list of choices.
+    void showPopUp(AppKit::HostedView::CellPopUp popUp) { m_popUp = std::move(popUp); }
 
     const std::optional<Graphics::CellRect>& focusRect() const { return m_focusRect; }
     const std::optional<Graphics::CellPoint>& cursor() const { return m_cursor; }
+    const std::optional<AppKit::HostedView::CellPopUp>& popUp() const { return m_popUp; }
 
 private:
     Graphics::CellRect clip(const Graphics::CellRect& rect) const;
@@ -99,7 +94,7 @@ private:
     bool m_dimmed = false;
     std::optional<Graphics::CellRect> m_focusRect;
     std::optional<Graphics::CellPoint> m_cursor;
-    std::vector<std::function<void()>> m_overlays;
+    std::optional<AppKit::HostedView::CellPopUp> m_popUp;
 };
 
 } // namespace SwiftUI

@@ -38,6 +38,8 @@ struct Environment {
     // Set for the buttons of a dialog: pressing one dismisses it first.
     std::shared_ptr<const std::function<void()>> dismissPresentation;
     std::shared_ptr<const std::function<void(const std::string&)>> openURL;
+    // The tool tip of the controls inside.
+    std::optional<std::string> help;
 
     Font resolvedFont() const;
     Color resolvedForeground() const { return foreground.value_or(Color::primary); }

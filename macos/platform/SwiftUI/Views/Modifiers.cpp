@@ -177,6 +177,10 @@ View View::accessibilityAddTraits(AccessibilityTraits traits) const {
     });
 }
 
+View View::help(std::string text) const {
+    return environment(*this, [text = std::move(text)](Environment& e) { e.help = text; });
+}
+
 View View::contentShape(const Shape&) const {
     // Hit areas matter only to pointer events, which this platform does not deliver.
     return *this;

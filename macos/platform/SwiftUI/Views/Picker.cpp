@@ -91,9 +91,7 @@ public:
             }
         }
         if (focused && painter.focus().listChoice) {
-            painter.overlay([this, &element, &painter, control] {
-                drawChoices(element, painter, control, *painter.focus().listChoice);
-            });
+            drawChoices(element, painter, control, *painter.focus().listChoice);
         }
     }
 
@@ -245,7 +243,8 @@ private:
             x += width;
         }
     }
-    // The open list of choices under the control, `marked` highlighted and the chosen one ticked.
+    // The open list of choices, apart for the screen to place, `marked` highlighted and the
+    // chosen one ticked.
     void drawChoices(const Element& element, CellPainter& painter,
                      const Graphics::CellRect& control, std::size_t marked) const {
         const auto chosen = selection(element);
@@ -253,23 +252,20 @@ private:
         for (std::size_t i = 0; i < optionCount(element); ++i) {
             columns = std::max(columns, int(titleSize(element, title(element, i)).width));
         }
-        const int width = std::min(columns + 6, painter.canvas().width());
-        const int x = std::clamp(control.x, 0, std::max(0, painter.canvas().width() - width));
-        const int y = control.maxY();
-        const int height = int(optionCount(element)) + 2;
-        painter.reserveRows(y + height);
-        painter.fill({x, y, width, height}, {});
-        painter.box({x, y, width, height}, {});
+        const int width = std::max(1, std::min(columns + 4, painter.canvas().width() - 2));
+        Graphics::CellCanvas rows(width, int(optionCount(element)));
+        CellPainter list(rows, {});
         for (std::size_t i = 0; i < optionCount(element); ++i) {
-            const int row = y + 1 + int(i);
+            const int row = int(i);
             Graphics::CellStyle style;
             style.inverse = i == marked;
-            painter.fill({x + 1, row, width - 2, 1}, style);
-            painter.text(x + 2, row, chosen == i ? "✓" : " ", style);
-            painter.paragraph(plainText(title(element, i), element.env(), width - 6, 1),
-                              {{double(x + 4), double(row)}, {double(width - 6), 1}}, style);
+            list.fill({0, row, width, 1}, style);
+            list.text(1, row, chosen == i ? "✓" : " ", style);
+            const int room = std::max(1, width - 4);
+            list.paragraph(plainText(title(element, i), element.env(), room, 1),
+                           {{3, double(row)}, {double(room), 1}}, style);
         }
-        painter.showFocus({x + 1, y + 1 + int(marked), width - 2, 1}, false);
+        painter.showPopUp({std::move(rows), control, int(marked)});
     }
 
     Text m_title;

@@ -14,6 +14,7 @@ using Key = AppKit::KeyPress::Key;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::Not;
+using ::testing::StartsWith;
 
 namespace {
 
@@ -389,18 +390,23 @@ TEST(CellKeys, PickersOpenTheirChoicesSegmentsStepAndDisclosureGroupsOpen) {
     host.handleKey(press(Key::Tab));
     EXPECT_TRUE(host.handleKey(press(Key::Return)));
     auto drawing = host.renderCells(40);
-    // The choices open under the menu, over what is below, the chosen one ticked and marked.
-    const CellPoint menu = find(drawing.canvas, "[ Wi-Fi");
-    const CellPoint chosen = find(drawing.canvas, "✓ Wi-Fi");
-    EXPECT_GT(chosen.y, menu.y);
-    EXPECT_TRUE(drawing.canvas.at(chosen.x, chosen.y).style.inverse);
+    // The choices come apart, for the screen to place, the chosen one ticked and marked; the
+    // menu keeps the focus.
+    ASSERT_TRUE(drawing.popUp);
+    const Graphics::CellCanvas& list = drawing.popUp->rows;
+    EXPECT_EQ(plain(list), " ✓ Wi-Fi\n   Ethernet\n   Cellular\n");
+    EXPECT_TRUE(list.at(1, 0).style.inverse);
+    EXPECT_FALSE(list.at(1, 1).style.inverse);
+    EXPECT_EQ(drawing.popUp->marked, 0);
+    EXPECT_THAT(textIn(drawing.canvas, drawing.popUp->control), StartsWith("[ Wi-Fi"));
     EXPECT_THAT(textIn(drawing.canvas, *drawing.focus), HasSubstr("Wi-Fi"));
+    EXPECT_THAT(plain(drawing.canvas), Not(HasSubstr("Ethernet")));
     EXPECT_TRUE(host.handleKey(press(Key::Down)));
     EXPECT_TRUE(host.handleKey(press(Key::Down)));
     EXPECT_TRUE(host.handleKey(press(Key::Down)));
     EXPECT_TRUE(host.handleKey(press(Key::Return)));
     EXPECT_EQ(*network, "cell");
-    EXPECT_THAT(plain(host.renderCells(40).canvas), Not(HasSubstr("Ethernet")));
+    EXPECT_FALSE(host.renderCells(40).popUp);
     // Escape leaves the choices as they were.
     host.handleKey(typed(" "));
     host.handleKey(press(Key::Up));
@@ -422,6 +428,45 @@ TEST(CellKeys, PickersOpenTheirChoicesSegmentsStepAndDisclosureGroupsOpen) {
     EXPECT_EQ(find(drawing.canvas, "Secret setting").y, find(drawing.canvas, "Below").y - 1);
     EXPECT_TRUE(host.handleKey(typed(" ")));
     EXPECT_THAT(plain(host.renderCells(40).canvas), Not(HasSubstr("Secret setting")));
+}
+
+TEST(CellKeys, TheFocusedControlsKeysComeFirstAndADialogsKeysAlone) {
+    auto mode = std::make_shared<std::string>("lan");
+    auto asking = std::make_shared<bool>(false);
+    HostingController host(
+        VStack({Picker("Connection", bound(mode),
+                       {Text("Local network").tag(std::string("lan")),
+                        Text("Tailscale").tag(std::string("tailnet"))})
+                    .help("How the phone reaches this Mac."),
+                HStack({Button("Cancel", [] {}).keyboardShortcut(KeyboardShortcut::CancelAction),
+                        Button("Save", [asking] { *asking = true; })
+                            .keyboardShortcut(KeyboardShortcut::DefaultAction)})})
+            .confirmationDialog(Text("Save?"), bound(asking),
+                                [] { return Button("Save", [] {}); }));
+    using Hints = std::vector<std::string>;
+    auto hints = host.renderCells(40).hints;
+    EXPECT_EQ(hints.keys, (Hints{"Tab: next control", "Return: Save", "Esc: Cancel"}));
+    EXPECT_FALSE(hints.modal);
+    EXPECT_EQ(hints.toolTip, std::nullopt);
+
+    host.handleKey(press(Key::Tab));
+    hints = host.renderCells(40).hints;
+    EXPECT_EQ(hints.keys, (Hints{"Return: choices", "Tab: next control", "Esc: Cancel"}));
+    EXPECT_EQ(hints.toolTip, "How the phone reaches this Mac.");
+    host.handleKey(press(Key::Return));
+    EXPECT_EQ(host.renderCells(40).hints.keys,
+              (Hints{"↑/↓: move", "Return: choose", "Esc: close"}));
+    host.handleKey(press(Key::Escape));
+
+    // A dialog's keys are the only ones that apply.
+    host.handleKey(press(Key::Tab));
+    host.handleKey(press(Key::Tab));
+    host.handleKey(press(Key::Return));
+    ASSERT_TRUE(*asking);
+    hints = host.renderCells(40).hints;
+    EXPECT_TRUE(hints.modal);
+    EXPECT_EQ(hints.keys, (Hints{"Tab: next control", "Esc: Cancel"}));
+    EXPECT_EQ(hints.toolTip, std::nullopt);
 }
 
 TEST(CellKeys, TextFieldsEditAtTheCursorAndTheFocusFollowsTheViewsFocusBinding) {

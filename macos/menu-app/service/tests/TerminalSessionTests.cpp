@@ -2,7 +2,11 @@
 // through its keys as a person would, with the screen read back as text.
 #include "service/tests/CommandLineFixture.h"
 
+#include <AppKit/KeyPress.h>
+#include <Processes/Processes.h>
+#include <charconv>
 #include <chrono>
+#include <csignal>
 #include <gmock/gmock.h>
 #include <sample-bridge/Environments.h>
 #include <thread>
@@ -55,8 +59,8 @@ protected:
     bool shows(const std::string& text) const {
         return eventually([&] { return screen().find(text) != std::string::npos; });
     }
-    static bool eventually(const std::function<bool()>& condition) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(patience);
+    static bool eventually(const std::function<bool()>& condition, double within = patience) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(within);
         while (!condition()) {
             if (std::chrono::steady_clock::now() > end)
                 return false;
@@ -159,6 +163,46 @@ TEST_F(TerminalSession, SettingsSetupAndAContainerWorkFromTheKeyboard) {
     ASSERT_TRUE(shows("Settings…")) << screen();
     keys({","});
     EXPECT_TRUE(shows("Kestrelhaven Settings")) << screen();
+}
+
+// The key row the open menu shows.
+constexpr const char* menuKeys = "↑/↓: move · Return: choose";
+
+TEST_F(TerminalSession, APasteStartWithoutItsEndLetsF10OpenTheMenuWithinTwoSeconds) {
+    start();
+    ASSERT_TRUE(shows("phone connected")) << screen();
+    keys({"-H", "1b", "5b", "32", "30", "30", "7e"});
+    // F10 pressed at once is pasted, the paste then times out, and F10 pressed again opens the
+    // menu; presses are spaced so that each can show the menu before the next.
+    const auto pressed = std::chrono::steady_clock::now();
+    bool open = false;
+    for (int press = 0; press < 3 && !open; ++press) {
+        keys({"F10"});
+        open = eventually([&] { return screen().find(menuKeys) != std::string::npos; },
+                          3 * AppKit::KeyDecoder::pasteTimeout);
+    }
+    const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - pressed;
+    ASSERT_TRUE(open) << screen();
+    EXPECT_LT(waited.count(), 2) << screen();
+}
+
+TEST_F(TerminalSession, AStormOfResizeSignalsLetsF10OpenTheMenuWithinTwoSeconds) {
+    start();
+    ASSERT_TRUE(shows("phone connected")) << screen();
+    // The pane's `env` became the application.
+    const std::string shown = tmux({"display", "-p", "-t", "0", "#{pane_pid}"}).output;
+    pid_t application = 0;
+    std::from_chars(shown.data(), shown.data() + shown.size(), application);
+    const auto isApplication = [](const std::string& command) {
+        return command.starts_with(program().string());
+    };
+    for (int signal = 0; signal < 5000; ++signal)
+        ASSERT_TRUE(Processes::signal(application, SIGWINCH, isApplication)) << shown;
+    const auto pressed = std::chrono::steady_clock::now();
+    keys({"F10"});
+    ASSERT_TRUE(shows(menuKeys)) << screen();
+    const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - pressed;
+    EXPECT_LT(waited.count(), 2) << screen();
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <AppKit/TerminalPresentation.h>
 #include <AppKit/TerminalScreen.h>
 #include <Dispatch/RunLoop.h>
+#include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <pty.h>
@@ -130,20 +131,49 @@ TEST(KeyDecoder, TurnsTerminalBytesIntoKeys) {
     };
     for (const auto& [bytes, presses] : table) {
         KeyDecoder decoder;
-        EXPECT_EQ(decoder.feed(bytes), presses) << bytes;
+        EXPECT_EQ(decoder.feed(bytes, 0), presses) << bytes;
     }
 
     // Sequences and characters split across reads wait for the rest.
     KeyDecoder decoder;
-    EXPECT_TRUE(decoder.feed("\x1b[").empty());
-    EXPECT_EQ(decoder.feed("6~\xe2\x9c"), std::vector<KeyPress>{key(Key::PageDown)});
-    EXPECT_EQ(decoder.feed("\x93"), std::vector<KeyPress>{typed("✓")});
+    EXPECT_TRUE(decoder.feed("\x1b[", 0).empty());
+    EXPECT_EQ(decoder.feed("6~\xe2\x9c", 0), std::vector<KeyPress>{key(Key::PageDown)});
+    EXPECT_EQ(decoder.feed("\x93", 0), std::vector<KeyPress>{typed("✓")});
 
     // A paste is one press holding its text, escapes and line breaks included, however read.
-    EXPECT_TRUE(decoder.feed("\x1b[200~one\r\ntwo\x1b[A").empty());
-    EXPECT_TRUE(decoder.feed("\rthree\x1b[20").empty());
-    EXPECT_EQ(decoder.feed("1~q"),
+    EXPECT_TRUE(decoder.feed("\x1b[200~one\r\ntwo\x1b[A", 0).empty());
+    EXPECT_TRUE(decoder.feed("\rthree\x1b[20", 0).empty());
+    EXPECT_EQ(decoder.feed("1~q", 0),
               (std::vector<KeyPress>{{Key::Paste, "one\ntwo\x1b[A\nthree", 0}, typed("q")}));
+}
+
+TEST(KeyDecoder, APasteEndsAtAPauseOrItsSizeLimitAndTheKeysAfterItWorkAgain) {
+    constexpr double pause = KeyDecoder::pasteTimeout;
+    KeyDecoder decoder;
+    // Bytes that keep coming keep a paste open; a pause ends it, even inside an end mark.
+    const double last = 10 + pause / 2;
+    EXPECT_TRUE(decoder.feed("\x1b[200~", 10).empty());
+    EXPECT_TRUE(decoder.feed("ab\x1b[2", last).empty());
+    EXPECT_TRUE(decoder.expire(10 + pause).empty());
+    EXPECT_EQ(decoder.deadline(), last + pause);
+    EXPECT_EQ(decoder.expire(last + pause), (std::vector<KeyPress>{{Key::Paste, "ab\x1b[2", 0}}));
+    EXPECT_FALSE(decoder.deadline());
+    EXPECT_EQ(decoder.feed("\x1b[21~", 11), std::vector<KeyPress>{function(10)});
+    // A start mark alone ends with no press.
+    EXPECT_TRUE(decoder.feed("\x1b[200~", 12).empty());
+    EXPECT_TRUE(decoder.expire(12 + pause).empty());
+    EXPECT_EQ(decoder.feed("q", 13), std::vector<KeyPress>{typed("q")});
+
+    // At its size limit a paste ends, however the bytes go on.
+    const std::string flood(KeyDecoder::pasteLimit, 'x');
+    EXPECT_TRUE(decoder.feed("\x1b[200~" + flood, 20).empty());
+    const auto presses = decoder.feed("z\x1b[21~", 20);
+    ASSERT_EQ(presses.size(), 3u);
+    EXPECT_EQ(presses[0].key, Key::Paste);
+    EXPECT_EQ(presses[0].text.size(), flood.size());
+    EXPECT_EQ(presses[1], typed("z"));
+    EXPECT_EQ(presses[2], function(10));
+    EXPECT_FALSE(decoder.deadline());
 }
 
 TEST(TerminalMenu, MovesOverWhatCanBeChosenAndOpensSubmenusAsTheyOpen) {
@@ -400,6 +430,36 @@ TEST(TerminalScreen, AnUncaughtExceptionStillGivesTheTerminalBack) {
     const ssize_t count = ::read(master, written.data(), written.size());
     written.resize(static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
     EXPECT_NE(written.find("\x1b[?1049l"), std::string::npos) << "the alternate screen is left";
+    ::close(master);
+    ::close(terminal);
+}
+
+TEST(TerminalScreen, ResizesBeforeARedrawMakeOneRedraw) {
+    int master = -1, terminal = -1;
+    ASSERT_EQ(::openpty(&master, &terminal, nullptr, nullptr, nullptr), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        for (const int descriptor : {STDIN_FILENO, STDOUT_FILENO})
+            ::dup2(terminal, descriptor);
+        ::alarm(10);
+        int redraws = 0;
+        bool typed = false;
+        if (!TerminalScreen::take({[&](const KeyPress&) { typed = true; }, [&] { ++redraws; }}))
+            ::_exit(100);
+        for (int i = 0; i < 1000; ++i)
+            ::raise(SIGWINCH);
+        // Typed after every resize, the key is read after their wake-ups and reaches the main
+        // run loop after the redraws they asked for.
+        if (::write(master, "x", 1) != 1)
+            ::_exit(101);
+        Dispatch::RunLoop::main().runUntil([&] { return typed; }, 10);
+        ::_exit(typed ? std::min(redraws, 99) : 102);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 1) << "redraws, or what failed";
     ::close(master);
     ::close(terminal);
 }

@@ -37,6 +37,8 @@ termios rawTerminal{};
 int wakeRead = -1;
 int wakeWrite = -1;
 std::atomic<bool> taken{false};
+// From asking for a redraw of the whole screen until that redraw starts.
+std::atomic<bool> redrawAsked{false};
 // What the signals that end the process did before `take`, by signal number.
 struct sigaction endingBefore[NSIG];
 
@@ -131,9 +133,12 @@ void onContinue(int) {
     errno = saved;
 }
 
+// A burst of resizes asks for one redraw: the first wakes the reader, the others find the redraw
+// asked for until it starts.
 void onResize(int) {
     const int saved = errno;
-    wake(resized);
+    if (!redrawAsked.exchange(true))
+        wake(resized);
     errno = saved;
 }
 
@@ -141,12 +146,7 @@ void onMain(std::function<void()> block) {
     Dispatch::RunLoop::main().perform(std::move(block), Dispatch::RunLoopModes::common());
 }
 
-// Set from asking for a redraw until it starts: resizes before it are drawn by it.
-std::atomic<bool> redrawAsked{false};
-
 void redrawAll() {
-    if (redrawAsked.exchange(true))
-        return;
     onMain([] {
         redrawAsked = false;
         auto& shown = presentation();

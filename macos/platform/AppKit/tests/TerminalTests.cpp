@@ -8,7 +8,9 @@
 #include <Dispatch/RunLoop.h>
 #include <algorithm>
 #include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pty.h>
 #include <stdexcept>
 #include <string>
@@ -102,6 +104,33 @@ std::shared_ptr<Window> windowOf(std::string title, std::shared_ptr<View> view) 
     window->makeKeyAndOrderFront();
     return window;
 }
+
+// A pseudo-terminal for a child process to take, closed with the test.
+struct PseudoTerminal {
+    int master = -1;
+    int terminal = -1;
+
+    PseudoTerminal() { EXPECT_EQ(::openpty(&master, &terminal, nullptr, nullptr, nullptr), 0); }
+    ~PseudoTerminal() {
+        ::close(master);
+        ::close(terminal);
+    }
+    // Runs `body` in a child process whose standard streams are the terminal, ending with the
+    // status it returns; gives the child's wait status.
+    int run(const std::function<int()>& body) const {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            for (const int descriptor : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+                ::dup2(terminal, descriptor);
+            // Should the child hang, this ends it.
+            ::alarm(10);
+            ::_exit(body());
+        }
+        int status = -1;
+        EXPECT_TRUE(child > 0 && ::waitpid(child, &status, 0) == child);
+        return status;
+    }
+};
 
 } // namespace
 
@@ -406,60 +435,45 @@ TEST(TerminalOutput, RewritesOnlyChangedRowsAndStylesOnlyWithColour) {
 }
 
 TEST(TerminalScreen, AnUncaughtExceptionStillGivesTheTerminalBack) {
-    int master = -1, terminal = -1;
-    ASSERT_EQ(::openpty(&master, &terminal, nullptr, nullptr, nullptr), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        for (const int descriptor : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
-            ::dup2(terminal, descriptor);
-        // Should the terminal not be given back and the process not end, this ends it.
-        ::alarm(10);
+    const PseudoTerminal pty;
+    const int status = pty.run([] {
         // Thrown on a thread of its own, where nothing catches it.
         if (TerminalScreen::take({}))
             std::thread([] { throw std::runtime_error("nobody catches this"); }).join();
-        ::_exit(1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+        return 1;
+    });
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT) << status;
     termios modes{};
-    ASSERT_EQ(::tcgetattr(terminal, &modes), 0);
+    ASSERT_EQ(::tcgetattr(pty.terminal, &modes), 0);
     EXPECT_EQ(modes.c_lflag & (ICANON | ECHO), static_cast<tcflag_t>(ICANON | ECHO));
-    std::string written(1 << 16, '\0');
-    const ssize_t count = ::read(master, written.data(), written.size());
-    written.resize(static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
+    // What the child wrote may reach this side in more than one read.
+    std::string written;
+    char chunk[4096];
+    pollfd readable{pty.master, POLLIN, 0};
+    while (written.find("\x1b[?1049l") == std::string::npos && ::poll(&readable, 1, 5000) > 0) {
+        const ssize_t count = ::read(pty.master, chunk, sizeof chunk);
+        if (count <= 0)
+            break;
+        written.append(chunk, static_cast<std::size_t>(count));
+    }
     EXPECT_NE(written.find("\x1b[?1049l"), std::string::npos) << "the alternate screen is left";
-    ::close(master);
-    ::close(terminal);
 }
 
 TEST(TerminalScreen, ResizesBeforeARedrawMakeOneRedraw) {
-    int master = -1, terminal = -1;
-    ASSERT_EQ(::openpty(&master, &terminal, nullptr, nullptr, nullptr), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        for (const int descriptor : {STDIN_FILENO, STDOUT_FILENO})
-            ::dup2(terminal, descriptor);
-        ::alarm(10);
+    const PseudoTerminal pty;
+    const int status = pty.run([&pty] {
         int redraws = 0;
         bool typed = false;
         if (!TerminalScreen::take({[&](const KeyPress&) { typed = true; }, [&] { ++redraws; }}))
-            ::_exit(100);
+            return 100;
         for (int i = 0; i < 1000; ++i)
             ::raise(SIGWINCH);
-        // Typed after every resize, the key is read after their wake-ups and reaches the main
-        // run loop after the redraws they asked for.
-        if (::write(master, "x", 1) != 1)
-            ::_exit(101);
+        // Typed after every resize, the key reaches the main run loop after what they asked for.
+        if (::write(pty.master, "x", 1) != 1)
+            return 101;
         Dispatch::RunLoop::main().runUntil([&] { return typed; }, 10);
-        ::_exit(typed ? std::min(redraws, 99) : 102);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+        return typed ? std::min(redraws, 99) : 102;
+    });
     ASSERT_TRUE(WIFEXITED(status)) << status;
     EXPECT_EQ(WEXITSTATUS(status), 1) << "redraws, or what failed";
-    ::close(master);
-    ::close(terminal);
 }

@@ -6,9 +6,9 @@
 // pasted in bracketed-paste mode (one press holding all of it). A paste ends
 // at its end mark, at its size limit, or when `expire` finds that no byte
 // came for `pasteTimeout` seconds; the bytes after it are keys again, so a
-// start mark whose end never comes cannot swallow the keyboard. An escape byte that ends what was
-// read is the Escape key; one that begins a sequence it does not know is
-// dropped with the sequence.
+// start mark whose end never comes cannot swallow the keyboard. An escape
+// byte that ends what was read is the Escape key; one that begins a sequence
+// it does not know is dropped with the sequence.
 #pragma once
 
 #include <optional>

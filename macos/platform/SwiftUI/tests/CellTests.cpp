@@ -483,10 +483,9 @@ TEST(CellKeys, AFieldTakesAtMostItsMaximumLengthAndCutsAPasteThere) {
         std::shared_ptr<std::string> text =
             std::make_shared<std::string>(TextField::maximumLength - 3, 'a');
         View body() const {
-            return TextField("Name", Binding<std::string>([this] { return *text; },
-                                                          [this](const std::string& value) {
-                                                              *text = value;
-                                                          }));
+            return TextField(
+                "Name", Binding<std::string>([this] { return *text; },
+                                             [this](const std::string& value) { *text = value; }));
         }
     };
     Field field;

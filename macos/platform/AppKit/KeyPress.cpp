@@ -12,8 +12,6 @@ namespace {
 using Key = KeyPress::Key;
 
 constexpr std::string_view pasteEnd = "\x1b[201~";
-// Text pasted beyond this is dropped: a paste is typing, not a file.
-constexpr std::size_t maxPaste = 1 << 20;
 // A sequence still unfinished after this many bytes is no sequence a terminal sends.
 constexpr std::size_t maxSequence = 32;
 
@@ -199,28 +197,31 @@ std::size_t markerStart(std::string_view text, std::string_view marker) {
 
 } // namespace
 
-std::vector<KeyPress> KeyDecoder::feed(std::string_view bytes) {
+std::vector<KeyPress> KeyDecoder::feed(std::string_view bytes, double now) {
+    std::vector<KeyPress> presses;
     std::string input = std::move(m_pending);
     m_pending.clear();
     input += bytes;
-    std::vector<KeyPress> presses;
     std::string_view rest = input;
     while (!rest.empty()) {
         if (m_pasting) {
             const std::size_t end = rest.find(pasteEnd);
             const std::size_t kept =
                 end == std::string_view::npos ? rest.size() - markerStart(rest, pasteEnd) : end;
-            const std::size_t room = maxPaste - std::min(maxPaste, m_pasted.size());
-            m_pasted += rest.substr(0, std::min(kept, room));
+            const std::size_t room = pasteLimit - m_pasted.size();
+            if (kept > room) {
+                m_pasted += rest.substr(0, room);
+                rest.remove_prefix(room);
+                endPaste(presses);
+                continue;
+            }
+            m_pasted += rest.substr(0, kept);
             if (end == std::string_view::npos) {
                 m_pending = rest.substr(kept);
                 break;
             }
             rest.remove_prefix(end + pasteEnd.size());
-            m_pasting = false;
-            if (!m_pasted.empty())
-                presses.push_back({Key::Paste, pastedText(m_pasted), 0});
-            m_pasted.clear();
+            endPaste(presses);
             continue;
         }
         const Decoded decoded = decodeOne(rest);
@@ -233,7 +234,33 @@ std::vector<KeyPress> KeyDecoder::feed(std::string_view bytes) {
         m_pasting = decoded.startsPaste;
         rest.remove_prefix(decoded.used);
     }
+    if (m_pasting && !bytes.empty())
+        m_pasteTouched = now;
     return presses;
+}
+
+std::optional<double> KeyDecoder::deadline() const {
+    if (!m_pasting)
+        return std::nullopt;
+    return m_pasteTouched + pasteTimeout;
+}
+
+std::vector<KeyPress> KeyDecoder::expire(double now) {
+    std::vector<KeyPress> presses;
+    if (!m_pasting || now < m_pasteTouched + pasteTimeout)
+        return presses;
+    // What waited for the rest of an end mark was pasted too.
+    m_pasted += std::string_view(m_pending).substr(0, pasteLimit - m_pasted.size());
+    m_pending.clear();
+    endPaste(presses);
+    return presses;
+}
+
+void KeyDecoder::endPaste(std::vector<KeyPress>& presses) {
+    m_pasting = false;
+    if (!m_pasted.empty())
+        presses.push_back({Key::Paste, pastedText(m_pasted), 0});
+    m_pasted.clear();
 }
 
 } // namespace AppKit

@@ -2,9 +2,12 @@
 
 #include "TerminalOutput.h"
 
+#include <Dispatch/Clock.h>
 #include <Dispatch/RunLoop.h>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -25,6 +28,8 @@ constexpr std::string_view leaveScreen = "\x1b[?2004l\x1b[?7h\x1b[0m\x1b[?25h\x1
 
 constexpr char resized = 'r';
 constexpr char continued = 'c';
+// The clock moved: a paste may have timed out.
+constexpr char clockMoved = 't';
 
 // Shared with the signal handlers: set once by `take`, then only read, or atomic.
 termios savedTerminal{};
@@ -32,6 +37,8 @@ termios rawTerminal{};
 int wakeRead = -1;
 int wakeWrite = -1;
 std::atomic<bool> taken{false};
+// From asking for a redraw of the whole screen until that redraw starts.
+std::atomic<bool> redrawAsked{false};
 // What the signals that end the process did before `take`, by signal number.
 struct sigaction endingBefore[NSIG];
 
@@ -126,9 +133,12 @@ void onContinue(int) {
     errno = saved;
 }
 
+// A burst of resizes asks for one redraw: the first wakes the reader, the others find the redraw
+// asked for until it starts.
 void onResize(int) {
     const int saved = errno;
-    wake(resized);
+    if (!redrawAsked.exchange(true))
+        wake(resized);
     errno = saved;
 }
 
@@ -138,11 +148,28 @@ void onMain(std::function<void()> block) {
 
 void redrawAll() {
     onMain([] {
+        redrawAsked = false;
         auto& shown = presentation();
         shown.frames.invalidate();
         if (shown.events.redraw)
             shown.events.redraw();
     });
+}
+
+void deliver(std::vector<KeyPress> presses) {
+    for (auto& press : presses)
+        onMain([press = std::move(press)] {
+            if (const auto& key = presentation().events.key)
+                key(press);
+        });
+}
+
+// Milliseconds until `deadline` on the clock, for poll; -1, waiting for ever, without one.
+int pollTimeout(std::optional<double> deadline) {
+    if (!deadline)
+        return -1;
+    const double left = std::ceil((*deadline - Dispatch::Clock::now()) * 1000);
+    return static_cast<int>(std::clamp(left, 0.0, 60000.0));
 }
 
 // Reads keys while the terminal is ours, and the handlers' wake-ups.
@@ -153,18 +180,25 @@ void readTerminal() {
     for (;;) {
         pollfd watched[2] = {{wakeRead, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
         const nfds_t count = input && taken ? 2 : 1;
-        if (::poll(watched, count, -1) < 0) {
+        if (::poll(watched, count, pollTimeout(decoder.deadline())) < 0) {
             if (errno == EINTR)
                 continue;
             return;
         }
         if (watched[0].revents & POLLIN) {
-            char why = 0;
-            while (::read(wakeRead, &why, 1) == 1)
+            char why[256];
+            bool redraw = false;
+            for (ssize_t woken; (woken = ::read(wakeRead, why, sizeof why)) > 0;)
+                redraw = redraw || std::any_of(why, why + woken,
+                                               [](char reason) { return reason != clockMoved; });
+            if (redraw)
                 redrawAll();
         }
-        if (count < 2 || !(watched[1].revents & (POLLIN | POLLHUP | POLLERR)))
+        // Bytes waiting to be read came in time, however late this thread got to them.
+        if (count < 2 || !(watched[1].revents & (POLLIN | POLLHUP | POLLERR))) {
+            deliver(decoder.expire(Dispatch::Clock::now()));
             continue;
+        }
         const ssize_t read = ::read(STDIN_FILENO, bytes, sizeof bytes);
         if (read < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
@@ -172,11 +206,7 @@ void readTerminal() {
             input = false;
             continue;
         }
-        for (auto& press : decoder.feed({bytes, static_cast<std::size_t>(read)}))
-            onMain([press = std::move(press)] {
-                if (const auto& key = presentation().events.key)
-                    key(press);
-            });
+        deliver(decoder.feed({bytes, static_cast<std::size_t>(read)}, Dispatch::Clock::now()));
     }
 }
 
@@ -217,6 +247,7 @@ bool take(Events events) {
     handle(SIGTSTP, onStop);
     handle(SIGCONT, onContinue);
     handle(SIGWINCH, onResize);
+    Dispatch::Clock::onAdvance([] { wake(clockMoved); });
     std::thread(readTerminal).detach();
     return true;
 }

@@ -69,8 +69,12 @@ private:
 };
 
 // A single-line text field showing `placeholder` while empty; every keystroke writes `text`.
+// Typing and pasting stop at `maximumLength` characters, more than any field needs, so that a
+// huge paste cannot make every later key slow.
 class TextField : public View {
 public:
+    static constexpr std::size_t maximumLength = 4096;
+
     TextField(std::string placeholder, Binding<std::string> text);
 };
 

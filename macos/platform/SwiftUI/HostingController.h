@@ -77,7 +77,8 @@
 //                   dismisses the frontmost sheet or dialog
 //   ↑ ↓ Return Esc  in open choices: move, take the marked one, leave
 //   ← →             step a segmented control; move the cursor in a text field
-//   typing, paste   insert at a text field's cursor (paste without line breaks);
+//   typing, paste   insert at a text field's cursor (paste without line breaks),
+//                   up to the field's maximum length (what goes beyond is cut);
 //   Backspace, Delete, Home, End edit and move there; each change writes the
 //                   field's binding, as `type` does
 //

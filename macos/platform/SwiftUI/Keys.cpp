@@ -5,6 +5,7 @@
 
 #include <Foundation/Unicode.h>
 #include <Graphics/Cells.h>
+#include <SwiftUI/Controls.h>
 #include <algorithm>
 
 namespace SwiftUI {
@@ -224,7 +225,14 @@ private:
         switch (key.key) {
         case Key::Character:
         case Key::Paste: {
-            const auto inserted = Foundation::Unicode::characters(typed(key));
+            const std::size_t room =
+                TextField::maximumLength - std::min(TextField::maximumLength, characters.size());
+            if (room == 0) {
+                changed = false;
+                break;
+            }
+            auto inserted = Foundation::Unicode::characters(typed(key));
+            inserted.resize(std::min(inserted.size(), room));
             characters.insert(characters.begin() + std::ptrdiff_t(caret), inserted.begin(),
                               inserted.end());
             caret += inserted.size();

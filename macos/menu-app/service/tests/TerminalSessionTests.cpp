@@ -3,8 +3,12 @@
 #include "service/tests/CommandLineFixture.h"
 #include "settings/tests/UpdatesTesting.h"
 
+#include <AppKit/KeyPress.h>
+#include <Processes/Processes.h>
 #include <algorithm>
+#include <charconv>
 #include <chrono>
+#include <csignal>
 #include <gmock/gmock.h>
 #include <sample-bridge/Environments.h>
 #include <thread>
@@ -23,6 +27,7 @@ protected:
         CommandLine::SetUp();
         if (::access("/usr/bin/tmux", X_OK) != 0)
             GTEST_SKIP() << "tmux is not installed";
+        // In the test's folder, so that the socket the server leaves goes with it.
         m_socket = (home.parent_path() / "tmux").string();
         serveBridge(SampleBridge::State::demo());
     }
@@ -60,8 +65,8 @@ protected:
     bool shows(const std::string& text) const {
         return eventually([&] { return screen().find(text) != std::string::npos; });
     }
-    static bool eventually(const std::function<bool()>& condition) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(patience);
+    static bool eventually(const std::function<bool()>& condition, double within = patience) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(within);
         while (!condition()) {
             if (std::chrono::steady_clock::now() > end)
                 return false;
@@ -215,6 +220,46 @@ TEST_F(TerminalSessionThatUpdates, OpenListsShowAllTheirChoicesOnTheScreen) {
         keys({"Escape"});
         ASSERT_TRUE(eventually([&] { return !listed({choices.back()}); })) << screen();
     }
+}
+
+// The last row of the open menu.
+constexpr const char* openMenu = "Quit Kestrelhaven Menu";
+
+TEST_F(TerminalSession, APasteStartWithoutItsEndLetsF10OpenTheMenuWithinTwoSeconds) {
+    start();
+    ASSERT_TRUE(shows("phone connected")) << screen();
+    keys({"-H", "1b", "5b", "32", "30", "30", "7e"});
+    // F10 pressed at once is pasted, the paste then times out, and F10 pressed again opens the
+    // menu; presses are spaced so that each can show the menu before the next.
+    const auto pressed = std::chrono::steady_clock::now();
+    bool open = false;
+    for (int press = 0; press < 3 && !open; ++press) {
+        keys({"F10"});
+        open = eventually([&] { return screen().find(openMenu) != std::string::npos; },
+                          3 * AppKit::KeyDecoder::pasteTimeout);
+    }
+    const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - pressed;
+    ASSERT_TRUE(open) << screen();
+    EXPECT_LT(waited.count(), 2) << screen();
+}
+
+TEST_F(TerminalSession, AStormOfResizeSignalsLetsF10OpenTheMenuWithinTwoSeconds) {
+    start();
+    ASSERT_TRUE(shows("phone connected")) << screen();
+    // The pane's `env` became the application.
+    const std::string shown = tmux({"display", "-p", "-t", "0", "#{pane_pid}"}).output;
+    pid_t application = 0;
+    std::from_chars(shown.data(), shown.data() + shown.size(), application);
+    const auto isApplication = [](const std::string& command) {
+        return command.starts_with(program().string());
+    };
+    for (int signal = 0; signal < 5000; ++signal)
+        ASSERT_TRUE(Processes::signal(application, SIGWINCH, isApplication)) << shown;
+    const auto pressed = std::chrono::steady_clock::now();
+    keys({"F10"});
+    ASSERT_TRUE(shows(openMenu)) << screen();
+    const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - pressed;
+    EXPECT_LT(waited.count(), 2) << screen();
 }
 
 } // namespace

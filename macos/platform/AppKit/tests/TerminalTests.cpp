@@ -7,7 +7,9 @@
 #include <AppKit/TerminalPresentation.h>
 #include <AppKit/TerminalScreen.h>
 #include <Dispatch/RunLoop.h>
+#include <algorithm>
 #include <csignal>
+#include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -134,6 +136,33 @@ std::shared_ptr<Window> windowOf(std::string title, std::shared_ptr<View> view) 
     return window;
 }
 
+// A pseudo-terminal for a child process to take, closed with the test.
+struct PseudoTerminal {
+    int master = -1;
+    int terminal = -1;
+
+    PseudoTerminal() { EXPECT_EQ(::openpty(&master, &terminal, nullptr, nullptr, nullptr), 0); }
+    ~PseudoTerminal() {
+        ::close(master);
+        ::close(terminal);
+    }
+    // Runs `body` in a child process whose standard streams are the terminal, ending with the
+    // status it returns; gives the child's wait status.
+    int run(const std::function<int()>& body) const {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            for (const int descriptor : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+                ::dup2(terminal, descriptor);
+            // Should the child hang, this ends it.
+            ::alarm(10);
+            ::_exit(body());
+        }
+        int status = -1;
+        EXPECT_TRUE(child > 0 && ::waitpid(child, &status, 0) == child);
+        return status;
+    }
+};
+
 } // namespace
 
 TEST(KeyDecoder, TurnsTerminalBytesIntoKeys) {
@@ -162,20 +191,49 @@ TEST(KeyDecoder, TurnsTerminalBytesIntoKeys) {
     };
     for (const auto& [bytes, presses] : table) {
         KeyDecoder decoder;
-        EXPECT_EQ(decoder.feed(bytes), presses) << bytes;
+        EXPECT_EQ(decoder.feed(bytes, 0), presses) << bytes;
     }
 
     // Sequences and characters split across reads wait for the rest.
     KeyDecoder decoder;
-    EXPECT_TRUE(decoder.feed("\x1b[").empty());
-    EXPECT_EQ(decoder.feed("6~\xe2\x9c"), std::vector<KeyPress>{key(Key::PageDown)});
-    EXPECT_EQ(decoder.feed("\x93"), std::vector<KeyPress>{typed("✓")});
+    EXPECT_TRUE(decoder.feed("\x1b[", 0).empty());
+    EXPECT_EQ(decoder.feed("6~\xe2\x9c", 0), std::vector<KeyPress>{key(Key::PageDown)});
+    EXPECT_EQ(decoder.feed("\x93", 0), std::vector<KeyPress>{typed("✓")});
 
     // A paste is one press holding its text, escapes and line breaks included, however read.
-    EXPECT_TRUE(decoder.feed("\x1b[200~one\r\ntwo\x1b[A").empty());
-    EXPECT_TRUE(decoder.feed("\rthree\x1b[20").empty());
-    EXPECT_EQ(decoder.feed("1~q"),
+    EXPECT_TRUE(decoder.feed("\x1b[200~one\r\ntwo\x1b[A", 0).empty());
+    EXPECT_TRUE(decoder.feed("\rthree\x1b[20", 0).empty());
+    EXPECT_EQ(decoder.feed("1~q", 0),
               (std::vector<KeyPress>{{Key::Paste, "one\ntwo\x1b[A\nthree", 0}, typed("q")}));
+}
+
+TEST(KeyDecoder, APasteEndsAtAPauseOrItsSizeLimitAndTheKeysAfterItWorkAgain) {
+    constexpr double pause = KeyDecoder::pasteTimeout;
+    KeyDecoder decoder;
+    // Bytes that keep coming keep a paste open; a pause ends it, even inside an end mark.
+    const double last = 10 + pause / 2;
+    EXPECT_TRUE(decoder.feed("\x1b[200~", 10).empty());
+    EXPECT_TRUE(decoder.feed("ab\x1b[2", last).empty());
+    EXPECT_TRUE(decoder.expire(10 + pause).empty());
+    EXPECT_EQ(decoder.deadline(), last + pause);
+    EXPECT_EQ(decoder.expire(last + pause), (std::vector<KeyPress>{{Key::Paste, "ab\x1b[2", 0}}));
+    EXPECT_FALSE(decoder.deadline());
+    EXPECT_EQ(decoder.feed("\x1b[21~", 11), std::vector<KeyPress>{function(10)});
+    // A start mark alone ends with no press.
+    EXPECT_TRUE(decoder.feed("\x1b[200~", 12).empty());
+    EXPECT_TRUE(decoder.expire(12 + pause).empty());
+    EXPECT_EQ(decoder.feed("q", 13), std::vector<KeyPress>{typed("q")});
+
+    // At its size limit a paste ends, however the bytes go on.
+    const std::string flood(KeyDecoder::pasteLimit, 'x');
+    EXPECT_TRUE(decoder.feed("\x1b[200~" + flood, 20).empty());
+    const auto presses = decoder.feed("z\x1b[21~", 20);
+    ASSERT_EQ(presses.size(), 3u);
+    EXPECT_EQ(presses[0].key, Key::Paste);
+    EXPECT_EQ(presses[0].text.size(), flood.size());
+    EXPECT_EQ(presses[1], typed("z"));
+    EXPECT_EQ(presses[2], function(10));
+    EXPECT_FALSE(decoder.deadline());
 }
 
 TEST(TerminalMenu, MovesOverWhatCanBeChosenAndOpensSubmenusAsTheyOpen) {
@@ -515,37 +573,45 @@ TEST(TerminalOutput, RewritesOnlyChangedRowsAndStylesOnlyWithColour) {
 }
 
 TEST(TerminalScreen, AnUncaughtExceptionStillGivesTheTerminalBack) {
-    int master = -1, terminal = -1;
-    ASSERT_EQ(::openpty(&master, &terminal, nullptr, nullptr, nullptr), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        for (const int descriptor : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
-            ::dup2(terminal, descriptor);
-        // Should the terminal not be given back and the process not end, this ends it.
-        ::alarm(10);
+    const PseudoTerminal pty;
+    const int status = pty.run([] {
         // Thrown on a thread of its own, where nothing catches it.
         if (TerminalScreen::take({}))
             std::thread([] { throw std::runtime_error("nobody catches this"); }).join();
-        ::_exit(1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+        return 1;
+    });
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT) << status;
     termios modes{};
-    ASSERT_EQ(::tcgetattr(terminal, &modes), 0);
+    ASSERT_EQ(::tcgetattr(pty.terminal, &modes), 0);
     EXPECT_EQ(modes.c_lflag & (ICANON | ECHO), static_cast<tcflag_t>(ICANON | ECHO));
-    // A terminal hands over what was written in pieces: read until it has nothing more.
+    // What the child wrote may reach this side in more than one read.
     std::string written;
-    pollfd readable{.fd = master, .events = POLLIN, .revents = 0};
-    char buffer[4096];
-    while (::poll(&readable, 1, 200) == 1) {
-        const ssize_t count = ::read(master, buffer, sizeof buffer);
+    char chunk[4096];
+    pollfd readable{pty.master, POLLIN, 0};
+    while (written.find("\x1b[?1049l") == std::string::npos && ::poll(&readable, 1, 5000) > 0) {
+        const ssize_t count = ::read(pty.master, chunk, sizeof chunk);
         if (count <= 0)
             break;
-        written.append(buffer, static_cast<std::size_t>(count));
+        written.append(chunk, static_cast<std::size_t>(count));
     }
     EXPECT_NE(written.find("\x1b[?1049l"), std::string::npos) << "the alternate screen is left";
-    ::close(master);
-    ::close(terminal);
+}
+
+TEST(TerminalScreen, ResizesBeforeARedrawMakeOneRedraw) {
+    const PseudoTerminal pty;
+    const int status = pty.run([&pty] {
+        int redraws = 0;
+        bool typed = false;
+        if (!TerminalScreen::take({[&](const KeyPress&) { typed = true; }, [&] { ++redraws; }}))
+            return 100;
+        for (int i = 0; i < 1000; ++i)
+            ::raise(SIGWINCH);
+        // Typed after every resize, the key reaches the main run loop after what they asked for.
+        if (::write(pty.master, "x", 1) != 1)
+            return 101;
+        Dispatch::RunLoop::main().runUntil([&] { return typed; }, 10);
+        return typed ? std::min(redraws, 99) : 102;
+    });
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 1) << "redraws, or what failed";
 }

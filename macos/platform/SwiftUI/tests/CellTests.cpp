@@ -2,6 +2,7 @@
 
 #include <AppKit/Image.h>
 #include <Foundation/Bundle.h>
+#include <Foundation/Unicode.h>
 #include <Testing/Testing.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -520,4 +521,27 @@ TEST(CellKeys, TextFieldsEditAtTheCursorAndTheFocusFollowsTheViewsFocusBinding) 
     EXPECT_EQ(host.renderCells(30).cursor,
               (CellPoint{find(host.renderCells(30).canvas, "Xb12").x + 6,
                          find(host.renderCells(30).canvas, "Xb12").y}));
+}
+
+TEST(CellKeys, AFieldTakesAtMostItsMaximumLengthAndCutsAPasteThere) {
+    struct Field {
+        std::shared_ptr<std::string> text =
+            std::make_shared<std::string>(TextField::maximumLength - 3, 'a');
+        View body() const {
+            return TextField(
+                "Name", Binding<std::string>([this] { return *text; },
+                                             [this](const std::string& value) { *text = value; }));
+        }
+    };
+    Field field;
+    HostingController host(field);
+    host.handleKey(press(Key::Home));
+    host.handleKey(press(Key::Paste, "1234"));
+    EXPECT_EQ(field.text->substr(0, 4), "123a");
+    host.handleKey(typed("z"));
+    EXPECT_EQ(Foundation::Unicode::characterCount(*field.text), TextField::maximumLength);
+    host.handleKey(press(Key::Backspace));
+    host.handleKey(typed("é"));
+    EXPECT_EQ(field.text->substr(0, 4), "12é");
+    EXPECT_EQ(Foundation::Unicode::characterCount(*field.text), TextField::maximumLength);
 }

@@ -221,10 +221,10 @@ TEST_F(TerminalSession, ACodeSnippetKeepsTheIndentationOfTheTextItCopies) {
     tmux({"set-option", "-s", "set-clipboard", "on"});
     keys({"Tab"});
     ASSERT_TRUE(eventually([&] {
-        const std::string shown = screen(true);
-        const auto copy = shown.find("7m[ Copy ]");
-        return copy != std::string::npos &&
-               shown.rfind("services:", copy) > shown.rfind('\n', copy);
+        for (const std::string& row : rowsOf(screen(true)))
+            if (row.find("services:") != std::string::npos)
+                return row.find("7m[ Copy ]") != std::string::npos;
+        return false;
     })) << screen();
     keys({"Enter"});
     std::string copied;
@@ -250,18 +250,20 @@ TEST_F(TerminalSession, ACodeSnippetKeepsTheIndentationOfTheTextItCopies) {
         }
         break;
     }
-    std::size_t row = 0;
+    std::size_t next = 0;
     for (const std::string& line : rowsOf(copied)) {
-        const std::string indentation = line.substr(0, line.find_first_not_of(' '));
-        ASSERT_LT(row, rows.size()) << copied << "\n" << screen();
-        ASSERT_TRUE(line.starts_with(rows[row])) << rows[row] << "\n" << screen();
-        std::string rest = line.substr(rows[row++].size());
-        while (!(rest = rest.substr(std::min(rest.size(), rest.find_first_not_of(' ')))).empty()) {
-            ASSERT_LT(row, rows.size()) << rest << "\n" << screen();
-            ASSERT_TRUE(rows[row].starts_with(indentation)) << rows[row] << "\n" << screen();
-            const std::string part = rows[row++].substr(indentation.size());
-            ASSERT_TRUE(rest.starts_with(part)) << part << "\n" << screen();
-            rest = rest.substr(part.size());
+        const std::size_t indentation = line.find_first_not_of(' ');
+        std::string_view rest = line;
+        for (bool first = true; !rest.empty(); first = false) {
+            ASSERT_LT(next, rows.size()) << copied << "\n" << screen();
+            std::string_view shown = rows[next++];
+            if (!first) {
+                ASSERT_TRUE(shown.starts_with(line.substr(0, indentation))) << shown;
+                shown.remove_prefix(indentation);
+            }
+            ASSERT_TRUE(!shown.empty() && rest.starts_with(shown)) << shown << "\n" << screen();
+            rest.remove_prefix(shown.size());
+            rest.remove_prefix(std::min(rest.size(), rest.find_first_not_of(' ')));
         }
     }
 }

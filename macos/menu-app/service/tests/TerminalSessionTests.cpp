@@ -27,7 +27,8 @@ protected:
         CommandLine::SetUp();
         if (::access("/usr/bin/tmux", X_OK) != 0)
             GTEST_SKIP() << "tmux is not installed";
-        m_socket = "kh-test-" + std::to_string(::getpid());
+        // In the test's own folder, which goes with it: tmux leaves its socket file behind.
+        m_socket = (home.parent_path() / "tmux").string();
         serveBridge(SampleBridge::State::demo());
     }
     void TearDown() override {
@@ -36,7 +37,7 @@ protected:
     }
 
     Run::Result tmux(std::vector<std::string> arguments) const {
-        arguments.insert(arguments.begin(), {"-L", m_socket, "-f", "/dev/null"});
+        arguments.insert(arguments.begin(), {"-S", m_socket, "-f", "/dev/null"});
         return Run::run("/usr/bin/tmux", arguments, Run::currentEnvironment(), 10);
     }
     void start() const {

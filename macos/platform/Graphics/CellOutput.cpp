@@ -12,28 +12,14 @@ std::string colourCode(CellColor color, bool background) {
     switch (color) {
     case CellColor::Default:
         return {};
-    case CellColor::Black:
-        return std::to_string(base);
-    case CellColor::Red:
-        return std::to_string(base + 1);
-    case CellColor::Green:
-        return std::to_string(base + 2);
-    case CellColor::Yellow:
-        return std::to_string(base + 3);
-    case CellColor::Blue:
-        return std::to_string(base + 4);
-    case CellColor::Magenta:
-        return std::to_string(base + 5);
-    case CellColor::Cyan:
-        return std::to_string(base + 6);
-    case CellColor::White:
-        return std::to_string(base + 7);
     case CellColor::Gray:
         return std::to_string(base + 60);
     case CellColor::Orange:
         return background ? "48;5;208" : "38;5;208";
+    default:
+        // The eight colours every terminal names, Black to White, in the order of their codes.
+        return std::to_string(base + static_cast<int>(color) - static_cast<int>(CellColor::Black));
     }
-    return {};
 }
 
 std::string sgr(const CellStyle& style) {

@@ -1,5 +1,6 @@
 #include "TerminalOutput.h"
 
+#include <Graphics/CellOutput.h>
 #include <string_view>
 
 namespace AppKit::TerminalOutput {
@@ -47,7 +48,7 @@ std::string Frames::update(const Graphics::CellCanvas& canvas,
         m_whole = true;
     }
     for (int y = 0; y < canvas.height(); ++y) {
-        std::string row = canvas.ansiLine(y, m_colour);
+        std::string row = Graphics::ansiLine(canvas, y, m_colour);
         auto& written = m_rows[static_cast<std::size_t>(y)];
         if (!m_whole && row == written)
             continue;

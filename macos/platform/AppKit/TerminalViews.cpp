@@ -36,10 +36,8 @@ CellCanvas label(const TextField& field, int width) {
                     {{{field.stringValue(), look}}, limit, field.maximumNumberOfLines()})
                     .lines;
     } else {
-        CellLine line = Graphics::lineOf(field.stringValue(), look);
-        lines.push_back(field.lineBreakMode() == LineBreakMode::TruncatingTail
-                            ? Graphics::fitted(std::move(line), limit)
-                            : std::move(line));
+        // Clipped or truncated, a line cut short ends in "…", so it never reads as whole.
+        lines.push_back(Graphics::fitted(Graphics::lineOf(field.stringValue(), look), limit));
     }
     int wide = 0;
     for (const CellLine& line : lines)

@@ -12,7 +12,7 @@
 #include <AppKit/AttributedString.h>
 #include <AppKit/View.h>
 #include <CoreImage/Image.h>
-#include <Graphics/Cells.h>
+#include <Graphics/CellText.h>
 #include <optional>
 
 namespace AppKit::TerminalViews {

@@ -1,20 +1,19 @@
 // Character cells: what a terminal shows, as a grid that painters draw into.
 //
-// A canvas is a grid of cells, each holding one character (an extended
-// grapheme cluster) and its style. A character that a terminal shows two
+// A canvas is a grid of cells, each holding one character as a terminal keeps
+// it (CellCharacters.h) and its style. A character that a terminal shows two
 // columns wide takes its cell and the next, which is marked as its
-// continuation. Every text is drawn through `text`, which shows control
-// characters (C0, DEL, C1) and invalid UTF-8 as U+FFFD, so nothing drawn can
-// reach a terminal as an escape sequence. Drawing outside the canvas or the
-// clip rectangle is dropped; a wide character that does not fit whole is
-// dropped too.
-//
-// `ansiLine` turns a row into terminal output: the characters with SGR
-// escapes for their styles (none when colour is off), each line ending with
-// its attributes reset.
+// continuation. Every text is drawn through `text`, which draws each character
+// in its drawable form, so nothing drawn can reach a terminal as an escape
+// sequence or a change of direction. Drawing outside the canvas or the clip
+// rectangle is dropped; a wide character that does not fit whole is dropped
+// too. Frames, half blocks for pictures and the platform's named colours are
+// drawn here too; text laid out in lines is CellText.h's, and rows as terminal
+// output CellOutput.h's.
 #pragma once
 
-#include <Foundation/Printable.h>
+#include "CellCharacters.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -78,15 +77,6 @@ struct Cell {
     bool operator==(const Cell&) const = default;
 };
 
-// Cells show text by the rule every text from outside is written by: control characters (C0,
-// DEL, C1) and invalid UTF-8 as U+FFFD.
-using Foundation::isControlScalar;
-using Foundation::printable;
-// How many columns a terminal gives the text: two for wide characters, none for a character
-// that is only combining marks, one for every other (a control character among them, as
-// `printable` shows it).
-int columnsOf(std::string_view text);
-
 class CellCanvas {
 public:
     CellCanvas() = default;
@@ -117,8 +107,6 @@ public:
     // Grows or shrinks the canvas, keeping what stays inside; new cells are blank.
     void resize(int width, int height);
 
-    // Row `y` as terminal output, with SGR escapes when `colour`.
-    std::string ansiLine(int y, bool colour) const;
     // Row `y` as plain text, wide characters once, without trailing spaces.
     std::string plainLine(int y) const;
 
@@ -154,46 +142,5 @@ enum class FrameCorners { Square, Round };
 // rect narrower or lower than two cells.
 void drawFrame(CellCanvas& canvas, const CellRect& rect, const CellStyle& style,
                FrameCorners corners, std::optional<CellRect> clip = std::nullopt);
-
-// A run of text in one style, for wrapping.
-struct CellSpan {
-    std::string text;
-    CellStyle style{};
-};
-
-struct CellLine {
-    std::vector<CellSpan> spans;
-    int columns = 0;
-};
-
-// Adds `span` at the end of `line`, joined to the last span when their styles are the same.
-void append(CellLine& line, const CellSpan& span);
-// `text` as a line in one style.
-CellLine lineOf(std::string text, const CellStyle& style = {});
-
-struct CellParagraph {
-    std::vector<CellSpan> spans;
-    // Lines wrap between words to this many columns; unset, they break only at line feeds.
-    std::optional<int> width;
-    // At most this many lines; 0 for no limit. The last kept line ends in "…" when more followed.
-    int maxLines = 0;
-};
-
-struct CellTextLayout {
-    std::vector<CellLine> lines;
-    // The widest line's columns.
-    int columns = 0;
-    bool truncated = false;
-};
-
-// The line as it fits in `columns`: whole, or the characters that fit before a "…".
-CellLine fitted(CellLine line, int columns);
-// Draws the line's spans from (x, y), within `clip` when given; returns the column after it.
-int drawLine(CellCanvas& canvas, int x, int y, const CellLine& line,
-             std::optional<CellRect> clip = std::nullopt);
-
-// Lays text out in cells as the point text layout does: wrapping between words, within a word
-// only when the word alone is wider than the line, a line feed ending a line; at least one line.
-CellTextLayout layOutCells(const CellParagraph& paragraph);
 
 } // namespace Graphics

@@ -8,11 +8,16 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <clocale>
 #include <csignal>
+#include <cwchar>
 #include <gmock/gmock.h>
 #include <sample-bridge/Environments.h>
+#include <sstream>
+#include <stdexcept>
 #include <thread>
 #include <unistd.h>
+#include <wchar.h>
 
 using testing::HasSubstr;
 using testing::Not;
@@ -260,6 +265,140 @@ TEST_F(TerminalSession, AStormOfResizeSignalsLetsF10OpenTheMenuWithinTwoSeconds)
     ASSERT_TRUE(shows(openMenu)) << screen();
     const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - pressed;
     EXPECT_LT(waited.count(), 2) << screen();
+}
+
+// How many columns a terminal gives `text`, as tmux counts them: wcwidth in a UTF-8 locale.
+int terminalColumns(const std::string& text) {
+    const locale_t utf8 = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+    if (utf8 == locale_t{})
+        throw std::runtime_error("no C.UTF-8 locale");
+    const locale_t previous = ::uselocale(utf8);
+    int columns = 0;
+    std::mbstate_t state{};
+    for (std::size_t at = 0; at < text.size();) {
+        wchar_t wide = 0;
+        const std::size_t length = std::mbrtowc(&wide, text.data() + at, text.size() - at, &state);
+        if (length == 0 || length > text.size() - at)
+            break;
+        columns += std::max(0, ::wcwidth(wide));
+        at += length;
+    }
+    ::uselocale(previous);
+    ::freelocale(utf8);
+    return columns;
+}
+
+std::vector<std::string> rowsOf(const std::string& screen) {
+    std::vector<std::string> rows;
+    std::istringstream lines(screen);
+    for (std::string row; std::getline(lines, row);)
+        rows.push_back(row);
+    return rows;
+}
+
+TEST_F(TerminalSession, ACodeSnippetKeepsTheIndentationOfTheTextItCopies) {
+    start();
+    ASSERT_TRUE(shows("Set Up Kestrelhaven")) << screen();
+    ASSERT_TRUE(focus("In a Container…")) << screen();
+    keys({"Enter"});
+    ASSERT_TRUE(shows("Add a Container")) << screen();
+    keys({"Enter"});
+    ASSERT_TRUE(shows("docker run --env-file")) << screen();
+
+    // The shape picker shows focus by underlining its choices.
+    const auto pickerFocused = [&] {
+        return screen(true).find(";4;7m docker run ") != std::string::npos;
+    };
+    for (int step = 0; step < 12 && !pickerFocused(); ++step) {
+        const std::string before = screen(true);
+        keys({"Tab"});
+        eventually([&] { return screen(true) != before; });
+    }
+    ASSERT_TRUE(pickerFocused()) << screen();
+    keys({"Right"});
+    ASSERT_TRUE(shows("services:")) << screen();
+    // Its Copy button comes next, and hands the snippet to the terminal's clipboard.
+    tmux({"set-option", "-s", "set-clipboard", "on"});
+    keys({"Tab"});
+    ASSERT_TRUE(eventually([&] {
+        for (const std::string& row : rowsOf(screen(true)))
+            if (row.find("services:") != std::string::npos)
+                return row.find("7m[ Copy ]") != std::string::npos;
+        return false;
+    })) << screen();
+    keys({"Enter"});
+    std::string copied;
+    ASSERT_TRUE(eventually([&] {
+        copied = tmux({"show-buffer"}).output;
+        return copied.starts_with("services:");
+    })) << copied;
+
+    // Each line of the copied text shows in the rows of the box, in order and with its
+    // indentation; a line too wide for the box goes on in the rows after it, indented as it is.
+    std::vector<std::string> rows;
+    const std::vector<std::string> all = rowsOf(screen());
+    for (auto row = all.begin(); row != all.end(); ++row) {
+        const auto at = row->find("services:");
+        if (at == std::string::npos)
+            continue;
+        for (auto line = row; line != all.end() && line->size() > at; ++line) {
+            std::string text = line->substr(at, line->find("[ Copy ]") - at);
+            text.erase(text.find_last_not_of(" │") + 1);
+            if (text.empty())
+                break;
+            rows.push_back(text);
+        }
+        break;
+    }
+    std::size_t next = 0;
+    for (const std::string& line : rowsOf(copied)) {
+        const std::size_t indentation = line.find_first_not_of(' ');
+        std::string_view rest = line;
+        for (bool first = true; !rest.empty(); first = false) {
+            ASSERT_LT(next, rows.size()) << copied << "\n" << screen();
+            std::string_view shown = rows[next++];
+            if (!first) {
+                ASSERT_TRUE(shown.starts_with(line.substr(0, indentation))) << shown;
+                shown.remove_prefix(indentation);
+            }
+            ASSERT_TRUE(!shown.empty() && rest.starts_with(shown)) << shown << "\n" << screen();
+            rest.remove_prefix(shown.size());
+            rest.remove_prefix(std::min(rest.size(), rest.find_first_not_of(' ')));
+        }
+    }
+}
+
+TEST_F(TerminalSession, AFileNameThatReordersOrJoinsCharactersKeepsEveryRowAtTheScreensWidth) {
+    // A right-to-left override, which would show the name as ending in ".exe"; a family joined by
+    // U+200D; and a joiner after a letter, which a terminal joins the next picture to.
+    const auto file = home / "report\u202Efdp.exe 👨\u200D👩\u200D👧 Ada\u200D👩.md";
+    Testing::writeText(file, "Notes");
+    const auto started =
+        tmux({"new-session", "-d", "-x", "80", "-y", "24", "--", "env", "HOME=" + home.string(),
+              "TERM=xterm-256color", KH_SHARE_TOOL,
+              (Bundled::app() / "Contents/PlugIns/KestrelhavenShare.appex").string(), "--file",
+              file.string()});
+    ASSERT_EQ(started.status, 0) << started.error;
+    ASSERT_TRUE(shows("▤  Notes")) << screen();
+
+    const std::string shown = screen();
+    EXPECT_THAT(shown, HasSubstr("report\uFFFDfdp.exe 👨👩👧 Ada👩"));
+    for (const char* control : {"\u202E", "\u200D"})
+        EXPECT_EQ(shown.find(control), std::string::npos) << shown;
+    // Every row of the sheet's frame ends at the same column.
+    std::vector<int> edges;
+    for (const std::string& row : rowsOf(shown)) {
+        std::size_t end = 0;
+        for (const char* border : {"│", "┐", "┘"}) {
+            const auto at = row.rfind(border);
+            if (at != std::string::npos)
+                end = std::max(end, at + std::string_view(border).size());
+        }
+        if (end > 0)
+            edges.push_back(terminalColumns(row.substr(0, end)));
+    }
+    ASSERT_GE(edges.size(), 20u) << shown;
+    EXPECT_EQ(std::count(edges.begin(), edges.end(), edges.front()), std::ssize(edges)) << shown;
 }
 
 } // namespace

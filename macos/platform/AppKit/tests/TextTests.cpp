@@ -1,6 +1,7 @@
 #include <AppKit/AttributedString.h>
 #include <AppKit/TerminalViews.h>
 #include <AppKit/TextMeasurement.h>
+#include <Graphics/CellOutput.h>
 #include <gtest/gtest.h>
 
 using namespace AppKit;
@@ -81,7 +82,7 @@ TEST(TerminalViews, TextsFromOutsideLoseTheirControlCharactersButKeepTheirStyles
     Graphics::drawLine(row, 0, 0, line);
     EXPECT_EQ(row.plainLine(0), "\uFFFD]0;owned\uFFFD      done ✓")
         << "the tab still moves to its stop";
-    EXPECT_EQ(row.ansiLine(0, true).find("\x1b]0"), std::string::npos);
+    EXPECT_EQ(Graphics::ansiLine(row, 0, true).find("\x1b]0"), std::string::npos);
     EXPECT_TRUE(row.at(0, 0).style.bold);
     EXPECT_EQ(row.at(20, 0).style.foreground, Graphics::CellColor::Green);
 }
@@ -124,4 +125,10 @@ TEST(TerminalViews, StacksOfLabelsAndPicturesLayOutInCells) {
     EXPECT_EQ(rows[7], "       Mac screen.");
     EXPECT_TRUE(canvas.at(7, 7).style.dim);
     EXPECT_EQ(canvas.width(), 26);
+}
+
+TEST(TerminalViews, ALabelCutToItsWidthEndsInAnEllipsis) {
+    auto status = TextField::label("Ada's iPad Pro (12.9-inch) is asking — enter the code");
+    const auto canvas = TerminalViews::view(*status, 30);
+    EXPECT_EQ(canvas.plainLine(0), "Ada's iPad Pro (12.9-inch) is…");
 }

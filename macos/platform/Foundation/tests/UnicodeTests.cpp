@@ -138,4 +138,7 @@ TEST(Printable, ControlsAndInvalidBytesShowAsReplacementAndLinesKeepTheirBreaks)
     const std::string text = "a\tb\nc\r\x1b[2J\xc2\x9b\x7f\xff é";
     EXPECT_EQ(Foundation::printable(text), "a\uFFFDb\uFFFDc\uFFFD\uFFFD[2J\uFFFD\uFFFD\uFFFD é");
     EXPECT_EQ(Foundation::printableLines(text), "a\tb\nc\uFFFD\uFFFD[2J\uFFFD\uFFFD\uFFFD é");
+    // Bidirectional controls, which would show "report\u202Efdp.exe" as ending in ".pdf".
+    EXPECT_EQ(Foundation::printableLines("report\u202Efdp.exe \u2066\u200F\u061C\u200D"),
+              "report\uFFFDfdp.exe \uFFFD\uFFFD\uFFFD\u200D");
 }

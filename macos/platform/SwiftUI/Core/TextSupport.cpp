@@ -59,7 +59,8 @@ Graphics::CellParagraph cellParagraph(const StyledText& text, const Graphics::Ce
                     {std::string(Graphics::symbolGlyph(piece.image->name)), style});
             }
         } else {
-            result.spans.push_back({piece.text, style});
+            result.spans.push_back(
+                {piece.text, style, piece.font.design() == Font::Design::Monospaced});
         }
     }
     if (text.width) {

@@ -6,7 +6,7 @@
 #include "Element.h"
 #include "ImageSupport.h"
 
-#include <Graphics/Cells.h>
+#include <Graphics/CellText.h>
 #include <Graphics/TextLayout.h>
 #include <optional>
 #include <string>

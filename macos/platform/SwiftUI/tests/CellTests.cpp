@@ -519,7 +519,7 @@ TEST(CellKeys, TextFieldsEditAtTheCursorAndTheFocusFollowsTheViewsFocusBinding) 
     host.handleKey(press(Key::Tab));
     EXPECT_FALSE(*fields.tagFocused);
     EXPECT_EQ(host.renderCells(30).cursor,
-              (CellPoint{find(host.renderCells(30).canvas, "Xb12").x + 6,
+              (CellPoint{find(host.renderCells(30).canvas, "Xb12").x + 8,
                          find(host.renderCells(30).canvas, "Xb12").y}));
 }
 

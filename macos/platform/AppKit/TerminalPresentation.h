@@ -11,9 +11,11 @@
 // Keys go to the open alert, else to the open menu, else to the
 // application's own keys, which answer whatever has focus: F10 opens the
 // menu (Return too while no window is open), F6 brings the next window to
-// the front, Ctrl-W closes the front window, PgUp and PgDn scroll it (↑
+// the front, Ctrl-W closes the front window (its sheet first, as the
+// sheet's cancel button would), PgUp and PgDn scroll it (↑
 // and ↓ too in a window without controls), F1 shows the tool tips. Every other key goes to the
-// front window's hosted view. Ctrl-C quits and Ctrl-Z suspends, as the terminal's own signals.
+// front window's hosted view; Escape that the view has no cancel button for closes a panel.
+// Ctrl-C quits and Ctrl-Z suspends, as the terminal's own signals.
 //
 // `Presentation` is all of that apart from any terminal: tests hand it key
 // presses and read what it draws at a given size.

@@ -60,18 +60,22 @@ private:
 // picker) over it, and tells where the focused control (or, with nothing focused, the sheet
 // shown) and the text cursor are, so that a presentation scrolling a tall view can keep them in
 // sight. `handleKey` gives it the keys that move the focus and act on controls; it answers
-// whether it used the key.
+// whether it used the key. `cancelPresentation` closes the sheet or dialog it shows as that
+// one's cancel button would, so that closing the window takes the sheet first.
 class HostedView : public View {
 public:
     struct CellDrawing {
         Graphics::CellCanvas canvas;
-        // The focused control's cells, or the sheet's when it holds no focus.
+        // The focused control's cells, or the sheet's when it holds no focus; while the focus is
+        // where it started, from the top of its window or sheet, which then opens at its top.
         std::optional<Graphics::CellRect> focus;
         // Where typing goes, when a text field has the focus.
         std::optional<Graphics::CellPoint> cursor;
     };
     virtual CellDrawing drawCells(int width) = 0;
     virtual bool handleKey(const KeyPress& key) = 0;
+    // False when it shows no sheet or dialog.
+    virtual bool cancelPresentation() { return false; }
 };
 
 enum class Orientation { Horizontal, Vertical };

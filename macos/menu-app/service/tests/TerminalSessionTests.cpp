@@ -33,11 +33,13 @@ protected:
         arguments.insert(arguments.begin(), {"-L", m_socket, "-f", "/dev/null"});
         return Run::run("/usr/bin/tmux", arguments, Run::currentEnvironment(), 10);
     }
-    void start() const {
-        const auto started =
-            tmux({"new-session", "-d", "-x", "80", "-y", "24", "--", "env", "HOME=" + home.string(),
-                  "PATH=" + bin().string() + ":/usr/bin:/bin", "TERM=xterm-256color",
-                  program().string()});
+    // Runs `command` (the application unless given) on the terminal.
+    void start(std::vector<std::string> command = {program().string()}) const {
+        command.insert(command.begin(),
+                       {"new-session", "-d", "-x", "80", "-y", "24", "--", "env",
+                        "HOME=" + home.string(), "PATH=" + bin().string() + ":/usr/bin:/bin",
+                        "TERM=xterm-256color"});
+        const auto started = tmux(command);
         ASSERT_EQ(started.status, 0) << started.error;
     }
     void keys(const std::vector<std::string>& names) const {
@@ -159,6 +161,53 @@ TEST_F(TerminalSession, SettingsSetupAndAContainerWorkFromTheKeyboard) {
     ASSERT_TRUE(shows("Settings…")) << screen();
     keys({","});
     EXPECT_TRUE(shows("Kestrelhaven Settings")) << screen();
+}
+
+TEST_F(TerminalSession, TheShareSheetTakesTypedTextIntoItsTitleAtOnce) {
+    ASSERT_EQ(menu({"--share-menu", "register"}).status, 0);
+    ASSERT_EQ(menu({"--share-menu", "on"}).status, 0);
+    start({KH_SHARE_TOOL, (Bundled::app() / "Contents/PlugIns/KestrelhavenShare.appex").string(),
+           "--title", "T", "--text", "A few words to keep."});
+    ASSERT_TRUE(shows("TITLE")) << screen();
+    keys({"-l", "X"});
+    EXPECT_TRUE(shows("TX")) << screen();
+}
+
+TEST_F(TerminalSession, ThePairingPanelSaysPairedWithoutAKeyPressed) {
+    SampleBridge::PairingSettings pairing = server().state().pairing();
+    pairing.simulatedPhone = true;
+    server().state().setPairing(pairing);
+    start();
+    ASSERT_TRUE(shows("Set Up Kestrelhaven")) << screen();
+    keys({"C-w"});
+    ASSERT_TRUE(
+        eventually([&] { return screen().find("Set Up Kestrelhaven") == std::string::npos; }));
+    keys({"F10"});
+    ASSERT_TRUE(shows("Pair a Device…")) << screen();
+    keys({"p"});
+    ASSERT_TRUE(shows("┌─ Pair a Device")) << screen();
+    EXPECT_TRUE(shows("✓ Paired: Ada's iPad")) << screen();
+}
+
+TEST_F(TerminalSession, EscapeLeavesTheNamingFormOfAddAContainer) {
+    start();
+    ASSERT_TRUE(shows("Set Up Kestrelhaven")) << screen();
+    keys({"C-w"});
+    ASSERT_TRUE(
+        eventually([&] { return screen().find("Set Up Kestrelhaven") == std::string::npos; }));
+    keys({"F10"});
+    ASSERT_TRUE(shows("Settings…")) << screen();
+    keys({","});
+    ASSERT_TRUE(shows("Kestrelhaven Settings")) << screen();
+    ASSERT_TRUE(focus("Add a Container…")) << screen();
+    keys({"Enter"});
+    ASSERT_TRUE(shows("┌─ Add a Container")) << screen();
+    keys({"Escape"});
+    EXPECT_TRUE(eventually([&] {
+        const std::string shown = screen();
+        return shown.find("┌─ Add a Container") == std::string::npos &&
+               shown.find("┌─ Kestrelhaven Settings") != std::string::npos;
+    })) << screen();
 }
 
 } // namespace

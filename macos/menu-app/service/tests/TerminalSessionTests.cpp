@@ -21,16 +21,18 @@ protected:
         CommandLine::SetUp();
         if (::access("/usr/bin/tmux", X_OK) != 0)
             GTEST_SKIP() << "tmux is not installed";
-        m_socket = "kh-test-" + std::to_string(::getpid());
+        // In the test's own folder, which goes with it, rather than in the shared tmux folder.
+        m_socket = home.parent_path() / "tmux.sock";
         serveBridge(SampleBridge::State::demo());
     }
     void TearDown() override {
         tmux({"kill-server"});
+        std::filesystem::remove(m_socket);
         CommandLine::TearDown();
     }
 
     Run::Result tmux(std::vector<std::string> arguments) const {
-        arguments.insert(arguments.begin(), {"-L", m_socket, "-f", "/dev/null"});
+        arguments.insert(arguments.begin(), {"-S", m_socket.string(), "-f", "/dev/null"});
         return Run::run("/usr/bin/tmux", arguments, Run::currentEnvironment(), 10);
     }
     // Runs `command` (the application unless given) on the terminal.
@@ -109,7 +111,7 @@ protected:
     }
 
 private:
-    std::string m_socket;
+    std::filesystem::path m_socket;
 };
 
 TEST_F(TerminalSession, SettingsSetupAndAContainerWorkFromTheKeyboard) {

@@ -192,7 +192,9 @@ KeyFocus& HostingController::Impl::settleFocus(const CellLayout& layout) {
             break;
         }
     }
-    if (!record.chosen) {
+    if (!record.chosen || focus.identity.empty()) {
+        // Nothing focused is no choice: the focus goes where it starts as soon as it can.
+        record.chosen = false;
         const Element* start = startingControl(controls);
         if ((start ? start->identity : std::string()) != focus.identity) {
             focusOn(start);

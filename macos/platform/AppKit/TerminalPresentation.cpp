@@ -94,16 +94,23 @@ void Presentation::handleInWindow(const KeyPress& key) {
         if (const auto windows = application.windows(); windows.size() > 1)
             windows.front()->makeKeyAndOrderFront();
     } else if (key.key == Key::Control && key.text == "w") {
-        if (front)
+        // A sheet goes first, as its cancel button would take it: a window never hides with one.
+        auto* hosted = hostedView(front);
+        if (front && !(hosted && hosted->cancelPresentation()))
             front->close();
     } else if (key.key == Key::PageUp || key.key == Key::PageDown) {
         if (front)
             windowState(front).page(key.key == Key::PageDown ? 1 : -1);
-    } else if (auto* hosted = hostedView(front)) {
-        hosted->handleKey(key);
-    } else if (front && (key.key == Key::Up || key.key == Key::Down)) {
-        // A window without controls has nothing else for the arrows to do.
-        windowState(front).scroll(key.key == Key::Down ? 1 : -1);
+    } else if (front) {
+        auto* hosted = hostedView(front);
+        const bool taken = hosted && hosted->handleKey(key);
+        if (!taken && key.key == Key::Escape && front->isPanel()) {
+            // Escape that no cancel button took closes a panel, as the platform's panels do.
+            front->close();
+        } else if (!hosted && (key.key == Key::Up || key.key == Key::Down)) {
+            // A window without controls has nothing else for the arrows to do.
+            windowState(front).scroll(key.key == Key::Down ? 1 : -1);
+        }
     }
 }
 

@@ -11,12 +11,14 @@
 // Keys go to the open alert, else to the open menu, else to the
 // application's own keys, which answer whatever has focus: F10 opens the
 // menu (Return too while no window is open), F6 brings the next window to
-// the front, Ctrl-W closes the front window, PgUp and PgDn scroll it (↑
-// and ↓ too in a window without controls), F1 shows or hides the tool tip of
-// what has the focus. Every other key goes to the front window's hosted view.
-// Ctrl-C quits and Ctrl-Z suspends, as the terminal's own signals. The line of
-// keys lists the keys of what has the focus first, whole hints only, as many
-// as fit; an alert or a dialog lists only its own.
+// the front, Ctrl-W closes the front window (its sheet first, as the sheet's
+// cancel button would), PgUp and PgDn scroll it (↑ and ↓ too in a window
+// without controls), F1 shows or hides the tool tip of what has the focus.
+// Every other key goes to the front window's hosted view; Escape that the view
+// has no cancel button for closes a panel. Ctrl-C quits and Ctrl-Z suspends,
+// as the terminal's own signals. The line of keys lists the keys of what has
+// the focus first, whole hints only, as many as fit; an alert or a dialog
+// lists only its own.
 //
 // `Presentation` is all of that apart from any terminal: tests hand it key
 // presses and read what it draws at a given size.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 
 namespace AppKit {
 
@@ -37,6 +38,43 @@ void TerminalWindow::bringIntoView(const CellRect& rect) {
         m_offset = rect.y;
     else if (rect.maxY() > m_offset + m_page)
         m_offset = std::min(rect.y, rect.maxY() - m_page);
+}
+
+bool TerminalWindow::inSight(const CellRect& rect) const {
+    return rect.y >= m_offset && rect.y + std::min(rect.height, m_page) <= m_offset + m_page;
+}
+
+void TerminalWindow::follow(const CellRect& news, const std::optional<CellRect>& focus) {
+    const int before = m_offset;
+    bringIntoView(news);
+    m_offset = std::clamp(m_offset, 0, m_overflow);
+    if (focus && !inSight(*focus))
+        m_offset = before;
+}
+
+std::optional<CellRect> TerminalWindow::news(const CellCanvas& content, int width) {
+    std::vector<std::string> rows;
+    for (int y = 0; y < content.height(); ++y) {
+        std::string row = content.plainLine(y);
+        const auto first = row.find_first_not_of(' ');
+        rows.push_back(first == std::string::npos
+                           ? std::string()
+                           : row.substr(first, row.find_last_not_of(' ') - first + 1));
+    }
+    // A row that only moved, as rows do when something above them grows, is not news.
+    std::optional<CellRect> found;
+    if (!m_rows.empty() && width == m_width) {
+        const std::unordered_set<std::string> before(m_rows.begin(), m_rows.end());
+        for (int y = 0; y < static_cast<int>(rows.size()); ++y) {
+            if (rows[y].empty() || before.contains(rows[y]))
+                continue;
+            const int top = found ? found->y : y;
+            found = CellRect{0, top, content.width(), y + 1 - top};
+        }
+    }
+    m_width = width;
+    m_rows = std::move(rows);
+    return found;
 }
 
 void TerminalWindow::page(int pages) {
@@ -80,6 +118,8 @@ std::optional<CellPoint> TerminalWindow::draw(Window& window, CellCanvas& screen
     m_focus = drawn.focus;
     m_cursor = drawn.cursor;
     m_offset = std::clamp(m_offset, 0, m_overflow);
+    if (const auto changed = news(drawn.canvas, area.width))
+        follow(*changed, drawn.focus);
 
     const CellRect box{area.x + (area.width - inner - 2) / 2, area.y, inner + 2, m_page + 2};
     TerminalViews::frame(screen, box, title);

@@ -62,7 +62,8 @@ private:
 // picker's choices come apart, for the presentation to place on the screen where they fit whole.
 // The drawing also says which keys the view takes, what has the focus first, and the focused
 // control's tool tip. `handleKey` gives it the keys that move the focus and act on controls; it
-// answers whether it used the key.
+// answers whether it used the key. `cancelPresentation` closes the sheet or dialog it shows as
+// that one's cancel button would, so that closing the window takes the sheet first.
 class HostedView : public View {
 public:
     struct CellPopUp {
@@ -82,7 +83,8 @@ public:
     };
     struct CellDrawing {
         Graphics::CellCanvas canvas;
-        // The focused control's cells, or the sheet's when it holds no focus.
+        // The focused control's cells, or the sheet's when it holds no focus; while the focus is
+        // where it started, from the top of its window or sheet, which then opens at its top.
         std::optional<Graphics::CellRect> focus;
         // Where typing goes, when a text field has the focus.
         std::optional<Graphics::CellPoint> cursor;
@@ -91,6 +93,8 @@ public:
     };
     virtual CellDrawing drawCells(int width) = 0;
     virtual bool handleKey(const KeyPress& key) = 0;
+    // False when it shows no sheet or dialog.
+    virtual bool cancelPresentation() { return false; }
 };
 
 enum class Orientation { Horizontal, Vertical };

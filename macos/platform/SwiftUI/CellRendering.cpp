@@ -49,6 +49,28 @@ bool isField(const Element& element) {
     return control && control->kind() == Control::Kind::TextField;
 }
 
+bool isDefaultButton(const Element& element) {
+    const Control* control = controlOf(element);
+    return control && control->kind() == Control::Kind::Button &&
+           static_cast<const ButtonControl*>(control)->isDefaultAction(element);
+}
+
+// Where the focus starts: the first text field, else the default button, else the first control;
+// none that is disabled.
+const Element* startingControl(const std::vector<Element*>& controls) {
+    for (const auto wanted : {isField, isDefaultButton}) {
+        auto found = std::find_if(controls.begin(), controls.end(), [&](const Element* e) {
+            return wanted(*e) && !e->env().disabled;
+        });
+        if (found != controls.end()) {
+            return *found;
+        }
+    }
+    auto first = std::find_if(controls.begin(), controls.end(),
+                              [](const Element* e) { return !e->env().disabled; });
+    return first == controls.end() ? nullptr : *first;
+}
+
 std::size_t characterCount(const Element& field) {
     return Foundation::Unicode::characterCount(
         static_cast<const TextFieldControl&>(*controlOf(field)).text(field));
@@ -151,8 +173,7 @@ KeyFocus& HostingController::Impl::settleFocus(const CellLayout& layout) {
                             [&](const CellTree& tree) { return tree.key == entry.first; });
     });
     const std::string key = layout.trees.empty() ? std::string() : layout.trees.back().key;
-    const auto [entry, fresh] = keyFocus.try_emplace(key);
-    KeyFocus& record = entry->second;
+    KeyFocus& record = keyFocus[key];
     CellPainter::Focus& focus = record.focus;
     const auto enabled = [](const Element* element) { return !element->env().disabled; };
     const auto focusOn = [&](const Element* element) { record.focusOn(element, layout.controls); };
@@ -168,13 +189,17 @@ KeyFocus& HostingController::Impl::settleFocus(const CellLayout& layout) {
         if (isField(*control) && control->focus && control->focus->get() &&
             control->identity != focus.identity) {
             focusOn(control);
+            record.chosen = true;
             break;
         }
     }
-    if (fresh && focus.identity.empty()) {
-        auto field = std::find_if(controls.begin(), controls.end(),
-                                  [&](const Element* e) { return isField(*e) && enabled(e); });
-        focusOn(field == controls.end() ? nullptr : *field);
+    if (!record.chosen || focus.identity.empty()) {
+        // Nothing focused is no choice: the focus goes where it starts as soon as it can.
+        record.chosen = false;
+        const Element* start = startingControl(controls);
+        if ((start ? start->identity : std::string()) != focus.identity) {
+            focusOn(start);
+        }
     }
     const Element* current = focus.identity.empty() ? nullptr : byIdentity(focus.identity);
     if (!current && !focus.identity.empty()) {
@@ -214,7 +239,8 @@ AppKit::HostedView::CellDrawing HostingController::renderCells(int width) {
     impl.cellWidth = width;
     AppKit::HostedView::CellDrawing drawing;
     impl.inCells(width, [&](CellLayout& layout) {
-        const CellPainter::Focus focus = impl.settleFocus(layout).focus;
+        const KeyFocus& record = impl.settleFocus(layout);
+        const CellPainter::Focus focus = record.focus;
         Graphics::CellCanvas canvas(layout.width, layout.height);
         for (std::size_t i = 0; i < layout.trees.size(); ++i) {
             const CellTree& tree = layout.trees[i];
@@ -233,6 +259,13 @@ AppKit::HostedView::CellDrawing HostingController::renderCells(int width) {
             if (front) {
                 // With no control focused in a sheet or dialog, the box is what to keep in sight.
                 drawing.focus = painter.focusRect() ? painter.focusRect() : tree.box;
+                if (drawing.focus && !record.chosen) {
+                    // Where the focus starts, the top of its window or sheet stays in sight with
+                    // it, so that either opens at its top.
+                    const int top = tree.box ? tree.box->y : 0;
+                    drawing.focus->height = drawing.focus->maxY() - top;
+                    drawing.focus->y = top;
+                }
                 drawing.cursor = painter.cursor();
                 drawing.popUp = painter.popUp();
             }

@@ -83,19 +83,33 @@ Outcome pressShortcut(HostingController::Impl& impl, bool defaultAction) {
     auto tree = impl.tree;
     std::vector<Found> buttons;
     collectAll(*tree->front(), Control::Kind::Button, buttons);
-    for (const Found& found : buttons) {
+    const auto marked = [&](const Found& found) {
         auto& button = static_cast<const ButtonControl&>(*found.control);
-        if (defaultAction ? button.isDefaultAction(*found.element)
-                          : button.isCancelAction(*found.element)) {
-            if (found.element->env().disabled) {
-                return Outcome::Disabled;
-            }
-            button.press(*found.element);
-            impl.markDirty();
-            return Outcome::Performed;
-        }
+        return defaultAction ? button.isDefaultAction(*found.element)
+                             : button.isCancelAction(*found.element);
+    };
+    const auto titledCancel = [](const Found& found) {
+        const auto titles = found.control->titles(*found.element);
+        return std::find(titles.begin(), titles.end(), "Cancel") != titles.end();
+    };
+    auto found = std::find_if(buttons.begin(), buttons.end(), marked);
+    if (found == buttons.end() && !defaultAction) {
+        found = std::find_if(buttons.begin(), buttons.end(), titledCancel);
     }
-    return Outcome::NotFound;
+    if (found == buttons.end()) {
+        return Outcome::NotFound;
+    }
+    if (found->element->env().disabled) {
+        return Outcome::Disabled;
+    }
+    static_cast<const ButtonControl&>(*found->control).press(*found->element);
+    impl.markDirty();
+    return Outcome::Performed;
+}
+
+Outcome cancelFront(HostingController::Impl& impl) {
+    const Outcome pressed = pressShortcut(impl, false);
+    return pressed == Outcome::NotFound ? dismissFront(impl) : pressed;
 }
 
 Outcome HostingController::press(std::string_view name, std::size_t occurrence) {
@@ -248,6 +262,16 @@ Outcome HostingController::activate(std::size_t index) {
 
 Outcome HostingController::dismiss() {
     return dismissFront(*m_impl);
+}
+
+Outcome HostingController::cancelPresentation() {
+    m_impl->update();
+    const auto& presented = m_impl->tree->presented;
+    if (std::none_of(presented.begin(), presented.end(),
+                     [](const PresentedRoot& shown) { return shown.root != nullptr; })) {
+        return Outcome::NotFound;
+    }
+    return cancelFront(*m_impl);
 }
 
 Outcome dismissFront(HostingController::Impl& impl) {

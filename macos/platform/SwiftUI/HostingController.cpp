@@ -235,6 +235,8 @@ void HostingController::setOnScreen(bool onScreen) {
         return;
     }
     m_impl->onScreen = onScreen;
+    // A window shown again starts with the focus where a window's focus starts.
+    m_impl->keyFocus.clear();
     // Redraw at once: what leaves the screen now must appear anew when it comes back.
     m_impl->dirty = true;
     m_impl->update();

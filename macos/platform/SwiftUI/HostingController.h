@@ -21,7 +21,8 @@
 // on them or around them, in the frontmost tree only (the last dialog or sheet
 // presented, else the root). A disabled control refuses and reports it. Return
 // submits the focused text field when it has a submit action, else presses the
-// default action; Escape presses the cancel action (a dialog's Cancel).
+// default action; Escape presses the cancel action (a dialog's Cancel; with
+// none marked, a button titled "Cancel").
 //
 // Text rendering: one line per element that shows something, indented two
 // spaces per level of nesting; modifiers that only lay out or decorate
@@ -64,17 +65,23 @@
 // control's first, and the focused control's tool tip (`help`). Only the
 // frontmost tree answers the keyboard. Tab and Shift-Tab move the focus through its controls (buttons,
 // links, toggles, pickers, text fields, disclosure groups) in reading order,
-// wrapping and passing over disabled ones; at first the first text field has
-// it, else nothing. The focus stays with its control from one redraw to the
-// next; when the control goes it moves to the next one, and when the view
-// focuses a field through its focus binding it moves there. Keys:
+// wrapping and passing over disabled ones. The focus starts where the platform
+// puts it when a window, sheet or dialog opens: the first text field, else the
+// default button, else the first control (enabled ones only); it follows that
+// rule as the content changes (a form replacing a loading state) until a key
+// the tree takes or the view's focus binding moves it, so that typing is never
+// lost while a field is there. A host that leaves the screen and comes back
+// starts afresh. The focus stays with its control from one redraw to the next;
+// when the control goes it moves to the next one, and when the view focuses a
+// field through its focus binding it moves there. Keys:
 //
 //   Space, Return   press the focused button, flip the toggle, open the pop-up
 //                   menu's choices, open or close the disclosure group
 //   Return          in a text field, its submit action when it has one; else
 //                   (or with no focused control that takes it) the default button
-//   Escape          closes open choices, else presses the cancel button, else
-//                   dismisses the frontmost sheet or dialog
+//   Escape          closes open choices, else presses the cancel button (one
+//                   titled "Cancel" when none is marked), else dismisses the
+//                   frontmost sheet or dialog
 //   ↑ ↓ Return Esc  in open choices: move, take the marked one, leave
 //   ← →             step a segmented control; move the cursor in a text field
 //   typing, paste   insert at a text field's cursor (paste without line breaks),
@@ -158,6 +165,9 @@ public:
     Outcome setExpanded(std::string_view disclosureGroup, bool expanded = true);
     // Dismisses the frontmost sheet or dialog as the system would, setting its flag false.
     Outcome dismiss();
+    // Closes the frontmost sheet or dialog as its cancel button does (Escape's way); NotFound
+    // when none is presented.
+    Outcome cancelPresentation();
 
     // A button, link or toggle of the frontmost tree, as a presentation lists it.
     struct ControlSummary {

@@ -40,6 +40,10 @@ bool HostingView::handleKey(const AppKit::KeyPress& key) {
     return m_controller.handleKey(key);
 }
 
+bool HostingView::cancelPresentation() {
+    return m_controller.cancelPresentation() != HostingController::Outcome::NotFound;
+}
+
 std::shared_ptr<AppKit::Window> hostingWindow(View rootView, unsigned styleMask) {
     auto view = std::make_shared<HostingView>(std::move(rootView));
     auto window = AppKit::Window::make({}, styleMask);

@@ -28,6 +28,7 @@ public:
 
     CellDrawing drawCells(int width) override;
     bool handleKey(const AppKit::KeyPress& key) override;
+    bool cancelPresentation() override;
 
 protected:
     void windowDidChangeVisibility(bool visible) override;

@@ -115,11 +115,8 @@ private:
     }
 
     Response onEscape() {
-        return [&impl = m_impl] {
-            using Outcome = HostingController::Outcome;
-            return pressShortcut(impl, false) != Outcome::NotFound ||
-                   dismissFront(impl) != Outcome::NotFound;
-        };
+        return
+            [&impl = m_impl] { return cancelFront(impl) != HostingController::Outcome::NotFound; };
     }
 
     // Space or Return on the focused control.
@@ -313,7 +310,10 @@ bool HostingController::handleKey(const AppKit::KeyPress& key) {
     const std::shared_ptr<Tree> hold = impl.tree;
     Response response;
     impl.inCells(impl.cellWidth, [&](CellLayout& layout) {
-        response = Responder(impl, layout, impl.settleFocus(layout)).respond(key);
+        KeyFocus& record = impl.settleFocus(layout);
+        response = Responder(impl, layout, record).respond(key);
+        // Once the user acts, the focus is theirs: it no longer moves to where focus starts.
+        record.chosen = record.chosen || response != nullptr;
     });
     if (!response || !response()) {
         return false;

@@ -20,6 +20,7 @@
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 using namespace AppKit;
@@ -127,6 +128,24 @@ int rowOf(const CellCanvas& canvas, std::string_view text) {
             return y;
     return -1;
 }
+
+// Rows of text, the focus on one and a status on another, with a sheet that Ctrl-W closes.
+struct Saying : HostedView {
+    int focused = 14;
+    int statusRow = 30;
+    std::string status = "Waiting…";
+    bool sheet = false;
+
+    CellDrawing drawCells(int) override {
+        CellDrawing drawing{CellCanvas(30, 60), {}, {}, {}, {}};
+        for (int y = 0; y < 60; ++y)
+            drawing.canvas.text(0, y, y == statusRow ? status : "row " + std::to_string(y), {});
+        drawing.focus = Graphics::CellRect{0, focused, 8, 1};
+        return drawing;
+    }
+    bool handleKey(const KeyPress&) override { return false; }
+    bool cancelPresentation() override { return std::exchange(sheet, false); }
+};
 
 std::shared_ptr<Window> windowOf(std::string title, std::shared_ptr<View> view) {
     auto window = Window::make({300, 200}, WindowStyle::titled | WindowStyle::closable);
@@ -424,6 +443,57 @@ TEST(TerminalPresentation, F6BringsTheNextWindowForwardAndCtrlWClosesTheFront) {
     EXPECT_TRUE(Application::shared().windows().empty());
     frame = presentation.draw(80, 24);
     EXPECT_FALSE(shows(frame.canvas, "┌"));
+}
+
+TEST(TerminalPresentation, WhatAWindowSaysComesIntoViewAsFarAsTheFocusStaysInSight) {
+    TerminalPresentation::Presentation presentation;
+    auto saying = std::make_shared<Saying>();
+    const auto window = windowOf("Share", saying);
+    auto frame = presentation.draw(80, 24);
+    EXPECT_TRUE(shows(frame.canvas, "row 0 "));
+    EXPECT_FALSE(shows(frame.canvas, "Waiting…"));
+
+    saying->status = "✓ Added to your Dossier";
+    frame = presentation.draw(80, 24);
+    EXPECT_TRUE(shows(frame.canvas, "✓ Added to your Dossier"));
+    EXPECT_TRUE(shows(frame.canvas, "row 14 "));
+    EXPECT_FALSE(shows(frame.canvas, "row 0 "));
+
+    // Too far from the focus to show with it, the news waits for PgDn.
+    saying->focused = 2;
+    presentation.draw(80, 24);
+    saying->status = "Not added";
+    frame = presentation.draw(80, 24);
+    EXPECT_TRUE(shows(frame.canvas, "row 2 "));
+    EXPECT_FALSE(shows(frame.canvas, "Not added"));
+
+    // Escape that the view leaves closes no window; Ctrl-W takes the sheet before the window.
+    presentation.handle(key(Key::Escape));
+    EXPECT_TRUE(window->isVisible());
+    saying->sheet = true;
+    presentation.handle(control("w"));
+    EXPECT_FALSE(saying->sheet);
+    EXPECT_TRUE(window->isVisible());
+    presentation.handle(control("w"));
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST(TerminalPresentation, APanelShowsItsStatusAsItChangesAndEscapeClosesIt) {
+    auto stack = std::make_shared<StackView>(Orientation::Vertical);
+    for (int i = 0; i < 30; ++i)
+        stack->addArrangedSubview(TextField::label("line " + std::to_string(i)));
+    const auto status = TextField::label("Waiting for a device…");
+    stack->addArrangedSubview(status);
+    const auto panel = Panel::make({300, 200}, WindowStyle::titled | WindowStyle::closable);
+    panel->setContentView(stack);
+    panel->makeKeyAndOrderFront();
+
+    TerminalPresentation::Presentation presentation;
+    EXPECT_TRUE(shows(presentation.draw(80, 24).canvas, "line 0 "));
+    status->setStringValue("✓ Paired: Ada's iPad");
+    EXPECT_TRUE(shows(presentation.draw(80, 24).canvas, "✓ Paired: Ada's iPad"));
+    presentation.handle(key(Key::Escape));
+    EXPECT_FALSE(panel->isVisible());
 }
 
 TEST(TerminalPresentation, TheMenuOpensOverTheScreenAndItsChoiceRunsAfterItCloses) {

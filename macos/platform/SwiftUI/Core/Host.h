@@ -36,6 +36,9 @@ struct KeyFocus {
     // The controls after the focused one in reading order when it was last laid out, nearest
     // first: where the focus goes should it go.
     std::vector<std::string> following;
+    // Whether the user (a key the tree took) or the view (a focus binding) put the focus where it
+    // is; until then it stays where the tree's focus starts, however the content changes.
+    bool chosen = false;
 
     // Gives the focus to `control` of `controls` (in reading order), or to none; a text field
     // takes it with the cursor at its end.
@@ -100,9 +103,13 @@ struct HostingController::Impl : std::enable_shared_from_this<Impl> {
     KeyFocus& settleFocus(const CellLayout& layout);
 };
 
-// Presses the front tree's default button, or its cancel button, as Return or Escape does.
+// Presses the front tree's default button, or its cancel button, as Return or Escape does. With no
+// button marked to cancel, a button titled "Cancel" is the cancel button, as in the platform's
+// dialogs.
 HostingController::Outcome pressShortcut(HostingController::Impl& impl, bool defaultAction);
 // Dismisses the frontmost sheet or dialog as the system would, setting its flag false.
 HostingController::Outcome dismissFront(HostingController::Impl& impl);
+// Escape: presses the front tree's cancel button, else dismisses the frontmost sheet or dialog.
+HostingController::Outcome cancelFront(HostingController::Impl& impl);
 
 } // namespace SwiftUI

@@ -67,10 +67,12 @@ AppKit::KeyPress typed(std::string text) {
     return {Key::Character, std::move(text)};
 }
 
-// The text of the focused control, as the terminal shows it.
+// The text of the focused control, as the terminal shows it: the last row of what the drawing
+// keeps in sight for it.
 std::string focused(HostingController& host, int width = 70) {
     auto drawing = host.renderCells(width);
-    return drawing.focus ? textIn(drawing.canvas, *drawing.focus) : "";
+    const auto& rect = drawing.focus;
+    return rect ? textIn(drawing.canvas, {rect->x, rect->maxY() - 1, rect->width, 1}) : "";
 }
 
 // Lays its subviews out in a row, 6 points apart.
@@ -255,9 +257,14 @@ TEST(CellPainting, SheetsAndDialogsStandInAFramedBoxOverTheDimmedWindow) {
     ASSERT_GE(inside.x, 1);
     EXPECT_EQ(canvas.at(inside.x - 1, inside.y).glyph, "│");
     EXPECT_EQ(find(canvas, "╭").y, 0);
-    // Nothing in the sheet has the focus, so its box is what the terminal keeps in sight.
-    ASSERT_TRUE(drawing.focus);
-    EXPECT_EQ(textIn(canvas, {drawing.focus->x, 0, 1, 1}), "╭");
+    // The sheet's button has the focus as it opens; a sheet with no control keeps its box in
+    // sight instead.
+    EXPECT_EQ(focused(host, 40), "[ Ask ]");
+    HostingController words(
+        Text("Behind").sheet(Binding<bool>::constant(true), [] { return Text("Only words"); }));
+    const auto box = words.renderCells(40);
+    ASSERT_TRUE(box.focus);
+    EXPECT_EQ(textIn(box.canvas, {box.focus->x, box.focus->y, 1, 1}), "╭");
     EXPECT_TRUE(styleAt(canvas, "Still behind").dim);
     EXPECT_FALSE(styleAt(canvas, "In the sheet").dim);
 
@@ -267,7 +274,6 @@ TEST(CellPainting, SheetsAndDialogsStandInAFramedBoxOverTheDimmedWindow) {
     EXPECT_TRUE(host.handleKey(press(Key::Return)));
     EXPECT_TRUE(*dialog);
     EXPECT_THAT(plain(host.renderCells(40).canvas), HasSubstr("Really?"));
-    EXPECT_TRUE(host.handleKey(press(Key::Tab)));
     EXPECT_EQ(focused(host, 40), "[ Yes ]");
     EXPECT_TRUE(host.handleKey(press(Key::Escape)));
     EXPECT_FALSE(*dialog);
@@ -281,7 +287,8 @@ TEST(CellPainting, SheetsAndDialogsStandInAFramedBoxOverTheDimmedWindow) {
 TEST(CellKeys, TabMovesInReadingOrderPastDisabledControlsAndTheFocusFollowsItsControl) {
     auto model = std::make_shared<SetupLike::Model>();
     HostingController host(SetupLike::Window{model});
-    EXPECT_EQ(host.renderCells(70).focus, std::nullopt);
+    // With no text field, the default button has the focus at first.
+    EXPECT_EQ(focused(host), "[ Done ]");
 
     std::vector<std::string> order;
     for (int i = 0; i < 6; ++i) {
@@ -298,8 +305,9 @@ TEST(CellKeys, TabMovesInReadingOrderPastDisabledControlsAndTheFocusFollowsItsCo
         {.alignment = VerticalAlignment::Bottom},
         {Button("Low", [] {}), VStack({Button("Top", [] {}), Button("Off", [] {}).disabled(true),
                                        Button("Right", [] {})})}));
-    std::vector<std::string> read;
-    for (int i = 0; i < 3; ++i) {
+    // With neither a field nor a default button, the first control has it.
+    std::vector<std::string> read{focused(columns)};
+    for (int i = 0; i < 2; ++i) {
         columns.handleKey(press(Key::Tab));
         read.push_back(focused(columns));
     }
@@ -317,7 +325,6 @@ TEST(CellKeys, TabMovesInReadingOrderPastDisabledControlsAndTheFocusFollowsItsCo
     };
     HostingController going(Going{gone});
     going.handleKey(press(Key::Tab));
-    going.handleKey(press(Key::Tab));
     EXPECT_TRUE(going.handleKey(press(Key::Return)));
     EXPECT_TRUE(*gone);
     EXPECT_EQ(focused(going), "[ Three ]");
@@ -333,7 +340,7 @@ TEST(CellKeys, TabMovesInReadingOrderPastDisabledControlsAndTheFocusFollowsItsCo
 TEST(CellKeys, ReturnSpaceAndEscapeGoToTheFocusedControlOrTheWindowsButtons) {
     auto model = std::make_shared<SetupLike::Model>();
     HostingController host(SetupLike::Window{model});
-    // Nothing focused: Return is the default button's.
+    // The default button has the focus at first: Return is its.
     EXPECT_TRUE(host.handleKey(press(Key::Return)));
     EXPECT_EQ(model->closes, 1);
     // A focused toggle takes Space and Return; a focused button takes Return.
@@ -388,7 +395,6 @@ TEST(CellKeys, PickersOpenTheirChoicesSegmentsStepAndDisclosureGroupsOpen) {
          Picker("Size", bound(size), {Text("Small").tag(0), Text("Large").tag(1)})
              .pickerStyle(PickerStyle::Segmented),
          DisclosureGroup("Advanced", {Text("Secret setting")}), Text("Below")}));
-    host.handleKey(press(Key::Tab));
     EXPECT_TRUE(host.handleKey(press(Key::Return)));
     auto drawing = host.renderCells(40);
     // The choices come apart, for the screen to place, the chosen one ticked and marked; the
@@ -445,8 +451,9 @@ TEST(CellKeys, TheFocusedControlsKeysComeFirstAndADialogsKeysAlone) {
             .confirmationDialog(Text("Save?"), bound(asking),
                                 [] { return Button("Save", [] {}); }));
     using Hints = std::vector<std::string>;
+    // The focus starts at the default button.
     auto hints = host.renderCells(40).hints;
-    EXPECT_EQ(hints.keys, (Hints{"Tab: next control", "Return: Save", "Esc: Cancel"}));
+    EXPECT_EQ(hints.keys, (Hints{"Return: press", "Tab: next control", "Esc: Cancel"}));
     EXPECT_FALSE(hints.modal);
     EXPECT_EQ(hints.toolTip, std::nullopt);
 
@@ -466,7 +473,7 @@ TEST(CellKeys, TheFocusedControlsKeysComeFirstAndADialogsKeysAlone) {
     ASSERT_TRUE(*asking);
     hints = host.renderCells(40).hints;
     EXPECT_TRUE(hints.modal);
-    EXPECT_EQ(hints.keys, (Hints{"Tab: next control", "Esc: Cancel"}));
+    EXPECT_EQ(hints.keys, (Hints{"Return: press", "Tab: next control", "Esc: Cancel"}));
     EXPECT_EQ(hints.toolTip, std::nullopt);
 }
 
@@ -544,4 +551,67 @@ TEST(CellKeys, AFieldTakesAtMostItsMaximumLengthAndCutsAPasteThere) {
     host.handleKey(typed("é"));
     EXPECT_EQ(field.text->substr(0, 4), "12é");
     EXPECT_EQ(Foundation::Unicode::characterCount(*field.text), TextField::maximumLength);
+}
+
+TEST(CellKeys, TheFocusStartsAtTheFirstFieldAsContentComesUntilTheUserMovesIt) {
+    class Draft : public ObservableObject {
+    public:
+        Published<bool> loaded{this, false};
+        Published<std::string> title{this, std::string("T")};
+    };
+    struct Sheet {
+        ObservedObject<Draft> draft;
+        View body() const {
+            return VStack({Text("Add to Dossier"),
+                           If(*draft->loaded, TextField("Title", draft->title.binding())),
+                           HStack({Button("Cancel", [] {}),
+                                   Button("Add", [] {})
+                                       .keyboardShortcut(KeyboardShortcut::DefaultAction)})})
+                .disabled(!*draft->loaded);
+        }
+    };
+    auto draft = std::make_shared<Draft>();
+    HostingController host(Sheet{draft});
+    // Loading, every control is disabled: nothing has the focus, and Tab finds none.
+    EXPECT_EQ(focused(host), "");
+    EXPECT_TRUE(host.handleKey(press(Key::Tab)));
+    // The field that comes takes the focus, so the first key typed goes into it.
+    draft->loaded = true;
+    EXPECT_TRUE(host.handleKey(typed("X")));
+    EXPECT_EQ(*draft->title, "TX");
+    // Where the user moves the focus it stays, whatever comes.
+    host.handleKey(press(Key::Tab));
+    draft->loaded = false;
+    draft->loaded = true;
+    EXPECT_EQ(focused(host), "[ Cancel ]");
+    // Shown again, the window starts afresh, its top in sight with the focus.
+    host.setOnScreen(false);
+    host.setOnScreen(true);
+    const auto drawing = host.renderCells(70);
+    EXPECT_TRUE(drawing.cursor);
+    EXPECT_EQ(drawing.focus->y, 0);
+    host.handleKey(press(Key::Right));
+    EXPECT_GT(host.renderCells(70).focus->y, 0);
+}
+
+TEST(CellKeys, EscapePressesTheButtonTitledCancelAndClosingTakesTheSheetFirst) {
+    auto cancels = std::make_shared<int>(0);
+    auto sheetCancels = std::make_shared<int>(0);
+    auto sheet = std::make_shared<bool>(false);
+    HostingController host(VStack({Button("More", [sheet] { *sheet = true; }),
+                                   Button("Cancel", [cancels] { ++*cancels; })})
+                               .sheet(bound(sheet), [sheet, sheetCancels] {
+                                   return Button("Cancel", [sheet, sheetCancels] {
+                                       ++*sheetCancels;
+                                       *sheet = false;
+                                   });
+                               }));
+    EXPECT_EQ(host.cancelPresentation(), HostingController::Outcome::NotFound);
+    EXPECT_TRUE(host.handleKey(press(Key::Escape)));
+    EXPECT_EQ(*cancels, 1);
+    host.press("More");
+    EXPECT_EQ(host.cancelPresentation(), HostingController::Outcome::Performed);
+    EXPECT_EQ(*sheetCancels, 1);
+    EXPECT_FALSE(*sheet);
+    EXPECT_EQ(*cancels, 1);
 }

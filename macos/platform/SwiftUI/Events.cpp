@@ -89,8 +89,7 @@ Outcome pressShortcut(HostingController::Impl& impl, bool defaultAction) {
                              : button.isCancelAction(*found.element);
     };
     const auto titledCancel = [](const Found& found) {
-        const auto titles = found.control->titles(*found.element);
-        return std::find(titles.begin(), titles.end(), "Cancel") != titles.end();
+        return static_cast<const ButtonControl&>(*found.control).isTitledCancel(*found.element);
     };
     auto found = std::find_if(buttons.begin(), buttons.end(), marked);
     if (found == buttons.end() && !defaultAction) {

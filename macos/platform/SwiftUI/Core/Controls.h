@@ -4,6 +4,7 @@
 #include "Element.h"
 #include "Metrics.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,11 @@ public:
     virtual void press(const Element& element) const = 0;
     virtual bool isDefaultAction(const Element& element) const = 0;
     virtual bool isCancelAction(const Element& element) const = 0;
+    // Whether the button is titled "Cancel": Escape presses it when no button is marked to cancel.
+    bool isTitledCancel(const Element& element) const {
+        const auto names = titles(element);
+        return std::find(names.begin(), names.end(), "Cancel") != names.end();
+    }
 };
 
 class ToggleControl : public Control {

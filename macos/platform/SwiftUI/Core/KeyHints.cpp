@@ -75,7 +75,7 @@ AppKit::HostedView::CellHints cellHints(const Tree& tree, const CellLayout& layo
     if (!controls.empty()) {
         hints.keys.emplace_back("Tab: next control");
     }
-    std::string pressedByReturn, pressedByEscape;
+    std::string pressedByReturn, pressedByEscape, titledCancel;
     for (const Element* element : controls) {
         const Control& control = *controlOf(*element);
         if (control.kind() != Control::Kind::Button || element->env().disabled) {
@@ -86,7 +86,12 @@ AppKit::HostedView::CellHints cellHints(const Tree& tree, const CellLayout& layo
             pressedByReturn = control.titles(*element).back();
         } else if (button.isCancelAction(*element) && pressedByEscape.empty()) {
             pressedByEscape = control.titles(*element).back();
+        } else if (button.isTitledCancel(*element) && titledCancel.empty()) {
+            titledCancel = control.titles(*element).back();
         }
+    }
+    if (pressedByEscape.empty()) {
+        pressedByEscape = titledCancel;
     }
     if (!returnTaken && !pressedByReturn.empty()) {
         hints.keys.push_back("Return: " + pressedByReturn);

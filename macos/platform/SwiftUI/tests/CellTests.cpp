@@ -607,6 +607,7 @@ TEST(CellKeys, EscapePressesTheButtonTitledCancelAndClosingTakesTheSheetFirst) {
                                    });
                                }));
     EXPECT_EQ(host.cancelPresentation(), HostingController::Outcome::NotFound);
+    EXPECT_THAT(host.renderCells(40).hints.keys, testing::Contains("Esc: Cancel"));
     EXPECT_TRUE(host.handleKey(press(Key::Escape)));
     EXPECT_EQ(*cancels, 1);
     host.press("More");

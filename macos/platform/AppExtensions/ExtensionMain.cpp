@@ -10,6 +10,7 @@
 #include <Foundation/FileIO.h>
 #include <SwiftUI/HostingView.h>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -26,6 +27,56 @@ namespace AppExtensions {
 namespace {
 
 constexpr std::size_t maxRequestBytes = 16 * 1024 * 1024;
+
+// While the host waits for its extension, the signals that end a process with its terminal
+// (hang-up, interrupt, quit, terminate) are held and passed on to the extension, so that the host
+// outlives it and removes its request; once the host lets them go, the last one ends it as it
+// would have.
+class HeldEndingSignals {
+public:
+    HeldEndingSignals() {
+        ::sigemptyset(&m_ending);
+        for (const int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM})
+            ::sigaddset(&m_ending, signal);
+        sigset_t held = m_ending;
+        ::sigaddset(&held, SIGCHLD);
+        ::pthread_sigmask(SIG_BLOCK, &held, &m_previous);
+    }
+    ~HeldEndingSignals() {
+        ::pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
+        if (m_received != 0)
+            ::raise(m_received);
+    }
+    HeldEndingSignals(const HeldEndingSignals&) = delete;
+    HeldEndingSignals& operator=(const HeldEndingSignals&) = delete;
+
+    // The mask the extension starts with: the host's own before it held any.
+    const sigset_t& previous() const { return m_previous; }
+
+    // Waits for `child` to end, passing on each ending signal; its wait status, or -1.
+    int wait(pid_t child) {
+        sigset_t awaited = m_ending;
+        ::sigaddset(&awaited, SIGCHLD);
+        for (;;) {
+            int status = 0;
+            const pid_t waited = ::waitpid(child, &status, WNOHANG);
+            if (waited == child)
+                return status;
+            if (waited < 0 && errno != EINTR)
+                return -1;
+            const int signal = ::sigwaitinfo(&awaited, nullptr);
+            if (signal > 0 && signal != SIGCHLD) {
+                m_received = signal;
+                ::kill(child, signal);
+            }
+        }
+    }
+
+private:
+    sigset_t m_ending;
+    sigset_t m_previous;
+    int m_received = 0;
+};
 
 std::map<std::string, PrincipalClassFactory>& principalClasses() {
     static std::map<std::string, PrincipalClassFactory> classes;
@@ -128,20 +179,25 @@ int runExtension(const std::filesystem::path& appex, const std::vector<SharedIte
     const std::string json = encodeRequest(items);
     std::string why;
     int status = NotStarted;
+    // Held until the request is removed: a host whose terminal goes away ends after that.
+    HeldEndingSignals held;
     if (Foundation::writeFileAtomically(request, Foundation::dataFrom(json), 0600, &why)) {
         const std::string programText = program.string(), requestText = request.string();
         char* arguments[] = {const_cast<char*>(programText.c_str()), const_cast<char*>("--request"),
                              const_cast<char*>(requestText.c_str()), nullptr};
+        // The extension takes those signals as it would on its own.
+        posix_spawnattr_t attributes;
+        ::posix_spawnattr_init(&attributes);
+        ::posix_spawnattr_setsigmask(&attributes, &held.previous());
+        ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
         pid_t child = 0;
         const int spawned =
-            ::posix_spawn(&child, programText.c_str(), nullptr, nullptr, arguments, environ);
-        int wait = 0;
-        pid_t waited = -1;
-        while (spawned == 0 && (waited = ::waitpid(child, &wait, 0)) < 0 && errno == EINTR) {
-        }
+            ::posix_spawn(&child, programText.c_str(), nullptr, &attributes, arguments, environ);
+        ::posix_spawnattr_destroy(&attributes);
+        const int wait = spawned == 0 ? held.wait(child) : -1;
         if (spawned != 0) {
             why = programText + " could not be started.";
-        } else if (waited == child && WIFEXITED(wait)) {
+        } else if (wait != -1 && WIFEXITED(wait)) {
             status = WEXITSTATUS(wait);
         } else {
             why = "The extension ended abnormally.";

@@ -34,6 +34,7 @@ protected:
             GTEST_SKIP() << "tmux is not installed";
         // In the test's own folder, which goes with it, rather than in the shared tmux folder.
         m_socket = home.parent_path() / "tmux.sock";
+        std::filesystem::create_directories(temporary());
         serveBridge(SampleBridge::State::demo());
     }
     void TearDown() override {
@@ -48,12 +49,14 @@ protected:
         arguments.insert(arguments.begin(), {"-S", m_socket.string(), "-f", "/dev/null"});
         return Run::run("/usr/bin/tmux", arguments, Run::currentEnvironment(), 10);
     }
+    // The temporary folder of what runs on the terminal.
+    std::filesystem::path temporary() const { return home.parent_path() / "tmp"; }
     // Runs `command` (the application unless given) on the terminal.
     void start(std::vector<std::string> command = {program().string()}) const {
         command.insert(command.begin(),
                        {"new-session", "-d", "-x", "80", "-y", "24", "--", "env",
                         "HOME=" + home.string(), "PATH=" + bin().string() + ":/usr/bin:/bin",
-                        "TERM=xterm-256color"});
+                        "TMPDIR=" + temporary().string(), "TERM=xterm-256color"});
         const auto started = tmux(command);
         ASSERT_EQ(started.status, 0) << started.error;
     }
@@ -415,6 +418,9 @@ TEST_F(TerminalSession, TheShareSheetTakesTypedTextIntoItsTitleAtOnce) {
     ASSERT_TRUE(shows("TITLE")) << screen();
     keys({"-l", "X"});
     EXPECT_TRUE(shows("TX")) << screen();
+    // The terminal going away ends the share, and its request goes with it.
+    tmux({"kill-server"});
+    EXPECT_TRUE(eventually([&] { return std::filesystem::is_empty(temporary()); }));
 }
 
 TEST_F(TerminalSession, ThePairingPanelSaysPairedWithoutAKeyPressed) {

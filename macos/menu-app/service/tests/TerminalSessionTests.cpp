@@ -38,7 +38,12 @@ protected:
         serveBridge(SampleBridge::State::demo());
     }
     void TearDown() override {
+        const pid_t pane = panePid();
         tmux({"kill-server"});
+        // What ran on the terminal ends with it (the share tool after its extension), before the
+        // test's folder goes.
+        if (pane > 0)
+            eventually([pane] { return hasEnded(pane); }, 10);
         // The server leaves its socket behind.
         std::error_code ignored;
         std::filesystem::remove(m_socket, ignored);
@@ -48,6 +53,21 @@ protected:
     Run::Result tmux(std::vector<std::string> arguments) const {
         arguments.insert(arguments.begin(), {"-S", m_socket.string(), "-f", "/dev/null"});
         return Run::run("/usr/bin/tmux", arguments, Run::currentEnvironment(), 10);
+    }
+    // The process on the terminal (the pane's `env` replaced itself with it); 0 when none runs.
+    pid_t panePid() const {
+        const std::string shown = tmux({"display", "-p", "-t", "0", "#{pane_pid}"}).output;
+        pid_t pane = 0;
+        std::from_chars(shown.data(), shown.data() + shown.size(), pane);
+        return pane;
+    }
+    // Whether `pid` is gone or only waits to be reaped.
+    static bool hasEnded(pid_t pid) {
+        if (::kill(pid, 0) != 0)
+            return true;
+        const std::string stat = Testing::readText("/proc/" + std::to_string(pid) + "/stat");
+        const auto state = stat.rfind(") ");
+        return state == std::string::npos || stat.compare(state + 2, 1, "Z") == 0;
     }
     // The temporary folder of what runs on the terminal.
     std::filesystem::path temporary() const { return home.parent_path() / "tmp"; }
@@ -183,7 +203,8 @@ TEST_F(TerminalSession, SettingsSetupAndAContainerWorkFromTheKeyboard) {
 
     ASSERT_TRUE(focus("Forget")) << screen();
     keys({"Enter"});
-    ASSERT_TRUE(eventually([&] { return server().state().devices()["devices"].empty(); }));
+    ASSERT_TRUE(eventually([&] { return server().state().devices()["devices"].empty(); }))
+        << screen();
     keys({"C-w"});
     ASSERT_TRUE(
         eventually([&] { return screen().find("Kestrelhaven Settings") == std::string::npos; }));
@@ -264,15 +285,12 @@ TEST_F(TerminalSession, APasteStartWithoutItsEndLetsF10OpenTheMenuWithinTwoSecon
 TEST_F(TerminalSession, AStormOfResizeSignalsLetsF10OpenTheMenuWithinTwoSeconds) {
     start();
     ASSERT_TRUE(shows("phone connected")) << screen();
-    // The pane's `env` became the application.
-    const std::string shown = tmux({"display", "-p", "-t", "0", "#{pane_pid}"}).output;
-    pid_t application = 0;
-    std::from_chars(shown.data(), shown.data() + shown.size(), application);
+    const pid_t application = panePid();
     const auto isApplication = [](const std::string& command) {
         return command.starts_with(program().string());
     };
     for (int signal = 0; signal < 5000; ++signal)
-        ASSERT_TRUE(Processes::signal(application, SIGWINCH, isApplication)) << shown;
+        ASSERT_TRUE(Processes::signal(application, SIGWINCH, isApplication)) << application;
     const auto pressed = std::chrono::steady_clock::now();
     keys({"F10"});
     ASSERT_TRUE(shows(openMenu)) << screen();

@@ -69,7 +69,7 @@ TerminalWindow& Presentation::windowState(const std::shared_ptr<Window>& window)
 void Presentation::handle(const KeyPress& key) {
     if (!m_alerts.empty()) {
         ShownAlert& front = m_alerts.back();
-        if (!front.answer)
+        if (!front.answer && front.drawn)
             front.answer = front.box.handle(key);
         return;
     }
@@ -88,6 +88,16 @@ void Presentation::handle(const KeyPress& key) {
 void Presentation::handleInWindow(const KeyPress& key) {
     auto& application = Application::shared();
     const auto front = application.keyWindow();
+    // Owners compare even when the window aimed at has gone.
+    const bool aimed = !m_aimedWindow.owner_before(front) && !front.owner_before(m_aimedWindow);
+    if (!isFunction(key, 10) && !aimed)
+        return;
+    handleAimed(key, front);
+    m_aimedWindow = application.keyWindow();
+}
+
+void Presentation::handleAimed(const KeyPress& key, const std::shared_ptr<Window>& front) {
+    auto& application = Application::shared();
     if (isFunction(key, 10) || (key.key == Key::Return && !front)) {
         openMenu();
     } else if (isFunction(key, 6)) {
@@ -247,6 +257,7 @@ Presentation::Frame Presentation::draw(int width, int height) {
                            Graphics::fitted(Graphics::lineOf(others, {.dim = true}), width - 2));
         ++top;
     }
+    m_aimedWindow = windows.empty() ? std::weak_ptr<Window>() : windows.back();
     if (!windows.empty())
         frame.cursor = windowState(windows.back())
                            .draw(*windows.back(), screen, {0, top, width, bottom - top});
@@ -256,8 +267,9 @@ Presentation::Frame Presentation::draw(int width, int height) {
     }
     if (m_toolTips)
         drawToolTip(screen, bottom);
-    for (const ShownAlert& alert : m_alerts) {
+    for (ShownAlert& alert : m_alerts) {
         alert.box.draw(screen);
+        alert.drawn = true;
         frame.cursor.reset();
     }
     Graphics::drawLine(screen, 0, bottom, Graphics::lineOf(hintRow(keys(), width), {.dim = true}));

@@ -16,9 +16,11 @@
 // without controls), F1 shows or hides the tool tip of what has the focus.
 // Every other key goes to the front window's hosted view; Escape that the view
 // has no cancel button for closes a panel. Ctrl-C quits and Ctrl-Z suspends,
-// as the terminal's own signals. The line of keys lists the keys of what has
-// the focus first, whole hints only, as many as fit; an alert or a dialog
-// lists only its own.
+// as the terminal's own signals. A key acts only where the screen last showed
+// it would: one that finds another window in front than was drawn or left by
+// the user's own keys, or an alert not drawn yet, does nothing. The line of keys lists the keys of
+// what has the focus first, whole hints only, as many as fit; an alert or a dialog lists only its
+// own.
 //
 // `Presentation` is all of that apart from any terminal: tests hand it key
 // presses and read what it draws at a given size.
@@ -55,10 +57,13 @@ private:
     struct ShownAlert {
         TerminalAlert box;
         std::optional<ModalResponse> answer;
+        // Keys typed before the alert was drawn were meant for what stood there before.
+        bool drawn = false;
     };
 
     void openMenu();
     void handleInWindow(const KeyPress& key);
+    void handleAimed(const KeyPress& key, const std::shared_ptr<Window>& front);
     TerminalWindow& windowState(const std::shared_ptr<Window>& window);
     const TerminalWindow* shownState(const std::shared_ptr<Window>& window) const;
     std::vector<std::string> keys() const;
@@ -72,6 +77,9 @@ private:
     // Innermost last: an alert may come while another waits for its answer.
     std::list<ShownAlert> m_alerts;
     std::vector<std::pair<std::weak_ptr<Window>, TerminalWindow>> m_windows;
+    // The front window as last drawn or as the user's last key left it: keys for windows go to
+    // no other one, since a window that came or went unseen is not where the user aimed them.
+    std::weak_ptr<Window> m_aimedWindow;
     bool m_toolTips = false;
 };
 

@@ -240,6 +240,8 @@ AppKit::HostedView::CellDrawing HostingController::renderCells(int width) {
     AppKit::HostedView::CellDrawing drawing;
     impl.inCells(width, [&](CellLayout& layout) {
         const KeyFocus& record = impl.settleFocus(layout);
+        impl.aimedTree = layout.trees.empty() ? std::string() : layout.trees.back().key;
+        impl.keysUnaimed = false;
         const CellPainter::Focus focus = record.focus;
         Graphics::CellCanvas canvas(layout.width, layout.height);
         for (std::size_t i = 0; i < layout.trees.size(); ++i) {

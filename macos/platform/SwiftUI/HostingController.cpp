@@ -26,6 +26,15 @@ Element* Tree::front() const {
     return root.get();
 }
 
+std::string Tree::frontKey() const {
+    for (auto it = presented.rbegin(); it != presented.rend(); ++it) {
+        if (it->root) {
+            return it->presentation.identity;
+        }
+    }
+    return {};
+}
+
 void HostingController::Impl::markDirty() {
     dirty = true;
     if (scheduled.exchange(true)) {

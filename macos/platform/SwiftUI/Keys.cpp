@@ -310,7 +310,24 @@ bool HostingController::handleKey(const AppKit::KeyPress& key) {
     const std::shared_ptr<Tree> hold = impl.tree;
     Response response;
     impl.inCells(impl.cellWidth, [&](CellLayout& layout) {
+        const std::string front = layout.trees.empty() ? std::string() : layout.trees.back().key;
+        const auto before = impl.keyFocus.find(front);
+        const std::optional<std::string> aimed = before != impl.keyFocus.end() &&
+                                                         before->second.chosen &&
+                                                         !before->second.focus.identity.empty()
+                                                     ? std::optional(before->second.focus.identity)
+                                                     : std::nullopt;
         KeyFocus& record = impl.settleFocus(layout);
+        // A sheet that came or went, or a focused control that went, since the screen last showed
+        // them: the keys were meant for what the user saw, so none acts until they see this.
+        if ((impl.aimedTree && *impl.aimedTree != front) ||
+            (aimed && *aimed != record.focus.identity)) {
+            impl.keysUnaimed = true;
+        }
+        if (impl.keysUnaimed) {
+            response = taken;
+            return;
+        }
         response = Responder(impl, layout, record).respond(key);
         // Once the user acts, the focus is theirs: it no longer moves to where focus starts.
         record.chosen = record.chosen || response != nullptr;
@@ -319,6 +336,9 @@ bool HostingController::handleKey(const AppKit::KeyPress& key) {
         return false;
     }
     impl.markDirty();
+    // What the key brought in front is the user's doing.
+    impl.update();
+    impl.aimedTree = impl.tree->frontKey();
     return true;
 }
 

@@ -205,6 +205,7 @@ TEST_F(TerminalSession, SettingsSetupAndAContainerWorkFromTheKeyboard) {
     keys({"Enter"});
     ASSERT_TRUE(eventually([&] { return server().state().devices()["devices"].empty(); }))
         << screen();
+    EXPECT_THAT(screen(), Not(HasSubstr("Also open"))) << screen();
     keys({"C-w"});
     ASSERT_TRUE(
         eventually([&] { return screen().find("Kestrelhaven Settings") == std::string::npos; }));

@@ -425,7 +425,7 @@ TEST(TerminalPresentation, FramesTheFrontWindowAndScrollsItsFocusIntoView) {
     window->close();
 }
 
-TEST(TerminalPresentation, F6BringsTheNextWindowForwardAndCtrlWClosesTheFront) {
+TEST(TerminalPresentation, F6BringsTheNextWindowForwardCtrlWClosesTheFrontAndNoKeyGoesUnseen) {
     TerminalPresentation::Presentation presentation;
     const auto setup = windowOf("Kestrelhaven Setup", std::make_shared<Rows>());
     const auto settings = windowOf("Settings", std::make_shared<Rows>());
@@ -443,6 +443,14 @@ TEST(TerminalPresentation, F6BringsTheNextWindowForwardAndCtrlWClosesTheFront) {
     EXPECT_TRUE(Application::shared().windows().empty());
     frame = presentation.draw(80, 24);
     EXPECT_FALSE(shows(frame.canvas, "┌"));
+
+    // A window that comes forward by itself takes no key until the screen has shown it.
+    const auto late = windowOf("Add a Container", std::make_shared<Rows>());
+    presentation.handle(control("w"));
+    EXPECT_TRUE(late->isVisible());
+    presentation.draw(80, 24);
+    presentation.handle(control("w"));
+    EXPECT_FALSE(late->isVisible());
 }
 
 TEST(TerminalPresentation, WhatAWindowSaysComesIntoViewAsFarAsTheFocusStaysInSight) {
@@ -532,6 +540,8 @@ TEST(TerminalPresentation, AnAlertTakesTheKeysUntilOneAnswersIt) {
     alert.addButton("Cancel");
     CellCanvas shown;
     Dispatch::RunLoop::main().perform([&] {
+        // Keys typed before the alert shows were not meant for it.
+        presentation.handle(key(Key::Return));
         presentation.handle(function(6));
         presentation.handle(control("w"));
         shown = presentation.draw(60, 20).canvas;

@@ -12,6 +12,8 @@
 #include <SwiftUI/HostingController.h>
 #include <atomic>
 #include <map>
+#include <optional>
+#include <string>
 
 namespace SwiftUI {
 
@@ -28,6 +30,8 @@ struct Tree {
 
     // The tree the user acts on: the frontmost presentation, else the root.
     Element* front() const;
+    // That tree's key in `Impl::keyFocus`: the presentation's identity, empty for the root.
+    std::string frontKey() const;
 };
 
 // Where the keyboard is in one tree on a terminal.
@@ -95,6 +99,12 @@ struct HostingController::Impl : std::enable_shared_from_this<Impl> {
     // The keyboard on a terminal, by tree; the width the view was last drawn at in cells.
     std::map<std::string, KeyFocus> keyFocus;
     int cellWidth = 80;
+    // The front tree as last drawn or as the user's last key left it; none before either. A key
+    // that finds another tree in front is not the user's for it.
+    std::optional<std::string> aimedTree;
+    // Whether a key found the front tree or its focus changed since then: keys are then taken
+    // without acting until the next drawing shows what changed.
+    bool keysUnaimed = false;
 
     // Lays the trees out in cells `width` wide and runs `body` with the layout; afterwards they
     // are laid out in points again when next asked.

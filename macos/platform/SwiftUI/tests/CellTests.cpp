@@ -337,6 +337,42 @@ TEST(CellKeys, TabMovesInReadingOrderPastDisabledControlsAndTheFocusFollowsItsCo
     EXPECT_EQ(model->closes, 0);
 }
 
+TEST(CellKeys, AKeyActsOnlyOnWhatTheScreenLastShowedFocused) {
+    class Phones : public ObservableObject {
+    public:
+        Published<bool> paired{this, true};
+        Published<bool> asking{this, false};
+        int forgotten = 0;
+        int added = 0;
+    };
+    struct Settings {
+        ObservedObject<Phones> phones;
+        View body() const {
+            Phones* shared = &*phones;
+            return VStack({Button("One", [] {}),
+                           If(*phones->paired, Button("Forget", [shared] { ++shared->forgotten; })),
+                           Button("Add", [shared] { ++shared->added; })})
+                .sheet(phones->asking.binding(), [] { return Button("Sure", [] {}); });
+        }
+    };
+    auto phones = std::make_shared<Phones>();
+    HostingController host(Settings{phones});
+    host.handleKey(press(Key::Tab));
+    EXPECT_EQ(focused(host), "[ Forget ]");
+    // The phone goes before the screen shows it: Return is not Add's, nor is the next key.
+    phones->paired = false;
+    EXPECT_TRUE(host.handleKey(press(Key::Return)));
+    EXPECT_TRUE(host.handleKey(press(Key::Return)));
+    EXPECT_EQ(phones->added, 0);
+    EXPECT_EQ(focused(host), "[ Add ]");
+    EXPECT_TRUE(host.handleKey(press(Key::Return)));
+    EXPECT_EQ(phones->added, 1);
+    // Nor is a sheet that comes unseen.
+    phones->asking = true;
+    host.handleKey(press(Key::Escape));
+    EXPECT_TRUE(*phones->asking);
+}
+
 TEST(CellKeys, ReturnSpaceAndEscapeGoToTheFocusedControlOrTheWindowsButtons) {
     auto model = std::make_shared<SetupLike::Model>();
     HostingController host(SetupLike::Window{model});

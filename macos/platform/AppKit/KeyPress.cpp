@@ -121,9 +121,10 @@ Decoded controlSequence(std::string_view input) {
 }
 
 Decoded escape(std::string_view input) {
-    // Alone at the end of what was read, it is the Escape key.
+    // Alone at the end of what was read, it waits for the rest of a sequence; `expire` makes it
+    // the Escape key.
     if (input.size() == 1)
-        return {1, key(Key::Escape)};
+        return {};
     if (input[1] == '[')
         return input.size() == 2 ? Decoded{} : controlSequence(input);
     if (input[1] == 'O') {
@@ -169,6 +170,8 @@ Decoded decodeOne(std::string_view input) {
         return {1, key(Key::Backspace)};
     if (byte >= 0x01 && byte <= 0x1a)
         return {1, KeyPress{Key::Control, std::string(1, static_cast<char>('a' + byte - 1)), 0}};
+    if (byte == 0x1c)
+        return {1, KeyPress{Key::Control, "\\", 0}};
     if (byte < 0x20)
         return {1, std::nullopt};
     return character(input);
@@ -185,6 +188,19 @@ std::string pastedText(std::string_view pasted) {
         }
     }
     return text;
+}
+
+// Drops a character that the end of `text` leaves unfinished.
+void dropUnfinishedCharacter(std::string& text) {
+    for (std::size_t back = 1; back <= std::min<std::size_t>(text.size(), 3); ++back) {
+        const auto byte = static_cast<unsigned char>(text[text.size() - back]);
+        if ((byte & 0xC0) == 0x80)
+            continue;
+        const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        if (length > back)
+            text.resize(text.size() - back);
+        return;
+    }
 }
 
 // How many bytes at the end of `text` could begin `marker`.
@@ -208,14 +224,12 @@ std::vector<KeyPress> KeyDecoder::feed(std::string_view bytes, double now) {
             const std::size_t end = rest.find(pasteEnd);
             const std::size_t kept =
                 end == std::string_view::npos ? rest.size() - markerStart(rest, pasteEnd) : end;
-            const std::size_t room = pasteLimit - m_pasted.size();
-            if (kept > room) {
-                m_pasted += rest.substr(0, room);
-                rest.remove_prefix(room);
-                endPaste(presses);
-                continue;
+            const std::size_t room = m_pasteCut ? 0 : pasteLimit - m_pasted.size();
+            m_pasted += rest.substr(0, std::min(kept, room));
+            if (kept > room && !m_pasteCut) {
+                dropUnfinishedCharacter(m_pasted);
+                m_pasteCut = true;
             }
-            m_pasted += rest.substr(0, kept);
             if (end == std::string_view::npos) {
                 m_pending = rest.substr(kept);
                 break;
@@ -234,23 +248,32 @@ std::vector<KeyPress> KeyDecoder::feed(std::string_view bytes, double now) {
         m_pasting = decoded.startsPaste;
         rest.remove_prefix(decoded.used);
     }
-    if (m_pasting && !bytes.empty())
-        m_pasteTouched = now;
+    if (!bytes.empty())
+        m_touched = now;
     return presses;
 }
 
 std::optional<double> KeyDecoder::deadline() const {
-    if (!m_pasting)
-        return std::nullopt;
-    return m_pasteTouched + pasteTimeout;
+    if (m_pasting)
+        return m_touched + pasteTimeout;
+    if (m_pending == "\x1b")
+        return m_touched + escapeTimeout;
+    return std::nullopt;
 }
 
 std::vector<KeyPress> KeyDecoder::expire(double now) {
     std::vector<KeyPress> presses;
-    if (!m_pasting || now < m_pasteTouched + pasteTimeout)
+    const auto due = deadline();
+    if (!due || now < *due)
         return presses;
+    if (!m_pasting) {
+        m_pending.clear();
+        presses.push_back(key(Key::Escape));
+        return presses;
+    }
     // What waited for the rest of an end mark was pasted too.
-    m_pasted += std::string_view(m_pending).substr(0, pasteLimit - m_pasted.size());
+    if (!m_pasteCut)
+        m_pasted += std::string_view(m_pending).substr(0, pasteLimit - m_pasted.size());
     m_pending.clear();
     endPaste(presses);
     return presses;
@@ -258,6 +281,7 @@ std::vector<KeyPress> KeyDecoder::expire(double now) {
 
 void KeyDecoder::endPaste(std::vector<KeyPress>& presses) {
     m_pasting = false;
+    m_pasteCut = false;
     if (!m_pasted.empty())
         presses.push_back({Key::Paste, pastedText(m_pasted), 0});
     m_pasted.clear();

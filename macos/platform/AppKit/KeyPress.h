@@ -2,13 +2,15 @@
 //
 // `KeyDecoder` turns the bytes a terminal sends into key presses: printable
 // characters (one press per character, its UTF-8 in `text`), the editing and
-// moving keys, function keys, Tab and Shift-Tab, control letters, and text
-// pasted in bracketed-paste mode (one press holding all of it). A paste ends
-// at its end mark, at its size limit, or when `expire` finds that no byte
-// came for `pasteTimeout` seconds; the bytes after it are keys again, so a
-// start mark whose end never comes cannot swallow the keyboard. An escape
-// byte that ends what was read is the Escape key; one that begins a sequence
-// it does not know is dropped with the sequence.
+// moving keys, function keys, Tab and Shift-Tab, control keys, and text pasted
+// in bracketed-paste mode (one press holding all of it, control bytes
+// included). A paste ends at its end mark, or when `expire` finds that no byte
+// came for `pasteTimeout` seconds, so a start mark whose end never comes cannot
+// swallow the keyboard. Past its size limit, cut where a character ends, the
+// rest of a paste is dropped up to its end: none of it is typed as keys. An
+// escape byte that ends what was read waits `escapeTimeout` seconds for the
+// rest of its sequence, then `expire` makes it the Escape key; one that begins
+// a sequence it does not know is dropped with the sequence.
 #pragma once
 
 #include <optional>
@@ -37,7 +39,7 @@ struct KeyPress {
         PageUp,
         PageDown,
         Function,
-        // A control letter (Ctrl-W), `text` holding the lowercase letter.
+        // A control key (Ctrl-W, Ctrl-\), `text` holding its lowercase letter or the backslash.
         Control,
     };
 
@@ -52,16 +54,21 @@ struct KeyPress {
 
 class KeyDecoder {
 public:
-    static constexpr double pasteTimeout = 0.3;
+    // Long enough for a paste that comes in pieces over a slow link to stay one paste.
+    static constexpr double pasteTimeout = 1;
+    // Long enough for the rest of a key's sequence to follow its escape over a slow link, short
+    // enough for Escape pressed alone to feel at once.
+    static constexpr double escapeTimeout = 0.05;
     // In bytes: a paste is typing, not a file.
     static constexpr std::size_t pasteLimit = 1 << 20;
 
     // The presses in `bytes`, read at `now` (seconds on a clock that never goes back), after
     // what earlier calls left unfinished. Bytes fed continue an open paste, whatever the time.
     std::vector<KeyPress> feed(std::string_view bytes, double now);
-    // When the open paste times out; nothing while no paste is open.
+    // When the open paste or an escape that ends what was read times out; nothing while neither
+    // waits.
     std::optional<double> deadline() const;
-    // The open paste, ended, when it has timed out by `now`.
+    // The open paste, ended, or the escape as the Escape key, when it has timed out by `now`.
     std::vector<KeyPress> expire(double now);
 
 private:
@@ -70,8 +77,10 @@ private:
     std::string m_pending;
     bool m_pasting = false;
     std::string m_pasted;
-    // When the last byte of the open paste came.
-    double m_pasteTouched = 0;
+    // The open paste reached its limit: the rest of it is dropped.
+    bool m_pasteCut = false;
+    // When the last byte came.
+    double m_touched = 0;
 };
 
 } // namespace AppKit

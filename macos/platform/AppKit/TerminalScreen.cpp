@@ -156,12 +156,33 @@ void redrawAll() {
     });
 }
 
+// The signal a control key raises where the terminal's own signal keys are on; 0 for none.
+int signalOf(const KeyPress& press) {
+    if (press.key != KeyPress::Key::Control)
+        return 0;
+    if (press.text == "c")
+        return SIGINT;
+    if (press.text == "z")
+        return SIGTSTP;
+    if (press.text == "\\")
+        return SIGQUIT;
+    return 0;
+}
+
 void deliver(std::vector<KeyPress> presses) {
-    for (auto& press : presses)
+    for (auto& press : presses) {
+        // As the terminal would: the foreground process group, which is ours while we read, is
+        // signalled, and the input not yet taken is dropped.
+        if (const int signal = signalOf(press)) {
+            ::tcflush(STDIN_FILENO, TCIFLUSH);
+            ::kill(0, signal);
+            return;
+        }
         onMain([press = std::move(press)] {
             if (const auto& key = presentation().events.key)
                 key(press);
         });
+    }
 }
 
 // Milliseconds until `deadline` on the clock, for poll; -1, waiting for ever, without one.
@@ -218,9 +239,10 @@ bool take(Events events) {
     if (::tcgetattr(STDIN_FILENO, &savedTerminal) != 0)
         return false;
     rawTerminal = savedTerminal;
-    // Keys one at a time, unechoed; Ctrl-C and Ctrl-Z still signal. Without IXON and IEXTEN,
-    // Ctrl-S, Ctrl-Q and Ctrl-V reach the application as keys.
-    rawTerminal.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
+    // Keys one at a time, unechoed. Without ISIG, pasted text may hold the bytes of Ctrl-C,
+    // Ctrl-\ and Ctrl-Z; typed, the reader raises their signals. Without IXON and IEXTEN, Ctrl-S,
+    // Ctrl-Q and Ctrl-V reach the application as keys.
+    rawTerminal.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN | ISIG);
     rawTerminal.c_iflag &= ~static_cast<tcflag_t>(IXON);
     rawTerminal.c_cc[VMIN] = 1;
     rawTerminal.c_cc[VTIME] = 0;

@@ -69,11 +69,16 @@ private:
 };
 
 // A single-line text field showing `placeholder` while empty; every keystroke writes `text`.
-// Typing and pasting stop at `maximumLength` characters, more than any field needs, so that a
-// huge paste cannot make every later key slow.
+// Typing and pasting stop at `maximumLength` characters or `maximumSize` bytes of UTF-8,
+// whichever comes first: more than any field needs, so that a huge paste cannot make every later
+// key and redraw slow. The size bounds what the length cannot, since one character may carry any
+// number of combining marks; it leaves room for the length in characters of one scalar each. A
+// paste is cut after its last whole character that fits, or inside a character too big for any
+// field, after its last scalar that fits. A line break pasted in becomes a space.
 class TextField : public View {
 public:
     static constexpr std::size_t maximumLength = 4096;
+    static constexpr std::size_t maximumSize = 4 * maximumLength;
 
     TextField(std::string placeholder, Binding<std::string> text);
 };

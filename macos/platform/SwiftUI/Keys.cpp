@@ -214,22 +214,16 @@ private:
         if (!is(Control::Kind::TextField)) {
             return nullptr;
         }
-        std::vector<std::string> characters =
-            Foundation::Unicode::characters(field().text(*m_element));
+        const std::string current = field().text(*m_element);
+        std::vector<std::string> characters = Foundation::Unicode::characters(current);
         std::size_t& caret = m_focus.caret;
         caret = std::min(caret, characters.size());
         bool changed = true;
         switch (key.key) {
         case Key::Character:
         case Key::Paste: {
-            const std::size_t room =
-                TextField::maximumLength - std::min(TextField::maximumLength, characters.size());
-            if (room == 0) {
-                changed = false;
-                break;
-            }
-            auto inserted = Foundation::Unicode::characters(typed(key));
-            inserted.resize(std::min(inserted.size(), room));
+            const auto inserted = fitting(typed(key), characters.size(), current.size());
+            changed = !inserted.empty();
             characters.insert(characters.begin() + std::ptrdiff_t(caret), inserted.begin(),
                               inserted.end());
             caret += inserted.size();
@@ -280,16 +274,54 @@ private:
         };
     }
 
-    // What a key puts into a field: a pasted text loses its line breaks and other control
-    // characters (C0, DEL, C1), which a one-line field cannot hold.
+    // What a key puts into a field: a line break pasted in becomes a space, as the field holds
+    // one line (CR LF is one break), and other control characters (C0, DEL, C1) are left out.
     static std::string typed(const AppKit::KeyPress& key) {
+        const std::u32string scalars = Foundation::Unicode::scalars(key.text);
         std::string text;
-        for (const char32_t scalar : Foundation::Unicode::scalars(key.text)) {
-            if (!Graphics::isControlScalar(scalar) && !Foundation::Unicode::isNewline(scalar)) {
-                Foundation::Unicode::appendUTF8(text, scalar);
+        for (std::size_t i = 0; i < scalars.size(); ++i) {
+            if (scalars[i] == U'\r' && i + 1 < scalars.size() && scalars[i + 1] == U'\n') {
+                continue;
+            }
+            if (Foundation::Unicode::isNewline(scalars[i])) {
+                text += ' ';
+            } else if (!Graphics::isControlScalar(scalars[i])) {
+                Foundation::Unicode::appendUTF8(text, scalars[i]);
             }
         }
         return text;
+    }
+
+    // The characters of `text` that go into a field holding `count` characters in `size` bytes:
+    // whole ones, up to its length and size. One character bigger than any field could hold goes
+    // in up to the last of its scalars that fits.
+    static std::vector<std::string> fitting(std::string_view text, std::size_t count,
+                                            std::size_t size) {
+        const std::size_t characterRoom =
+            TextField::maximumLength - std::min(TextField::maximumLength, count);
+        std::size_t byteRoom = TextField::maximumSize - std::min(TextField::maximumSize, size);
+        std::vector<std::string> kept;
+        Foundation::Unicode::forEachCharacter(text, [&](std::string_view character) {
+            if (kept.size() == characterRoom) {
+                return false;
+            }
+            if (character.size() > byteRoom) {
+                if (character.size() > TextField::maximumSize) {
+                    std::size_t end = byteRoom;
+                    while (end > 0 && (static_cast<unsigned char>(character[end]) & 0xC0) == 0x80) {
+                        --end;
+                    }
+                    if (end > 0) {
+                        kept.emplace_back(character.substr(0, end));
+                    }
+                }
+                return false;
+            }
+            byteRoom -= character.size();
+            kept.emplace_back(character);
+            return true;
+        });
+        return kept;
     }
 
     HostingController::Impl& m_impl;

@@ -1,6 +1,5 @@
 #include "TerminalOutput.h"
 
-#include <Graphics/CellOutput.h>
 #include <string_view>
 
 namespace AppKit::TerminalOutput {
@@ -29,10 +28,11 @@ std::string moveTo(int x, int y) {
 
 } // namespace
 
-bool colourWanted(const char* noColor, const char* term) {
-    if (noColor && *noColor)
-        return false;
-    return term && *term && std::string_view(term) != "dumb";
+Graphics::CellStyling styling(const char* noColor, const char* term) {
+    if (!term || !*term || std::string_view(term) == "dumb")
+        return Graphics::CellStyling::Plain;
+    return noColor && *noColor ? Graphics::CellStyling::Uncoloured
+                               : Graphics::CellStyling::Coloured;
 }
 
 std::string clipboardSequence(std::string_view text) {
@@ -48,7 +48,7 @@ std::string Frames::update(const Graphics::CellCanvas& canvas,
         m_whole = true;
     }
     for (int y = 0; y < canvas.height(); ++y) {
-        std::string row = Graphics::ansiLine(canvas, y, m_colour);
+        std::string row = Graphics::ansiLine(canvas, y, m_styling);
         auto& written = m_rows[static_cast<std::size_t>(y)];
         if (!m_whole && row == written)
             continue;

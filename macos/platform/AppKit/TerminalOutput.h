@@ -1,5 +1,5 @@
-// What the terminal presentation writes: frames, the clipboard, and whether
-// styles show.
+// What the terminal presentation writes: frames, the clipboard, and how much
+// of the styles shows.
 //
 // `Frames` turns each new picture of the screen into the bytes that bring
 // the terminal from the picture it last wrote to this one: only the rows
@@ -7,6 +7,7 @@
 // hidden. Nothing here touches a terminal; the screen writes what it gets.
 #pragma once
 
+#include <Graphics/CellOutput.h>
 #include <Graphics/Cells.h>
 #include <optional>
 #include <string>
@@ -15,9 +16,9 @@
 
 namespace AppKit::TerminalOutput {
 
-// Whether styles become escapes: not when NO_COLOR holds anything, nor on a terminal that is
-// dumb or not named at all.
-bool colourWanted(const char* noColor, const char* term);
+// How styled the output is: without colours when NO_COLOR holds anything, and without any
+// styles on a terminal that is dumb or not named at all.
+Graphics::CellStyling styling(const char* noColor, const char* term);
 
 // The sequence that puts `text` on the terminal's clipboard (OSC 52), which a terminal takes
 // even when the program runs far from it.
@@ -25,7 +26,7 @@ std::string clipboardSequence(std::string_view text);
 
 class Frames {
 public:
-    explicit Frames(bool colour) : m_colour(colour) {}
+    explicit Frames(Graphics::CellStyling styling) : m_styling(styling) {}
 
     // The bytes that turn the screen last written into `canvas`, the cursor at `cursor` or
     // hidden.
@@ -36,7 +37,7 @@ public:
     void invalidate();
 
 private:
-    bool m_colour;
+    Graphics::CellStyling m_styling;
     std::vector<std::string> m_rows;
     bool m_whole = true;
     std::optional<Graphics::CellPoint> m_cursor;

@@ -3,11 +3,13 @@
 #include "Application.h"
 #include "Display.h"
 #include "StatusBar.h"
+#include "TerminalOutput.h"
 #include "TerminalScreen.h"
 #include "TerminalViews.h"
 
 #include <Dispatch/RunLoop.h>
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 
 namespace AppKit::TerminalPresentation {
@@ -260,7 +262,7 @@ Presentation::Frame Presentation::draw(int width, int height) {
     m_aimedWindow = windows.empty() ? std::weak_ptr<Window>() : windows.back();
     if (!windows.empty())
         frame.cursor = windowState(windows.back())
-                           .draw(*windows.back(), screen, {0, top, width, bottom - top});
+                           .draw(*windows.back(), screen, {0, top, width, bottom - top}, m_styled);
     if (m_menu) {
         m_menu->draw(screen, width, std::min(top, 1), bottom);
         frame.cursor.reset();
@@ -277,8 +279,10 @@ Presentation::Frame Presentation::draw(int width, int height) {
 }
 
 bool install() {
+    const Graphics::CellStyling styling =
+        TerminalOutput::styling(std::getenv("NO_COLOR"), std::getenv("TERM"));
     // Never destroyed: the terminal's events may reach it while the process exits.
-    static auto* presentation = new Presentation;
+    static auto* presentation = new Presentation(styling != Graphics::CellStyling::Plain);
     const auto redraw = [] {
         const auto size = TerminalScreen::size();
         const auto frame = presentation->draw(size.columns, size.rows);
@@ -288,7 +292,8 @@ bool install() {
                                                  presentation->handle(key);
                                                  Display::setNeedsDisplay();
                                              },
-                                             redraw});
+                                             redraw},
+                                            styling);
     if (!taken)
         return false;
     Alert::setPresenter([](const Alert& alert) { return presentation->present(alert); });

@@ -22,6 +22,10 @@
 // what has the focus first, whole hints only, as many as fit; an alert or a dialog lists only its
 // own.
 //
+// On a terminal that shows no styles, the focused control in a window is
+// marked with characters, as the menu's row and the alert's button always
+// are.
+//
 // `Presentation` is all of that apart from any terminal: tests hand it key
 // presses and read what it draws at a given size.
 #pragma once
@@ -47,6 +51,9 @@ public:
         // Where typing goes, when a text field has the focus and nothing covers it.
         std::optional<Graphics::CellPoint> cursor;
     };
+
+    // `styled` says whether the terminal shows styles, inverse among them.
+    explicit Presentation(bool styled = true) : m_styled(styled) {}
 
     Frame draw(int width, int height);
     void handle(const KeyPress& key);
@@ -81,6 +88,7 @@ private:
     // no other one, since a window that came or went unseen is not where the user aimed them.
     std::weak_ptr<Window> m_aimedWindow;
     bool m_toolTips = false;
+    bool m_styled;
 };
 
 // True when the presentation took over the terminal.

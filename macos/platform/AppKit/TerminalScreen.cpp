@@ -44,7 +44,7 @@ struct sigaction endingBefore[NSIG];
 
 struct Presentation {
     Events events;
-    TerminalOutput::Frames frames{false};
+    TerminalOutput::Frames frames{Graphics::CellStyling::Plain};
 };
 
 Presentation& presentation() {
@@ -233,7 +233,7 @@ void readTerminal() {
 
 } // namespace
 
-bool take(Events events) {
+bool take(Events events, Graphics::CellStyling styling) {
     if (taken || !::isatty(STDIN_FILENO) || !::isatty(STDOUT_FILENO))
         return false;
     if (::tcgetattr(STDIN_FILENO, &savedTerminal) != 0)
@@ -258,8 +258,7 @@ bool take(Events events) {
     wakeWrite = wakeFds[1];
     auto& shown = presentation();
     shown.events = std::move(events);
-    shown.frames = TerminalOutput::Frames(
-        TerminalOutput::colourWanted(std::getenv("NO_COLOR"), std::getenv("TERM")));
+    shown.frames = TerminalOutput::Frames(styling);
     writeAll(enterScreen);
     taken = true;
     std::atexit(giveBack);

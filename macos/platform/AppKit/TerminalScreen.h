@@ -16,6 +16,7 @@
 #pragma once
 
 #include <AppKit/KeyPress.h>
+#include <Graphics/CellOutput.h>
 #include <Graphics/Cells.h>
 #include <functional>
 #include <optional>
@@ -29,8 +30,9 @@ struct Events {
     std::function<void()> redraw;
 };
 
-// True when the terminal was taken; `events` are then called on the main run loop.
-bool take(Events events);
+// True when the terminal was taken; `events` are then called on the main run loop. The screen is
+// written styled as `styling` says.
+bool take(Events events, Graphics::CellStyling styling);
 
 struct Size {
     int columns = 80;

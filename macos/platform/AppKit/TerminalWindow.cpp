@@ -18,12 +18,12 @@ using Graphics::CellRect;
 // The narrowest a window of stacks and labels is laid out, whatever its size says.
 constexpr int narrowest = 20;
 
-HostedView::CellDrawing content(Window& window, int width) {
+HostedView::CellDrawing content(Window& window, int width, bool styled) {
     const auto& view = window.contentView();
     if (!view)
         return {};
     if (auto* hosted = dynamic_cast<HostedView*>(view.get()))
-        return hosted->drawCells(width);
+        return hosted->drawCells(width, styled);
     const int wanted =
         static_cast<int>(std::lround(window.contentSize().width / TerminalViews::pointsPerColumn));
     HostedView::CellDrawing drawing;
@@ -101,11 +101,11 @@ void TerminalWindow::drawPopUp(CellCanvas& screen, const HostedView::CellPopUp& 
 }
 
 std::optional<CellPoint> TerminalWindow::draw(Window& window, CellCanvas& screen,
-                                              const CellRect& area) {
+                                              const CellRect& area, bool styled) {
     if (area.width < 3 || area.height < 3)
         return std::nullopt;
     const Graphics::CellLine title = Graphics::lineOf(window.title(), {.bold = true});
-    HostedView::CellDrawing drawn = content(window, area.width - 2);
+    HostedView::CellDrawing drawn = content(window, area.width - 2, styled);
     m_hints = std::move(drawn.hints);
     const int inner =
         std::clamp(std::max(drawn.canvas.width(), title.columns + 4), 1, area.width - 2);

@@ -25,10 +25,11 @@ namespace AppKit {
 
 class TerminalWindow {
 public:
-    // Draws `window` centred in `area` of `screen`, as tall as its content or the area; gives
-    // where the text cursor stands on screen when it is in sight.
+    // Draws `window` centred in `area` of `screen`, as tall as its content or the area, for a
+    // terminal that shows styles when `styled`; gives where the text cursor stands on screen
+    // when it is in sight.
     std::optional<Graphics::CellPoint> draw(Window& window, Graphics::CellCanvas& screen,
-                                            const Graphics::CellRect& area);
+                                            const Graphics::CellRect& area, bool styled);
     // Scrolls by `pages` pages, down when positive, as far as the content goes.
     void page(int pages);
     // Scrolls by `lines` rows, down when positive.

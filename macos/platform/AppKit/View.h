@@ -60,10 +60,12 @@ private:
 // and tells where the focused control (or, with nothing focused, the sheet shown) and the text
 // cursor are, so that a presentation scrolling a tall view can keep them in sight. An open
 // picker's choices come apart, for the presentation to place on the screen where they fit whole.
-// The drawing also says which keys the view takes, what has the focus first, and the focused
-// control's tool tip. `handleKey` gives it the keys that move the focus and act on controls; it
-// answers whether it used the key. `cancelPresentation` closes the sheet or dialog it shows as
-// that one's cancel button would, so that closing the window takes the sheet first.
+// Where the terminal shows no styles (not `styled`), the focused control is marked with
+// characters instead of its highlight. The drawing also says which keys the view takes, what has
+// the focus first, and the focused control's tool tip. `handleKey` gives it the keys that move the
+// focus and act on controls; it answers whether it used the key. `cancelPresentation` closes the
+// sheet or dialog it shows as that one's cancel button would, so that closing the window takes the
+// sheet first.
 class HostedView : public View {
 public:
     struct CellPopUp {
@@ -91,7 +93,7 @@ public:
         std::optional<CellPopUp> popUp;
         CellHints hints;
     };
-    virtual CellDrawing drawCells(int width) = 0;
+    virtual CellDrawing drawCells(int width, bool styled) = 0;
     virtual bool handleKey(const KeyPress& key) = 0;
     // False when it shows no sheet or dialog.
     virtual bool cancelPresentation() { return false; }

@@ -39,20 +39,24 @@ std::string sgr(const CellStyle& style) {
 
 } // namespace
 
-std::string ansiLine(const CellCanvas& canvas, int y, bool colour) {
+std::string ansiLine(const CellCanvas& canvas, int y, CellStyling styling) {
+    const bool escapes = styling != CellStyling::Plain;
     std::string line;
     std::optional<CellStyle> current;
     for (int x = 0; x < canvas.width(); ++x) {
         const Cell& cell = canvas.at(x, y);
         if (cell.continuation)
             continue;
-        if (colour && current != cell.style) {
-            line += sgr(cell.style);
-            current = cell.style;
+        CellStyle style = cell.style;
+        if (styling == CellStyling::Uncoloured)
+            style.foreground = style.background = CellColor::Default;
+        if (escapes && current != style) {
+            line += sgr(style);
+            current = style;
         }
         line += cell.glyph;
     }
-    if (colour)
+    if (escapes)
         line += "\x1b[0m";
     return line;
 }

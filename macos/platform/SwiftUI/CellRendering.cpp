@@ -232,7 +232,7 @@ KeyFocus& HostingController::Impl::settleFocus(const CellLayout& layout) {
     return record;
 }
 
-AppKit::HostedView::CellDrawing HostingController::renderCells(int width) {
+AppKit::HostedView::CellDrawing HostingController::renderCells(int width, bool styled) {
     width = std::max(1, width);
     Impl& impl = *m_impl;
     impl.update();
@@ -249,7 +249,7 @@ AppKit::HostedView::CellDrawing HostingController::renderCells(int width) {
             const bool front = i + 1 == layout.trees.size();
             const CellMetrics cells(tree.width);
             MetricsScope scope(cells);
-            CellPainter painter(canvas, front ? focus : CellPainter::Focus{});
+            CellPainter painter(canvas, front ? focus : CellPainter::Focus{}, styled);
             if (tree.box) {
                 // What is behind a sheet or dialog fades; the box hides what it covers.
                 canvas.restyle(canvas.bounds(),

@@ -63,12 +63,11 @@
 // framed box, what is behind it dimmed; an open pop-up menu's choices apart,
 // for the screen to place. It also tells the keys that apply, the focused
 // control's first, and the focused control's tool tip (`help`). Only the
-// frontmost tree answers the keyboard. Tab and Shift-Tab move the focus through its controls (buttons,
-// links, toggles, pickers, text fields, disclosure groups) in reading order,
-// wrapping and passing over disabled ones. The focus starts where the platform
-// puts it when a window, sheet or dialog opens: the first text field, else the
-// default button, else the first control (enabled ones only); it follows that
-// rule as the content changes (a form replacing a loading state) until a key
+// frontmost tree answers the keyboard. Tab and Shift-Tab move the focus through its controls
+// (buttons, links, toggles, pickers, text fields, disclosure groups) in reading order, wrapping and
+// passing over disabled ones. The focus starts where the platform puts it when a window, sheet or
+// dialog opens: the first text field, else the default button, else the first control (enabled ones
+// only); it follows that rule as the content changes (a form replacing a loading state) until a key
 // the tree takes or the view's focus binding moves it, so that typing is never
 // lost while a field is there. A host that leaves the screen and comes back
 // starts afresh. The focus stays with its control from one redraw to the next;
@@ -134,8 +133,9 @@ public:
     bool writePNG(const std::filesystem::path& path, std::optional<Size> size = std::nullopt,
                   std::string* error = nullptr);
     // The trees in character cells at most `width` columns wide, with where the focus and the
-    // text cursor are.
-    AppKit::HostedView::CellDrawing renderCells(int width);
+    // text cursor are; the focused control marked with characters where styles do not show (not
+    // `styled`).
+    AppKit::HostedView::CellDrawing renderCells(int width, bool styled = true);
     // Acts on a key as described above, on the view as last rendered in cells; false when the
     // key is not one the view takes.
     bool handleKey(const AppKit::KeyPress& key);

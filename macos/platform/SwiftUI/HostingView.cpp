@@ -32,8 +32,8 @@ void HostingView::windowDidChangeVisibility(bool visible) {
     m_controller.setOnScreen(visible);
 }
 
-AppKit::HostedView::CellDrawing HostingView::drawCells(int width) {
-    return m_controller.renderCells(width);
+AppKit::HostedView::CellDrawing HostingView::drawCells(int width, bool styled) {
+    return m_controller.renderCells(width, styled);
 }
 
 bool HostingView::handleKey(const AppKit::KeyPress& key) {

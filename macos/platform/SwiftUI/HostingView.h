@@ -26,7 +26,7 @@ public:
 
     HostingController& controller() { return m_controller; }
 
-    CellDrawing drawCells(int width) override;
+    CellDrawing drawCells(int width, bool styled) override;
     bool handleKey(const AppKit::KeyPress& key) override;
     bool cancelPresentation() override;
 

@@ -85,7 +85,7 @@ struct Rows : HostedView {
     int focused = 0;
     std::vector<KeyPress> keys;
 
-    CellDrawing drawCells(int width) override {
+    CellDrawing drawCells(int width, bool) override {
         CellDrawing drawing{CellCanvas(std::min(width, 30), rows), {}, {}, {}, {}};
         for (int y = 0; y < rows; ++y)
             drawing.canvas.text(0, y, "row " + std::to_string(y), {});
@@ -108,7 +108,7 @@ struct OpenList : HostedView {
     int marked = 0;
     HostedView::CellHints hints;
 
-    CellDrawing drawCells(int width) override {
+    CellDrawing drawCells(int width, bool) override {
         CellDrawing drawing{CellCanvas(std::min(width, 30), height), {}, {}, {}, hints};
         const Graphics::CellRect control{0, height - 1, 14, 1};
         drawing.canvas.text(0, control.y, "[ choice 0 ▾ ]", {});
@@ -137,7 +137,7 @@ struct Saying : HostedView {
     std::string status = "Waiting…";
     bool sheet = false;
 
-    CellDrawing drawCells(int) override {
+    CellDrawing drawCells(int, bool) override {
         CellDrawing drawing{CellCanvas(30, 60), {}, {}, {}, {}};
         for (int y = 0; y < 60; ++y)
             drawing.canvas.text(0, y, y == statusRow ? status : "row " + std::to_string(y), {});
@@ -634,20 +634,22 @@ TEST(TerminalPresentation, F1ShowsTheToolTipOfWhatHasTheFocus) {
     window->close();
 }
 
-TEST(TerminalOutput, RewritesOnlyChangedRowsAndStylesOnlyWithColour) {
-    EXPECT_TRUE(TerminalOutput::colourWanted(nullptr, "xterm-256color"));
-    EXPECT_TRUE(TerminalOutput::colourWanted("", "screen"));
-    EXPECT_FALSE(TerminalOutput::colourWanted("1", "xterm-256color"));
-    EXPECT_FALSE(TerminalOutput::colourWanted(nullptr, "dumb"));
-    EXPECT_FALSE(TerminalOutput::colourWanted(nullptr, nullptr));
+TEST(TerminalOutput, RewritesOnlyChangedRowsAndStylesOnlyWhereTheTerminalShowsThem) {
+    using Graphics::CellStyling;
+    EXPECT_EQ(TerminalOutput::styling(nullptr, "xterm-256color"), CellStyling::Coloured);
+    EXPECT_EQ(TerminalOutput::styling("", "screen"), CellStyling::Coloured);
+    EXPECT_EQ(TerminalOutput::styling("1", "xterm-256color"), CellStyling::Uncoloured);
+    EXPECT_EQ(TerminalOutput::styling(nullptr, "dumb"), CellStyling::Plain);
+    EXPECT_EQ(TerminalOutput::styling("1", ""), CellStyling::Plain);
+    EXPECT_EQ(TerminalOutput::styling(nullptr, nullptr), CellStyling::Plain);
 
-    TerminalOutput::Frames frames(false);
+    TerminalOutput::Frames frames(CellStyling::Plain);
     CellCanvas screen(10, 3);
     screen.text(0, 0, "first", {.bold = true});
     screen.text(0, 2, "third", {});
     const std::string whole = frames.update(screen, std::nullopt);
     EXPECT_NE(whole.find("first"), std::string::npos);
-    EXPECT_EQ(whole.find("\x1b[0;1m"), std::string::npos) << "no styles without colour";
+    EXPECT_EQ(whole.find("\x1b[0;1m"), std::string::npos) << "no styles on a dumb terminal";
     EXPECT_EQ(frames.update(screen, std::nullopt), "");
     screen.text(0, 1, "second", {});
     const std::string changed = frames.update(screen, Graphics::CellPoint{3, 1});
@@ -666,7 +668,7 @@ TEST(TerminalScreen, AnUncaughtExceptionStillGivesTheTerminalBack) {
     const PseudoTerminal pty;
     const int status = pty.run([] {
         // Thrown on a thread of its own, where nothing catches it.
-        if (TerminalScreen::take({}))
+        if (TerminalScreen::take({}, Graphics::CellStyling::Coloured))
             std::thread([] { throw std::runtime_error("nobody catches this"); }).join();
         return 1;
     });
@@ -715,7 +717,8 @@ TEST(TerminalScreen, ResizesBeforeARedrawMakeOneRedraw) {
     const int status = pty.run([&pty] {
         int redraws = 0;
         bool typed = false;
-        if (!TerminalScreen::take({[&](const KeyPress&) { typed = true; }, [&] { ++redraws; }}))
+        if (!TerminalScreen::take({[&](const KeyPress&) { typed = true; }, [&] { ++redraws; }},
+                                  Graphics::CellStyling::Coloured))
             return 100;
         for (int i = 0; i < 1000; ++i)
             ::raise(SIGWINCH);

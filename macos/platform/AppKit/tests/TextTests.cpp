@@ -82,7 +82,8 @@ TEST(TerminalViews, TextsFromOutsideLoseTheirControlCharactersButKeepTheirStyles
     Graphics::drawLine(row, 0, 0, line);
     EXPECT_EQ(row.plainLine(0), "\uFFFD]0;owned\uFFFD      done ✓")
         << "the tab still moves to its stop";
-    EXPECT_EQ(Graphics::ansiLine(row, 0, true).find("\x1b]0"), std::string::npos);
+    EXPECT_EQ(Graphics::ansiLine(row, 0, Graphics::CellStyling::Coloured).find("\x1b]0"),
+              std::string::npos);
     EXPECT_TRUE(row.at(0, 0).style.bold);
     EXPECT_EQ(row.at(20, 0).style.foreground, Graphics::CellColor::Green);
 }

@@ -159,7 +159,7 @@ namespace {
 struct Counting : HostedView {
     std::vector<bool> visibility;
 
-    CellDrawing drawCells(int width) override {
+    CellDrawing drawCells(int width, bool) override {
         CellDrawing drawing{Graphics::CellCanvas(width, 1), {}, {}, {}, {}};
         drawing.canvas.text(0, 0, "Set Up", {});
         return drawing;
@@ -189,7 +189,7 @@ TEST(Window, TellsItsContentViewWhenItComesAndGoes) {
     // The terminal frames the view's cells, drawn as wide as the screen leaves them, with the
     // window's title.
     Graphics::CellCanvas screen(30, 5);
-    TerminalWindow().draw(*window, screen, screen.bounds());
+    TerminalWindow().draw(*window, screen, screen.bounds(), true);
     EXPECT_EQ(screen.plainLine(0), "┌─ Kestrelhaven Setup ───────┐");
     EXPECT_EQ(screen.plainLine(1), "│Set Up                      │");
     EXPECT_EQ(screen.plainLine(2), "└────────────────────────────┘");

@@ -23,7 +23,7 @@ TEST(Cells, ControlCharactersNeverReachTheTerminal) {
     CellCanvas canvas(12, 1);
     canvas.text(0, 0, "a\x1b[2Jb\xc2\x9b\x7f\xff", {});
     EXPECT_EQ(canvas.plainLine(0), "a\uFFFD[2Jb\uFFFD\uFFFD\uFFFD");
-    EXPECT_EQ(ansiLine(canvas, 0, true).find("\x1b[2J"), std::string::npos);
+    EXPECT_EQ(ansiLine(canvas, 0, CellStyling::Coloured).find("\x1b[2J"), std::string::npos);
     EXPECT_EQ(columnsOf("\x1b"), 1);
 }
 
@@ -47,11 +47,12 @@ TEST(Cells, WideCharactersTakeTwoColumnsAndAreDroppedWholeAtAnEdge) {
     EXPECT_EQ(target.plainLine(0), " xb");
 }
 
-TEST(Cells, StylesBecomeEscapesOnlyWithColour) {
+TEST(Cells, StylesBecomeEscapesWithOrWithoutTheirColours) {
     CellCanvas canvas(3, 1);
-    canvas.text(0, 0, "ab", {.foreground = CellColor::Green, .bold = true});
-    EXPECT_EQ(ansiLine(canvas, 0, false), "ab ");
-    EXPECT_EQ(ansiLine(canvas, 0, true), "\x1b[0;1;32mab\x1b[0m \x1b[0m");
+    canvas.text(0, 0, "ab", {.foreground = CellColor::Green, .bold = true, .inverse = true});
+    EXPECT_EQ(ansiLine(canvas, 0, CellStyling::Plain), "ab ");
+    EXPECT_EQ(ansiLine(canvas, 0, CellStyling::Uncoloured), "\x1b[0;1;7mab\x1b[0m \x1b[0m");
+    EXPECT_EQ(ansiLine(canvas, 0, CellStyling::Coloured), "\x1b[0;1;7;32mab\x1b[0m \x1b[0m");
 }
 
 TEST(Cells, TextWrapsBetweenWordsAndEndsCutLinesWithAnEllipsis) {
@@ -104,7 +105,8 @@ TEST(Cells, FormatCharactersNeverReachTheTerminalAndRowsTakeTheColumnsATerminalG
     EXPECT_EQ(canvas.text(0, 1, "👨\u200D👩\u200D👧\u200Bx\u00AD\uFEFF", {}), 7);
     EXPECT_EQ(canvas.plainLine(1), "👨👩👧x");
     EXPECT_EQ(canvas.at(2, 1).glyph, "👩");
-    const std::string written = ansiLine(canvas, 0, true) + ansiLine(canvas, 1, true);
+    const std::string written =
+        ansiLine(canvas, 0, CellStyling::Coloured) + ansiLine(canvas, 1, CellStyling::Coloured);
     for (const char* raw : {"\u202E", "\u200D", "\u200B", "\u00AD", "\uFEFF"})
         EXPECT_EQ(written.find(raw), std::string::npos) << raw;
 

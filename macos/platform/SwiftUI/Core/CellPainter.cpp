@@ -5,8 +5,8 @@
 
 namespace SwiftUI {
 
-CellPainter::CellPainter(Graphics::CellCanvas& canvas, Focus focus)
-    : m_canvas(canvas), m_focus(std::move(focus)) {}
+CellPainter::CellPainter(Graphics::CellCanvas& canvas, Focus focus, bool styled)
+    : m_canvas(canvas), m_focus(std::move(focus)), m_styled(styled) {}
 
 void CellPainter::draw(const Element& element) {
     element.node->drawCells(element, *this);
@@ -73,11 +73,27 @@ bool CellPainter::isFocused(const Element& element) const {
     return !m_focus.identity.empty() && element.identity == m_focus.identity;
 }
 
-void CellPainter::showFocus(const Graphics::CellRect& rect, bool highlight) {
+void CellPainter::showFocus(const Graphics::CellRect& rect, bool highlight, FocusMarks marks) {
     m_focusRect = rect;
     if (highlight) {
         restyle(rect, [](Graphics::CellStyle& style) { style.inverse = !style.inverse; });
     }
+    if (m_styled) {
+        return;
+    }
+    if (marks == FocusMarks::InsideBrackets) {
+        text(rect.x + 1, rect.y, "›", {});
+        text(rect.maxX() - 2, rect.y, "‹", {});
+        return;
+    }
+    // In the blank cell beside the control, or, with none there, in the control's own cell.
+    const auto mark = [&](int outside, int inside, std::string_view glyph) {
+        const Graphics::CellRect beside = clip({outside, rect.y, 1, 1});
+        const bool room = !beside.intersection(m_canvas.bounds()).isEmpty() && isBlank(beside);
+        text(room ? outside : inside, rect.y, glyph, {});
+    };
+    mark(rect.x - 1, rect.x, "›");
+    mark(rect.maxX(), rect.maxX() - 1, "‹");
 }
 
 } // namespace SwiftUI

@@ -4,6 +4,8 @@
 // rectangle, and the dimming of disabled controls. It knows where the
 // keyboard is (the focused control, the cursor in a focused text field, an
 // open list of choices), so that controls draw themselves focused, and it
+// knows whether the terminal shows styles: where it does not, the focused
+// control is marked with characters instead of its highlight. It
 // gathers where the focused control and the text cursor ended up, and the
 // open list of choices, which is drawn apart for the screen to place.
 #pragma once
@@ -30,7 +32,11 @@ public:
         std::optional<std::size_t> listChoice;
     };
 
-    CellPainter(Graphics::CellCanvas& canvas, Focus focus);
+    // How a focused control is marked where styles do not show: "›" before its cells and "‹"
+    // after them, or, for a control in brackets, inside the brackets, as "[›OK‹]".
+    enum class FocusMarks { Around, InsideBrackets };
+
+    CellPainter(Graphics::CellCanvas& canvas, Focus focus, bool styled);
 
     Graphics::CellCanvas& canvas() { return m_canvas; }
     void draw(const Element& element);
@@ -72,9 +78,13 @@ public:
     }
 
     const Focus& focus() const { return m_focus; }
+    // Whether the terminal shows styles.
+    bool styled() const { return m_styled; }
     bool isFocused(const Element& element) const;
-    // Shows `rect` as the focused control's, inverse unless `highlight` is false, and reports it.
-    void showFocus(const Graphics::CellRect& rect, bool highlight = true);
+    // Shows `rect` as the focused control's and reports it: inverse unless `highlight` is false,
+    // and, where styles do not show, between marks placed as `marks` says.
+    void showFocus(const Graphics::CellRect& rect, bool highlight = true,
+                   FocusMarks marks = FocusMarks::Around);
     void showCursor(Graphics::CellPoint point) { m_cursor = point; }
 
     // Shows the focused picker's open list of choices.
@@ -90,6 +100,7 @@ private:
 
     Graphics::CellCanvas& m_canvas;
     Focus m_focus;
+    bool m_styled;
     std::optional<Graphics::CellRect> m_clip;
     bool m_dimmed = false;
     std::optional<Graphics::CellRect> m_focusRect;

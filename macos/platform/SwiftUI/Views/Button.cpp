@@ -146,7 +146,9 @@ public:
             }
         });
         if (painter.isFocused(element)) {
-            painter.showFocus(box);
+            painter.showFocus(box, true,
+                              isBordered(element) ? CellPainter::FocusMarks::InsideBrackets
+                                                  : CellPainter::FocusMarks::Around);
         }
     }
 

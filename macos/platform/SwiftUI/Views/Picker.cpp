@@ -254,12 +254,14 @@ private:
         }
         const int width = std::max(1, std::min(columns + 4, painter.canvas().width() - 2));
         Graphics::CellCanvas rows(width, int(optionCount(element)));
-        CellPainter list(rows, {});
+        CellPainter list(rows, {}, painter.styled());
         for (std::size_t i = 0; i < optionCount(element); ++i) {
             const int row = int(i);
             Graphics::CellStyle style;
             style.inverse = i == marked;
             list.fill({0, row, width, 1}, style);
+            // Where inverse does not show, the marked choice is marked as the menu marks its row.
+            list.text(0, row, i == marked && !list.styled() ? "›" : " ", style);
             list.text(1, row, chosen == i ? "✓" : " ", style);
             const int room = std::max(1, width - 4);
             list.paragraph(plainText(title(element, i), element.env(), room, 1),

@@ -459,6 +459,9 @@ TEST(CellKeys, PickersOpenTheirChoicesSegmentsStepAndDisclosureGroupsOpen) {
     EXPECT_THAT(textIn(drawing.canvas, *drawing.focus), HasSubstr("Wi-Fi"));
     EXPECT_THAT(plain(drawing.canvas), Not(HasSubstr("Ethernet")));
     EXPECT_TRUE(host.handleKey(press(Key::Down)));
+    // Where inverse does not show, the marked choice is marked as a menu's row is.
+    EXPECT_EQ(plain(host.renderCells(40, false).popUp->rows),
+              " ✓ Wi-Fi\n›  Ethernet\n   Cellular\n");
     EXPECT_TRUE(host.handleKey(press(Key::Down)));
     EXPECT_TRUE(host.handleKey(press(Key::Down)));
     EXPECT_TRUE(host.handleKey(press(Key::Return)));

@@ -1,6 +1,7 @@
 #include "SetupLikeView.h"
 
 #include <AppKit/Application.h>
+#include <AppKit/TerminalPresentation.h>
 #include <AppKit/TerminalWindow.h>
 #include <AppKit/Workspace.h>
 #include <Dispatch/RunLoop.h>
@@ -104,7 +105,7 @@ TEST(HostingView, ATerminalDrawsTheViewInItsWindowAndGivesItsKeysToTheControls) 
     auto& hosted = dynamic_cast<HostingView&>(*window->contentView());
     using Key = AppKit::KeyPress::Key;
 
-    hosted.drawCells(78);
+    hosted.drawCells(78, true);
     for (int tab = 0; tab < 4; ++tab)
         EXPECT_TRUE(hosted.handleKey({Key::Tab}));
     EXPECT_TRUE(hosted.handleKey({Key::Return}));
@@ -112,19 +113,41 @@ TEST(HostingView, ATerminalDrawsTheViewInItsWindowAndGivesItsKeysToTheControls) 
 
     // While busy every control is disabled and no key reaches one.
     model->busy = std::string("Adding hooks…");
-    hosted.drawCells(78);
+    hosted.drawCells(78, true);
     hosted.handleKey({Key::Tab});
     hosted.handleKey({Key::Return});
     EXPECT_EQ(model->checks, 1);
 
     // The terminal shows the view's cells inside the window's frame.
     Graphics::CellCanvas screen(100, 40);
-    AppKit::TerminalWindow().draw(*window, screen, screen.bounds());
+    AppKit::TerminalWindow().draw(*window, screen, screen.bounds(), true);
     std::string text;
     for (int y = 0; y < screen.height(); ++y) {
         text += screen.plainLine(y) + "\n";
     }
     EXPECT_THAT(text, HasSubstr("Kestrelhaven Setup"));
     EXPECT_THAT(text, HasSubstr("Adding hooks…"));
+    window->close();
+}
+
+TEST(HostingView, ATerminalWithoutStylesMarksTheFocusedControlWithCharacters) {
+    auto model = std::make_shared<SetupLike::Model>();
+    auto window = hostingWindow(SetupLike::Window{model}, AppKit::WindowStyle::titled);
+    window->makeKeyAndOrderFront();
+    AppKit::TerminalPresentation::Presentation presentation(false);
+    const auto shows = [&](std::string_view text) {
+        const auto screen = presentation.draw(100, 40).canvas;
+        for (int y = 0; y < screen.height(); ++y) {
+            if (screen.plainLine(y).find(text) != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    };
+    // A button as an alert's is, the others between marks beside them.
+    EXPECT_TRUE(shows("[ Check Again ] [›Done‹]"));
+    presentation.handle({AppKit::KeyPress::Key::Tab});
+    presentation.handle({AppKit::KeyPress::Key::Tab});
+    EXPECT_TRUE(shows("›[x] Claude Code integration‹"));
     window->close();
 }

@@ -695,7 +695,8 @@ TEST(TerminalScreen, CtrlCPastedIsTextAndTypedInterrupts) {
         static volatile std::sig_atomic_t interrupts = 0;
         ::signal(SIGINT, [](int) { interrupts = interrupts + 1; });
         std::string pasted;
-        if (!TerminalScreen::take({[&](const KeyPress& key) { pasted += key.text; }, {}}))
+        if (!TerminalScreen::take({[&](const KeyPress& key) { pasted += key.text; }, {}},
+                                  Graphics::CellStyling::Coloured))
             return 100;
         const std::string_view paste = "\x1b[200~\x03\x1c\x1a\x1b[201~";
         if (::write(pty.master, paste.data(), paste.size()) != std::ssize(paste))

@@ -116,6 +116,8 @@ void Presentation::handleAimed(const KeyPress& key, const std::shared_ptr<Window
     } else if (front) {
         auto* hosted = hostedView(front);
         const bool taken = hosted && hosted->handleKey(key);
+        if (taken)
+            windowState(front).viewTookKey();
         if (!taken && key.key == Key::Escape && front->isPanel()) {
             // Escape that no cancel button took closes a panel, as the platform's panels do.
             front->close();
@@ -250,6 +252,10 @@ Presentation::Frame Presentation::draw(int width, int height) {
     const int bottom = height - 1;
 
     const auto windows = Application::shared().windows();
+    // A window that closed opens afresh, where the user scrolled it forgotten.
+    std::erase_if(m_windows, [&](const auto& entry) {
+        return std::find(windows.begin(), windows.end(), entry.first.lock()) == windows.end();
+    });
     if (windows.size() > 1) {
         std::string others = "Also open:";
         for (auto window = windows.rbegin() + 1; window != windows.rend(); ++window)

@@ -13,7 +13,9 @@
 // menu (Return too while no window is open), F6 brings the next window to
 // the front, Ctrl-W closes the front window (its sheet first, as the sheet's
 // cancel button would), PgUp and PgDn scroll it (↑ and ↓ too in a window
-// without controls), F1 shows or hides the tool tip of what has the focus.
+// without controls; see TerminalWindow.h for how long the view stays there, and
+// a window that closes opens afresh), F1 shows or hides the tool tip of what
+// has the focus.
 // Every other key goes to the front window's hosted view; Escape that the view
 // has no cancel button for closes a panel. Ctrl-C quits and Ctrl-Z suspends,
 // as the terminal's own signals. A key acts only where the screen last showed

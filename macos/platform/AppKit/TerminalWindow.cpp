@@ -40,6 +40,13 @@ void TerminalWindow::bringIntoView(const CellRect& rect) {
         m_offset = std::min(rect.y, rect.maxY() - m_page);
 }
 
+CellRect TerminalWindow::sight(const CellRect& focus, std::optional<int> top) const {
+    if (!top || focus.maxY() - *top > m_page)
+        return focus;
+    const int from = std::min(*top, focus.y);
+    return {focus.x, from, focus.width, focus.maxY() - from};
+}
+
 bool TerminalWindow::inSight(const CellRect& rect) const {
     return rect.y >= m_offset && rect.y + std::min(rect.height, m_page) <= m_offset + m_page;
 }
@@ -83,6 +90,7 @@ void TerminalWindow::page(int pages) {
 
 void TerminalWindow::scroll(int lines) {
     m_offset = std::clamp(m_offset + lines, 0, m_overflow);
+    m_scrolledByUser = true;
 }
 
 void TerminalWindow::drawPopUp(CellCanvas& screen, const HostedView::CellPopUp& popUp,
@@ -111,15 +119,15 @@ std::optional<CellPoint> TerminalWindow::draw(Window& window, CellCanvas& screen
         std::clamp(std::max(drawn.canvas.width(), title.columns + 4), 1, area.width - 2);
     m_page = std::clamp(drawn.canvas.height(), 1, area.height - 2);
     m_overflow = std::max(0, drawn.canvas.height() - m_page);
-    if (drawn.focus && drawn.focus != m_focus)
-        bringIntoView(*drawn.focus);
-    if (drawn.cursor && drawn.cursor != m_cursor)
+    const auto focus = drawn.focus ? std::optional(sight(*drawn.focus, drawn.top)) : std::nullopt;
+    if (!m_scrolledByUser && focus)
+        bringIntoView(*focus);
+    if (!m_scrolledByUser && drawn.cursor)
         bringIntoView({drawn.cursor->x, drawn.cursor->y, 1, 1});
-    m_focus = drawn.focus;
-    m_cursor = drawn.cursor;
     m_offset = std::clamp(m_offset, 0, m_overflow);
-    if (const auto changed = news(drawn.canvas, area.width))
-        follow(*changed, drawn.focus);
+    const auto changed = news(drawn.canvas, area.width);
+    if (!m_scrolledByUser && changed)
+        follow(*changed, focus);
 
     const CellRect box{area.x + (area.width - inner - 2) / 2, area.y, inner + 2, m_page + 2};
     TerminalViews::frame(screen, box, title);

@@ -85,9 +85,11 @@ public:
     };
     struct CellDrawing {
         Graphics::CellCanvas canvas;
-        // The focused control's cells, or the sheet's when it holds no focus; while the focus is
-        // where it started, from the top of its window or sheet, which then opens at its top.
+        // The focused control's cells, or the sheet's when it holds no focus.
         std::optional<Graphics::CellRect> focus;
+        // While the focus is where it started, the top row of its window or sheet: kept in sight
+        // with the focus where both fit, so that either opens at its top.
+        std::optional<int> top;
         // Where typing goes, when a text field has the focus.
         std::optional<Graphics::CellPoint> cursor;
         std::optional<CellPopUp> popUp;

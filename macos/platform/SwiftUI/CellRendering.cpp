@@ -262,11 +262,7 @@ AppKit::HostedView::CellDrawing HostingController::renderCells(int width, bool s
                 // With no control focused in a sheet or dialog, the box is what to keep in sight.
                 drawing.focus = painter.focusRect() ? painter.focusRect() : tree.box;
                 if (drawing.focus && !record.chosen) {
-                    // Where the focus starts, the top of its window or sheet stays in sight with
-                    // it, so that either opens at its top.
-                    const int top = tree.box ? tree.box->y : 0;
-                    drawing.focus->height = drawing.focus->maxY() - top;
-                    drawing.focus->y = top;
+                    drawing.top = tree.box ? tree.box->y : 0;
                 }
                 drawing.cursor = painter.cursor();
                 drawing.popUp = painter.popUp();

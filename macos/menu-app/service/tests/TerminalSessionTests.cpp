@@ -25,6 +25,8 @@ using testing::Not;
 namespace {
 
 constexpr double patience = 30;
+// The top of the Setup window's frame, which shows however it is scrolled.
+constexpr const char* setupWindow = "┌─ Kestrelhaven Setup";
 
 class TerminalSession : public CommandLine {
 protected:
@@ -84,10 +86,10 @@ protected:
     // here) and opens the menu; false when a step did not show.
     bool startAtTheMenu() const {
         start();
-        if (!shows("Set Up Kestrelhaven"))
+        if (!shows(setupWindow))
             return false;
         keys({"C-w"});
-        if (!eventually([&] { return screen().find("Set Up Kestrelhaven") == std::string::npos; }))
+        if (!eventually([&] { return screen().find(setupWindow) == std::string::npos; }))
             return false;
         keys({"F10"});
         return shows("Settings…");
@@ -122,12 +124,16 @@ protected:
         const std::string shown = screen(true);
         for (auto escape = shown.find("\x1b[", shown.find('\n')); escape != std::string::npos;
              escape = shown.find("\x1b[", escape + 1)) {
-            const auto end = shown.find('m', escape);
+            auto end = shown.find('m', escape);
             if (end == std::string::npos)
                 break;
             if ((";" + shown.substr(escape + 2, end - escape - 2) + ";").find(";7;") ==
                 std::string::npos)
                 continue;
+            // Colours may follow before the text, as on a default button.
+            while (shown.compare(end + 1, 2, "\x1b[") == 0 &&
+                   shown.find('m', end + 1) != std::string::npos)
+                end = shown.find('m', end + 1);
             return shown.substr(end + 1, shown.find_first_of("\x1b\n", end + 1) - end - 1);
         }
         return {};
@@ -155,7 +161,7 @@ TEST_F(TerminalSession, SettingsSetupAndAContainerWorkFromTheKeyboard) {
     ASSERT_TRUE(shows("phone connected")) << screen();
 
     // Setup opens by itself, since Claude Code is missing; its installer's alert leaves on Esc.
-    ASSERT_TRUE(shows("Set Up Kestrelhaven")) << screen();
+    ASSERT_TRUE(shows(setupWindow)) << screen();
     ASSERT_TRUE(focus("Install…")) << screen();
     keys({"Enter"});
     ASSERT_TRUE(shows("Install Claude Code?")) << screen();
@@ -331,12 +337,12 @@ std::vector<std::string> rowsOf(const std::string& screen) {
 
 TEST_F(TerminalSession, ACodeSnippetKeepsTheIndentationOfTheTextItCopies) {
     start();
-    ASSERT_TRUE(shows("Set Up Kestrelhaven")) << screen();
+    ASSERT_TRUE(shows(setupWindow)) << screen();
     ASSERT_TRUE(focus("In a Container…")) << screen();
     keys({"Enter"});
     ASSERT_TRUE(shows("Add a Container")) << screen();
     keys({"Enter"});
-    ASSERT_TRUE(shows("docker run --env-file")) << screen();
+    ASSERT_TRUE(shows("[ Done ]")) << screen();
 
     // The shape picker shows focus by underlining its choices.
     const auto pickerFocused = [&] {
@@ -399,6 +405,26 @@ TEST_F(TerminalSession, ACodeSnippetKeepsTheIndentationOfTheTextItCopies) {
             rest.remove_prefix(std::min(rest.size(), rest.find_first_not_of(' ')));
         }
     }
+}
+
+TEST_F(TerminalSession, TheFocusedButtonBelowTheFoldOfAContainersStepsIsOnTheScreen) {
+    start();
+    ASSERT_TRUE(shows(setupWindow)) << screen();
+    ASSERT_TRUE(focus("In a Container…")) << screen();
+    keys({"Enter"});
+    ASSERT_TRUE(shows("┌─ Add a Container")) << screen();
+    keys({"Enter"});
+    // Done, the steps' default button, takes the focus where they start, at their foot.
+    EXPECT_TRUE(eventually([&] { return focusedText() == "[ Done ]"; })) << screen();
+    tmux({"resize-window", "-t", "0", "-x", "60", "-y", "20"});
+    EXPECT_TRUE(eventually([&] {
+        // Redrawn at the new size, the frame's top row ends at its last column.
+        for (const std::string& row : rowsOf(screen()))
+            if (row.starts_with("┌─ Add a Container"))
+                return row.ends_with("┐") && terminalColumns(row) == 60 &&
+                       focusedText() == "[ Done ]";
+        return false;
+    })) << screen();
 }
 
 TEST_F(TerminalSession, AFileNameThatReordersOrJoinsCharactersKeepsEveryRowAtTheScreensWidth) {

@@ -79,14 +79,16 @@ struct Opening : MenuDelegate {
     void menuDidClose(Menu&) override { calls.push_back("close"); }
 };
 
-// Rows of text as tall as asked, the focus on one row that Tab moves down by ten.
+// Rows of text as tall as asked, the focus on one row that Tab moves down by ten; with `top`,
+// the focus is where it started.
 struct Rows : HostedView {
     int rows = 60;
     int focused = 0;
+    std::optional<int> top;
     std::vector<KeyPress> keys;
 
     CellDrawing drawCells(int width, bool) override {
-        CellDrawing drawing{CellCanvas(std::min(width, 30), rows), {}, {}, {}, {}};
+        CellDrawing drawing{CellCanvas(std::min(width, 30), rows), {}, top, {}, {}, {}};
         for (int y = 0; y < rows; ++y)
             drawing.canvas.text(0, y, "row " + std::to_string(y), {});
         drawing.focus = Graphics::CellRect{0, focused, 8, 1};
@@ -109,7 +111,7 @@ struct OpenList : HostedView {
     HostedView::CellHints hints;
 
     CellDrawing drawCells(int width, bool) override {
-        CellDrawing drawing{CellCanvas(std::min(width, 30), height), {}, {}, {}, hints};
+        CellDrawing drawing{CellCanvas(std::min(width, 30), height), {}, {}, {}, {}, hints};
         const Graphics::CellRect control{0, height - 1, 14, 1};
         drawing.canvas.text(0, control.y, "[ choice 0 ▾ ]", {});
         drawing.focus = control;
@@ -138,7 +140,7 @@ struct Saying : HostedView {
     bool sheet = false;
 
     CellDrawing drawCells(int, bool) override {
-        CellDrawing drawing{CellCanvas(30, 60), {}, {}, {}, {}};
+        CellDrawing drawing{CellCanvas(30, 60), {}, {}, {}, {}, {}};
         for (int y = 0; y < 60; ++y)
             drawing.canvas.text(0, y, y == statusRow ? status : "row " + std::to_string(y), {});
         drawing.focus = Graphics::CellRect{0, focused, 8, 1};
@@ -420,6 +422,10 @@ TEST(TerminalPresentation, FramesTheFrontWindowAndScrollsItsFocusIntoView) {
     frame = presentation.draw(80, 24);
     EXPECT_TRUE(shows(frame.canvas, "row 0 "));
     EXPECT_FALSE(shows(frame.canvas, "row 40"));
+    // Where the user scrolled the view stays until the view takes a key.
+    EXPECT_FALSE(shows(presentation.draw(80, 20).canvas, "row 40"));
+    presentation.handle(key(Key::Tab));
+    EXPECT_TRUE(shows(presentation.draw(80, 24).canvas, "row 50"));
     presentation.handle(key(Key::PageDown));
     presentation.handle(key(Key::PageDown));
     presentation.handle(key(Key::PageDown));
@@ -431,7 +437,32 @@ TEST(TerminalPresentation, FramesTheFrontWindowAndScrollsItsFocusIntoView) {
     EXPECT_EQ(presentation.draw(4, 2).canvas.plainLine(1), "");
 
     // The scroll keys are the presentation's; the others reach the view.
-    EXPECT_EQ(rows->keys, (std::vector<KeyPress>(4, key(Key::Tab))));
+    EXPECT_EQ(rows->keys, (std::vector<KeyPress>(5, key(Key::Tab))));
+    window->close();
+}
+
+TEST(TerminalPresentation, TheFocusIsInSightAsAWindowOpensOrResizesWithItsTopWhereBothFit) {
+    TerminalPresentation::Presentation presentation;
+    auto rows = std::make_shared<Rows>();
+    rows->focused = 18;
+    const auto window = windowOf("Add a Container", rows);
+    EXPECT_TRUE(shows(presentation.draw(80, 24).canvas, "row 18"));
+    auto frame = presentation.draw(80, 16);
+    EXPECT_EQ(rowOf(frame.canvas, "row 18") + 1, rowOf(frame.canvas, "└"));
+
+    // Where the focus starts, the top is in sight with it where both fit.
+    rows->top = 0;
+    frame = presentation.draw(80, 24);
+    EXPECT_TRUE(shows(frame.canvas, "│row 0 "));
+    EXPECT_TRUE(shows(frame.canvas, "row 18"));
+    EXPECT_TRUE(shows(presentation.draw(80, 16).canvas, "row 18"));
+
+    // Scrolled away and closed, it opens afresh.
+    presentation.handle(key(Key::PageUp));
+    window->close();
+    presentation.draw(80, 16);
+    window->makeKeyAndOrderFront();
+    EXPECT_TRUE(shows(presentation.draw(80, 16).canvas, "row 18"));
     window->close();
 }
 
@@ -510,6 +541,10 @@ TEST(TerminalPresentation, APanelShowsItsStatusAsItChangesAndEscapeClosesIt) {
     EXPECT_TRUE(shows(presentation.draw(80, 24).canvas, "line 0 "));
     status->setStringValue("✓ Paired: Ada's iPad");
     EXPECT_TRUE(shows(presentation.draw(80, 24).canvas, "✓ Paired: Ada's iPad"));
+    // Scrolled back by the user, the panel stays there as its status changes.
+    presentation.handle(key(Key::Up));
+    status->setStringValue("Waiting for a device…");
+    EXPECT_FALSE(shows(presentation.draw(80, 24).canvas, "Waiting for a device…"));
     presentation.handle(key(Key::Escape));
     EXPECT_FALSE(panel->isVisible());
 }

@@ -160,7 +160,7 @@ struct Counting : HostedView {
     std::vector<bool> visibility;
 
     CellDrawing drawCells(int width, bool) override {
-        CellDrawing drawing{Graphics::CellCanvas(width, 1), {}, {}, {}, {}};
+        CellDrawing drawing{Graphics::CellCanvas(width, 1), {}, {}, {}, {}, {}};
         drawing.canvas.text(0, 0, "Set Up", {});
         return drawing;
     }

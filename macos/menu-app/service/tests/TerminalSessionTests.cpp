@@ -166,9 +166,11 @@ TEST_F(TerminalSession, SettingsSetupAndAContainerWorkFromTheKeyboard) {
     keys({"Enter"});
     ASSERT_TRUE(shows("Install Claude Code?")) << screen();
     keys({"Escape"});
-    ASSERT_TRUE(
-        eventually([&] { return screen().find("Install Claude Code?") == std::string::npos; }));
-    EXPECT_FALSE(std::filesystem::exists(home / ".kestrelhaven" / "install-claude-code.command"));
+    ASSERT_TRUE(eventually([&] {
+        return screen().find("Install Claude Code?") == std::string::npos;
+    })) << screen();
+    EXPECT_FALSE(std::filesystem::exists(home / ".kestrelhaven" / "install-claude-code.command"))
+        << screen();
     keys({"C-w"});
 
     keys({"F10"});
@@ -176,7 +178,7 @@ TEST_F(TerminalSession, SettingsSetupAndAContainerWorkFromTheKeyboard) {
     keys({","});
     ASSERT_TRUE(shows("Connection")) << screen();
     for (const char* word : {"VStack", "HStack", "Text \"", "Button \"", "Spacer", "Section"})
-        EXPECT_THAT(screen(), Not(HasSubstr(word)));
+        EXPECT_THAT(screen(), Not(HasSubstr(word))) << screen();
 
     ASSERT_TRUE(focus("The local network")) << screen();
     keys({"Enter"});
@@ -192,7 +194,7 @@ TEST_F(TerminalSession, SettingsSetupAndAContainerWorkFromTheKeyboard) {
         keys({"NPage"});
         eventually([&] { return screen() != before; });
     }
-    EXPECT_THAT(screen(), HasSubstr("Uninstall Kestrelhaven…"));
+    EXPECT_THAT(screen(), HasSubstr("Uninstall Kestrelhaven…")) << screen();
 
     ASSERT_TRUE(focus("Add a Container…")) << screen();
     keys({"Enter"});
@@ -213,8 +215,9 @@ TEST_F(TerminalSession, SettingsSetupAndAContainerWorkFromTheKeyboard) {
         << screen();
     EXPECT_THAT(screen(), Not(HasSubstr("Also open"))) << screen();
     keys({"C-w"});
-    ASSERT_TRUE(
-        eventually([&] { return screen().find("Kestrelhaven Settings") == std::string::npos; }));
+    ASSERT_TRUE(eventually([&] {
+        return screen().find("Kestrelhaven Settings") == std::string::npos;
+    })) << screen();
     keys({"F10"});
     ASSERT_TRUE(shows("Settings…")) << screen();
     keys({","});
@@ -437,7 +440,7 @@ TEST_F(TerminalSession, AFileNameThatReordersOrJoinsCharactersKeepsEveryRowAtThe
     ASSERT_TRUE(shows("▤  Notes")) << screen();
 
     const std::string shown = screen();
-    EXPECT_THAT(shown, HasSubstr("report\uFFFDfdp.exe 👨👩👧 Ada👩"));
+    EXPECT_THAT(shown, HasSubstr("report\uFFFDfdp.exe 👨👩👧 Ada👩")) << shown;
     for (const char* control : {"\u202E", "\u200D"})
         EXPECT_EQ(shown.find(control), std::string::npos) << shown;
     // Every row of the sheet's frame ends at the same column.

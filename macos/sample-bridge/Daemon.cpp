@@ -66,7 +66,7 @@ int serveDaemon(std::ostream& errors) {
         errors << "sample bridge: " << error << "\n";
     try {
         Server server(dataFolder / "bridge.sock", std::move(state),
-                      [&saved](State& answered) { saved.save(answered); });
+                      [&saved](State& answered) { return saved.save(answered); });
         errors << "sample bridge: serving at " << server.socketPath().string() << "\n";
         int signal = 0;
         while (sigwait(&stopSignals, &signal) != 0) {

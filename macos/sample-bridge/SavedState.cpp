@@ -3,6 +3,8 @@
 #include "sample-bridge/ClaudeFiles.h"
 
 #include <Foundation/FileIO.h>
+#include <string>
+#include <system_error>
 
 namespace SampleBridge {
 
@@ -10,6 +12,23 @@ namespace {
 
 JSON devicesOf(State& state) {
     return state.devices()["devices"];
+}
+
+// Earlier files set aside are kept, so a name in use is passed over; this many are tried.
+constexpr int asideAttempts = 100;
+
+// Moves `file` to the first free name of "<file>.unreadable", "<file>.unreadable-2", …, which
+// `aside` then holds; the system's error when it can't be moved.
+std::error_code setAside(const std::filesystem::path& file, std::filesystem::path& aside) {
+    std::error_code moved;
+    for (int attempt = 1; attempt <= asideAttempts; ++attempt) {
+        aside = file.string() + ".unreadable" +
+                (attempt == 1 ? std::string() : "-" + std::to_string(attempt));
+        moved = Foundation::moveItem(file, aside);
+        if (moved != std::errc::file_exists)
+            break;
+    }
+    return moved;
 }
 
 // Puts a saved record into `state`; false, changing nothing, when it is not one.
@@ -33,8 +52,8 @@ void SavedState::restore(State& state, std::ostream& errors) {
     std::lock_guard lock(m_mutex);
     const auto read = ClaudeFiles::readObject(m_file);
     if (read.existed && !(read.document && take(JSON(*read.document), state))) {
-        const std::filesystem::path aside = m_file.string() + ".unreadable";
-        const std::error_code moved = Foundation::moveItem(m_file, aside);
+        std::filesystem::path aside;
+        const std::error_code moved = setAside(m_file, aside);
         m_writable = !moved;
         errors << "sample bridge: " << m_file.string() << " isn't readable; "
                << (moved ? "it is left as it is, and nothing is kept this time"
@@ -44,20 +63,23 @@ void SavedState::restore(State& state, std::ostream& errors) {
     remember(state.settings().values(), devicesOf(state), state.dossier().revision());
 }
 
-void SavedState::save(State& state) {
+bool SavedState::save(State& state) {
     std::lock_guard lock(m_mutex);
-    if (!m_writable)
-        return;
     JSON settings = state.settings().values();
     JSON devices = devicesOf(state);
     const std::uint64_t dossierRevision = state.dossier().revision();
     if (settings == m_settings && devices == m_devices && dossierRevision == m_dossierRevision)
-        return;
+        return true;
+    if (!m_writable)
+        return false;
     const ClaudeFiles::Document saved = {
         {"settings", settings}, {"devices", devices}, {"dossier", state.dossier().saved()}};
     // A failed write is tried again after the next request.
-    if (std::string error; ClaudeFiles::writeObject(m_file, saved, error))
-        remember(settings, devices, dossierRevision);
+    std::string error;
+    if (!ClaudeFiles::writeObject(m_file, saved, error))
+        return false;
+    remember(settings, devices, dossierRevision);
+    return true;
 }
 
 void SavedState::remember(const JSON& settings, const JSON& devices,

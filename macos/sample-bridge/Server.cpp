@@ -127,7 +127,7 @@ struct Server::Connection {
     std::atomic<bool> finished = false;
 };
 
-Server::Server(std::filesystem::path socketPath, State state, std::function<void(State&)> answered)
+Server::Server(std::filesystem::path socketPath, State state, std::function<bool(State&)> answered)
     : m_socketPath(std::move(socketPath)), m_state(std::move(state)),
       m_answered(std::move(answered)) {
     const sockaddr_un address = addressOf(m_socketPath);
@@ -255,8 +255,8 @@ Reply Server::replyTo(const Request& request) {
     }
     try {
         Reply reply = answer(m_state, request);
-        if (m_answered)
-            m_answered(m_state);
+        if (m_answered && !m_answered(m_state) && request.method != "GET")
+            return message(500, "The bridge couldn't save that change.");
         return reply;
     } catch (const std::exception&) {
         return message(500, "Internal error");

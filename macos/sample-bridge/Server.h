@@ -6,7 +6,9 @@
 // the next reply a test scripted for that path, if any, else the bridge's own
 // from the state, after which `answered`, when given, is called with the state
 // before the reply goes out (on the connection's thread, so possibly on several
-// at once). Each connection is served on a thread of its own.
+// at once). When it says the state could not be kept, a request other than a
+// GET is answered 500 instead, so that no change reads as done that a restart
+// would lose. Each connection is served on a thread of its own.
 //
 // Construction makes the socket's missing parent folders with mode 0700,
 // replaces a socket file nobody listens on (but neither a live one nor any
@@ -34,8 +36,9 @@ namespace SampleBridge {
 
 class Server {
 public:
+    // `answered` gives false when the state holds a change it could not keep.
     explicit Server(std::filesystem::path socketPath, State state = State::demo(),
-                    std::function<void(State&)> answered = {});
+                    std::function<bool(State&)> answered = {});
     ~Server();
     Server(const Server&) = delete;
     Server& operator=(const Server&) = delete;
@@ -57,7 +60,7 @@ private:
 
     std::filesystem::path m_socketPath;
     State m_state;
-    std::function<void(State&)> m_answered;
+    std::function<bool(State&)> m_answered;
     int m_listener = -1;
     int m_stop = -1;
     mutable std::mutex m_mutex;

@@ -40,33 +40,37 @@ std::optional<std::vector<DeviceRow>> SettingsModel::loadedDevices() const {
 }
 
 void SettingsModel::load() {
-    reload(false);
+    reload(std::nullopt);
 }
 
-void SettingsModel::reload(bool afterFailedSave) {
-    loadSettings(afterFailedSave);
+void SettingsModel::reload(const std::optional<std::string>& failedSave) {
+    loadSettings(failedSave);
     loadDevices();
     loadEnvironments();
 }
 
-void SettingsModel::loadSettings(bool afterFailedSave) {
+void SettingsModel::loadSettings(const std::optional<std::string>& failedSave) {
     m_bridge->fetch<SettingsReply>("/settings", "GET",
                                    [weak = weakSelf(), number = m_settingsOrder.next(),
-                                    afterFailedSave](std::optional<SettingsReply> reply) {
+                                    failedSave](std::optional<SettingsReply> reply) {
                                        const auto self = weak.lock();
                                        if (self && self->m_settingsOrder.admit(number))
-                                           self->applySettings(reply, afterFailedSave);
+                                           self->applySettings(reply, failedSave);
                                    });
 }
 
-void SettingsModel::applySettings(const std::optional<SettingsReply>& reply, bool afterFailedSave) {
+void SettingsModel::applySettings(const std::optional<SettingsReply>& reply,
+                                  const std::optional<std::string>& failedSave) {
     if (!reply || !reply->values) {
-        problem = reply && reply->config_error ? *reply->config_error : notAnswering();
+        const std::string failure =
+            reply && reply->config_error ? *reply->config_error : notAnswering();
+        problem = failedSave ? *failedSave + " " + failure : failure;
         return;
     }
+    m_held = reply->values;
     values = reply->values;
     tailnet = reply->tailnet;
-    if (reply->config_error || !afterFailedSave)
+    if (reply->config_error || !failedSave)
         problem = reply->config_error;
 }
 
@@ -116,15 +120,20 @@ void SettingsModel::applySaved(const std::optional<SettingsReply>& reply, int st
                                std::uint64_t number) {
     if (reply && reply->values) {
         if (m_settingsOrder.admit(number)) {
+            m_held = reply->values;
             values = reply->values;
             problem = reply->config_error;
         }
         return;
     }
-    problem = reply && reply->msg
-                  ? *reply->msg
-                  : "That setting didn't save (HTTP " + std::to_string(status) + ").";
-    reload(true);
+    // A newer reply applied meanwhile already shows what the bridge holds.
+    if (m_settingsOrder.admit(number))
+        values = m_held;
+    const std::string sentence =
+        reply && reply->msg ? *reply->msg
+                            : "That setting didn't save (HTTP " + std::to_string(status) + ").";
+    problem = sentence;
+    reload(sentence);
 }
 
 void SettingsModel::forget(const std::string& deviceId) {

@@ -7,15 +7,17 @@
 // operation returns at once; the replies arrive on the main queue and fill the
 // published fields, which change only on the main thread. A setting changes
 // one at a time: `binding` writes the model's own copy at once and posts it,
-// and the bridge's reply brings back its full settings (or, when the save
-// fails, a banner and a reload undo the change).
+// and the bridge's reply brings back its full settings. When the save fails,
+// the settings go back at once to what the bridge last gave, a banner says the
+// change didn't save, and a reload brings what the bridge holds now.
 //
 // Replies are applied in the order their requests were made, for the settings
 // (GET and POST alike), the phones and the environments each: a late reply to
-// an older request is dropped once a newer one has been applied. A save that
-// failed is always reported, since the reload it starts brings back what the
-// bridge holds. After a failed save the banner keeps its sentence through that
-// reload, unless the reload itself fails or brings a configuration error.
+// an older request is dropped once a newer one has been applied; a failed save
+// counts as applied when it puts the settings back. A save that failed is
+// always reported. The banner keeps its sentence through the reload it starts,
+// unless the reload brings a configuration error, which shows instead; a
+// reload that fails adds its own sentence after it.
 // A devices request that fails empties the phones, so none reads as connected
 // while the bridge is down, and marks them not fresh: the Updates section is
 // told the phones are unknown rather than that none is paired. Reply handlers
@@ -92,14 +94,18 @@ private:
     // Shows the field as a `T`, writes `values` at once, and posts the change.
     template <typename T, typename Field>
     SwiftUI::Binding<T> bindingOver(Field Values::*field, std::string key, T fallback);
-    // Asks for everything; after a failed save, keeping that save's sentence through a good reply.
-    void reload(bool afterFailedSave);
-    void loadSettings(bool afterFailedSave);
+    // Asks for everything; after a failed save, `failedSave` is its sentence, which the banner
+    // keeps through the reply.
+    void reload(const std::optional<std::string>& failedSave);
+    void loadSettings(const std::optional<std::string>& failedSave);
     void loadDevices();
-    void applySettings(const std::optional<SettingsReply>& reply, bool afterFailedSave);
+    void applySettings(const std::optional<SettingsReply>& reply,
+                       const std::optional<std::string>& failedSave);
     void applySaved(const std::optional<SettingsReply>& reply, int status, std::uint64_t number);
 
     std::shared_ptr<Bridge> m_bridge;
+    // The settings as the bridge last gave them, which a failed save puts back.
+    std::optional<Values> m_held;
     ReplyOrder m_settingsOrder;
     ReplyOrder m_devicesOrder;
     ReplyOrder m_environmentsOrder;

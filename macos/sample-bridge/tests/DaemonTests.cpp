@@ -152,7 +152,7 @@ TEST(SampleBridgeDaemon, AnyOtherUseGetsTheUsageLine) {
     }
 }
 
-TEST(SampleBridgeDaemon, AKeptStateThatDoesNotReadIsSetAsideAndTheDemoBeginsAgain) {
+TEST(SampleBridgeDaemon, AKeptStateThatDoesNotReadIsSetAsideUnderAFreeNameAndTheDemoBeginsAgain) {
     Testing::TemporaryFolder home;
     const auto kept = home.path() / ".kestrelhaven" / "sample-state.json";
     const std::string change = R"({"key":"voiceLevel","value":"all"})";
@@ -171,13 +171,30 @@ TEST(SampleBridgeDaemon, AKeptStateThatDoesNotReadIsSetAsideAndTheDemoBeginsAgai
     }
     EXPECT_EQ(nlohmann::json::parse(Testing::readText(kept))["settings"]["voiceLevel"], "all");
 
-    // With no room to set it aside, it is left as it was, and nothing is written over it.
-    Testing::writeText(kept, R"({"settings": [], "devices": []})");
+    // Unreadable again, with the first one still beside it: it goes beside that, and what
+    // changes then outlives a restart.
+    const std::string again = R"({"settings": [], "devices": []})";
+    Testing::writeText(kept, again);
+    {
+        Daemon daemon(home.path());
+        ASSERT_TRUE(daemon.serving());
+        EXPECT_EQ(
+            RawClient::post(daemon.socket(), "/settings", R"({"key":"voiceLevel","value":"off"})")
+                .status,
+            200);
+        EXPECT_TRUE(daemon.stop());
+    }
+    EXPECT_EQ(Testing::readText(kept.string() + ".unreadable-2"), again);
     Daemon daemon(home.path());
     ASSERT_TRUE(daemon.serving());
-    EXPECT_EQ(RawClient::post(daemon.socket(), "/settings", change).status, 200);
-    EXPECT_TRUE(daemon.stop());
-    EXPECT_EQ(Testing::readText(kept), R"({"settings": [], "devices": []})");
+    EXPECT_EQ(RawClient::get(daemon.socket(), "/settings").json()["values"]["voiceLevel"], "off");
+
+    // A change that can't be written is not answered as done.
+    std::filesystem::remove(kept);
+    std::filesystem::create_directory(kept);
+    const auto refused = RawClient::post(daemon.socket(), "/settings", change);
+    EXPECT_EQ(refused.status, 500);
+    EXPECT_EQ(refused.json()["ok"], false);
 }
 
 TEST(SampleBridgeDaemon, ItsContainersCheckInAFewSecondsAfterTheyAreAdded) {

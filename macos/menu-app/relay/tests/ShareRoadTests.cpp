@@ -6,6 +6,7 @@
 
 #include <Foundation/PropertyList.h>
 #include <JSONCoding/JSONCoding.h>
+#include <LaunchServices/Registry.h>
 #include <gmock/gmock.h>
 #include <thread>
 
@@ -47,6 +48,12 @@ TEST_F(Relay, AMarkdownFileSharedThroughTheExtensionReachesTheDossier) {
     const auto notes = folder.path() / "Trip notes.md";
     Testing::writeText(notes, "# Lisbon\n\nTrams, tiles and the river at dusk.");
     const auto appex = autoAddingExtension(folder.path(), appGroup, "Trips");
+    // The Share menu offers only an extension turned on; the copy goes by the built one's name.
+    const auto registry = LaunchServices::Registry::current();
+    ASSERT_EQ(registry.registerBundle(KH_BUILT_BUNDLE, true, true), std::nullopt);
+    ASSERT_EQ(
+        registry.elect(*Foundation::Bundle(appex).identifier(), LaunchServices::Election::use),
+        std::nullopt);
 
     // The extension draws text with Pango, whose fontconfig keeps its configuration for the life
     // of the process: a sanitizer build's leak checker is told so, as in the test programs.

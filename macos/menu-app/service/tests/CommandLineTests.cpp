@@ -516,21 +516,27 @@ TEST_F(CommandLineWithoutAppGroup, DossierOutboxNeedsAnAppGroup) {
 
 TEST_F(CommandLine, ShareMenuSwitchesAndRegistersTheExtension) {
     const std::string state = std::string(extension) + ": ";
-    EXPECT_EQ(menu({"--share-menu"}), result(0, state + "not registered\n"));
-    EXPECT_EQ(menu({"--share-menu", "on"}), result(1, "pluginkit refused\n"));
-    EXPECT_EQ(menu({"--share-menu", "register"}), result(0, state + "not in the Share menu\n"));
-    EXPECT_EQ(menu({"--share-menu", "off"}), result(0, state + "not in the Share menu\n"));
     // A Share menu without the entry can't reach the extension.
     Run::Environment environment = Run::currentEnvironment();
     environment["HOME"] = home.string();
-    const Run::Result shared = Run::run(
-        KH_SHARE_TOOL,
-        {(Bundled::app() / "Contents/PlugIns/KestrelhavenShare.appex").string(), "--text", "x"},
-        environment, 20);
-    EXPECT_EQ((Outcome{shared.status, shared.output, shared.error}),
-              result(2, "",
-                     "share: " + std::string(extension) +
-                         " is turned off, so the Share menu doesn't offer it.\n"));
+    const auto share = [&] {
+        const Run::Result shared = Run::run(
+            KH_SHARE_TOOL,
+            {(Bundled::app() / "Contents/PlugIns/KestrelhavenShare.appex").string(), "--text", "x"},
+            environment, 20);
+        return Outcome{shared.status, shared.output, shared.error};
+    };
+    const Outcome notOffered =
+        result(2, "",
+               "share: " + std::string(extension) +
+                   " isn't turned on, so the Share menu doesn't offer it.\n");
+    EXPECT_EQ(menu({"--share-menu"}), result(0, state + "not registered\n"));
+    EXPECT_EQ(menu({"--share-menu", "on"}), result(1, "pluginkit refused\n"));
+    // Registered but never chosen reads as off, and the Share menu agrees.
+    EXPECT_EQ(menu({"--share-menu", "register"}), result(0, state + "not in the Share menu\n"));
+    EXPECT_EQ(share(), notOffered);
+    EXPECT_EQ(menu({"--share-menu", "off"}), result(0, state + "not in the Share menu\n"));
+    EXPECT_EQ(share(), notOffered);
     EXPECT_EQ(menu({"--share-menu", "on"}), result(0, state + "in the Share menu\n"));
     EXPECT_EQ(menu({"--share-menu", "status"}), result(0, state + "in the Share menu\n"));
     EXPECT_EQ(menu({"--share-menu", "toggle"}),

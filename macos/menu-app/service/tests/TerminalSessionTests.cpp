@@ -435,6 +435,8 @@ TEST_F(TerminalSession, AFileNameThatReordersOrJoinsCharactersKeepsEveryRowAtThe
     // U+200D; and a joiner after a letter, which a terminal joins the next picture to.
     const auto file = home / "report\u202Efdp.exe 👨\u200D👩\u200D👧 Ada\u200D👩.md";
     Testing::writeText(file, "Notes");
+    ASSERT_EQ(menu({"--share-menu", "register"}).status, 0);
+    ASSERT_EQ(menu({"--share-menu", "on"}).status, 0);
     start({KH_SHARE_TOOL, (Bundled::app() / "Contents/PlugIns/KestrelhavenShare.appex").string(),
            "--file", file.string()});
     ASSERT_TRUE(shows("▤  Notes")) << screen();

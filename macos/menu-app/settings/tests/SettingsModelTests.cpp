@@ -208,6 +208,16 @@ TEST_F(SettingsModelSaving, AFailedSaveSaysSoAndTheReloadPutsTheStoredValueBack)
     bridgeSettings().setConfigError("Bad port.");
     binding.set(false);
     EXPECT_TRUE(eventually([&] { return model->problem.get() == "Bad port."; }));
+
+    // With the bridge down the value goes back, and the banner says it didn't save.
+    ASSERT_TRUE(eventually([&] { return binding.get(); }));
+    stopServer();
+    binding.set(false);
+    EXPECT_TRUE(eventually([&] {
+        return model->problem.get() ==
+               std::string("That setting didn't save (HTTP 0). ") + notAnswering;
+    })) << model->problem->value_or("");
+    EXPECT_TRUE(binding.get());
 }
 
 TEST_F(SettingsModelSaving, WithoutSettingsABindingShowsItsFallbackAndStillPosts) {

@@ -1,13 +1,13 @@
 // share: a stand-in for another program's Share menu. It hands an app extension a title and
 // texts, web links or files, runs it with this terminal, and exits with the request's outcome.
-// An extension the user turned off (`pluginkit -e ignore`) is not in the menu, so it never runs.
+// The menu offers only an extension the user turned on (`pluginkit -e use`, listed with "+"): one
+// turned off, never chosen, or not registered never runs.
 #include <AppExtensions/ExtensionMain.h>
 #include <Foundation/Bundle.h>
 #include <LaunchServices/Registry.h>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,25 +18,19 @@ constexpr const char* usage =
     "PATH]...\n"
     "Hands the items to the extension as a Share menu would and runs it. Exit status: 0 when the\n"
     "extension completed the request, 1 when it was cancelled, 2 when it could not run or is\n"
-    "turned off.\n";
+    "not turned on.\n";
 
 int usageError() {
     std::fputs(usage, stderr);
     return AppExtensions::NotStarted;
 }
 
-// The identifier of the extension at `appex` when the user's registry has it turned off.
-std::optional<std::string> turnedOff(const std::filesystem::path& appex) {
-    const auto identifier = Foundation::Bundle(appex).identifier();
-    if (!identifier)
-        return std::nullopt;
+// Whether the user's registry has the extension named `identifier` turned on.
+bool turnedOn(const std::string& identifier) {
     const auto plugIns = LaunchServices::Registry::current().plugIns();
-    const bool ignored =
-        std::any_of(plugIns.begin(), plugIns.end(), [&](const LaunchServices::PlugIn& plugIn) {
-            return plugIn.identifier == *identifier &&
-                   plugIn.election == LaunchServices::Election::ignore;
-        });
-    return ignored ? identifier : std::nullopt;
+    return std::any_of(plugIns.begin(), plugIns.end(), [&](const LaunchServices::PlugIn& plugIn) {
+        return plugIn.identifier == identifier && plugIn.election == LaunchServices::Election::use;
+    });
 }
 
 } // namespace
@@ -71,9 +65,10 @@ int main(int argc, char** argv) {
             return usageError();
         }
     }
-    if (const auto off = turnedOff(argv[1])) {
-        std::fprintf(stderr, "share: %s is turned off, so the Share menu doesn't offer it.\n",
-                     off->c_str());
+    const auto identifier = Foundation::Bundle(argv[1]).identifier();
+    if (!identifier || !turnedOn(*identifier)) {
+        std::fprintf(stderr, "share: %s isn't turned on, so the Share menu doesn't offer it.\n",
+                     identifier.value_or(argv[1]).c_str());
         return AppExtensions::NotStarted;
     }
     std::string error;

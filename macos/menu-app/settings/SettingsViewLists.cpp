@@ -9,6 +9,8 @@ using namespace SwiftUI;
 
 namespace {
 
+// The words for the menu-bar icon, where the footer cannot show it and for accessibility.
+const std::string menuBarIcon = "Kestrelhaven menu-bar icon";
 // The phones' footer, on either side of the menu-bar icon it shows inline.
 const std::string pairAgainBefore =
     "Forget revokes that phone's token, closes its connection and stops its notifications; it "
@@ -100,8 +102,8 @@ View SettingsView::pairedDevices() const {
                 return Toggle("Accept phones paired before encryption",
                               model->binding(&Values::legacyPhones, "legacyPhones", false));
             })},
-        (Text(pairAgainBefore) + Text(Image("lion-inline")) + Text(pairAgainAfter))
-            .accessibilityLabel(pairAgainBefore + "Kestrelhaven menu-bar icon" + pairAgainAfter));
+        (Text(pairAgainBefore) + Text(Image("lion-inline", menuBarIcon)) + Text(pairAgainAfter))
+            .accessibilityLabel(pairAgainBefore + menuBarIcon + pairAgainAfter));
 }
 
 View SettingsView::environments() const {

@@ -195,7 +195,8 @@ TerminalMenu::Outcome TerminalMenu::handle(const KeyPress& key) {
     return Outcome::Open;
 }
 
-void TerminalMenu::draw(CellCanvas& screen, int right, int top, int bottom) const {
+std::vector<CellRect> TerminalMenu::draw(CellCanvas& screen, int right, int top, int bottom) const {
+    std::vector<CellRect> boxes;
     CellRect parent{right, top, 0, 0};
     int parentRow = top;
     for (std::size_t depth = 0; depth < m_levels.size(); ++depth) {
@@ -259,9 +260,11 @@ void TerminalMenu::draw(CellCanvas& screen, int right, int top, int bottom) cons
                 style.inverse = isLit;
             });
         }
+        boxes.push_back(box);
         parent = box;
         parentRow = nextParentRow;
     }
+    return boxes;
 }
 
 } // namespace AppKit

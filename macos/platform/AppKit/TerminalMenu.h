@@ -39,8 +39,10 @@ public:
     std::vector<std::string> keys() const;
 
     // Draws the menus over `screen`: the root with its right edge at column `right` from row
-    // `top` down, each submenu beside the row that opened it, none below row `bottom`.
-    void draw(Graphics::CellCanvas& screen, int right, int top, int bottom) const;
+    // `top` down, each submenu beside the row that opened it, none below row `bottom`. Returns
+    // their boxes, frames included, the root's first.
+    std::vector<Graphics::CellRect> draw(Graphics::CellCanvas& screen, int right, int top,
+                                         int bottom) const;
 
 private:
     struct Level {

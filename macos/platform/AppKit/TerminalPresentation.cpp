@@ -76,7 +76,9 @@ void Presentation::handle(const KeyPress& key) {
         return;
     }
     if (isFunction(key, 1)) {
-        m_toolTips = !m_toolTips;
+        // With no tip to show, F1 would switch tips on unseen.
+        if (toolTip())
+            m_toolTips = !m_toolTips;
         return;
     }
     if (m_menu) {
@@ -184,17 +186,47 @@ std::optional<std::string> Presentation::toolTip() const {
     return item ? item->button().toolTip() : std::nullopt;
 }
 
-void Presentation::drawToolTip(CellCanvas& screen, int bottom) const {
+void Presentation::drawToolTip(CellCanvas& screen, int top, int bottom,
+                               const std::vector<CellRect>& menus) const {
     const auto tip = toolTip();
-    if (!tip || screen.width() < 8)
+    if (!tip)
         return;
-    const auto layout = Graphics::layOutCells({{{*tip, {}}}, std::min(screen.width() - 4, 60), 4});
-    const int height = static_cast<int>(layout.lines.size()) + 2;
-    const CellRect box{screen.width() - layout.columns - 4, bottom - height, layout.columns + 4,
-                       height};
-    TerminalViews::frame(screen, box, Graphics::lineOf("Tool tip", {.dim = true}));
-    for (std::size_t row = 0; row < layout.lines.size(); ++row)
-        Graphics::drawLine(screen, box.x + 2, box.y + 1 + static_cast<int>(row), layout.lines[row]);
+    std::vector<CellRect> areas{{0, top, screen.width(), bottom - top}};
+    if (!menus.empty()) {
+        // A tip over a menu's frame would read as one of its rows, or hide where it ends.
+        CellRect all = menus.front();
+        for (const CellRect& box : menus) {
+            const int right = std::max(all.maxX(), box.maxX());
+            const int lowest = std::max(all.maxY(), box.maxY());
+            all.x = std::min(all.x, box.x);
+            all.y = std::min(all.y, box.y);
+            all.width = right - all.x;
+            all.height = lowest - all.y;
+        }
+        const CellRect& last = menus.back();
+        areas = {{0, all.maxY(), screen.width(), bottom - all.maxY()},
+                 {0, top, all.x, bottom - top},
+                 {last.x + 1, last.y + 1, last.width - 2, last.height - 2}};
+    }
+    for (std::size_t index = 0; index < areas.size(); ++index) {
+        const CellRect& area = areas[index];
+        const int lines = std::min(4, area.height - 2);
+        if (area.width < 8 || lines < 1)
+            continue;
+        const auto layout =
+            Graphics::layOutCells({{{*tip, {}}}, std::min(area.width - 4, 60), lines});
+        // A tip cut short waits for an area that holds it whole, unless none is left.
+        if (layout.truncated && index + 1 < areas.size())
+            continue;
+        const int height = static_cast<int>(layout.lines.size()) + 2;
+        const CellRect box{area.maxX() - layout.columns - 4, area.maxY() - height,
+                           layout.columns + 4, height};
+        TerminalViews::frame(screen, box, Graphics::lineOf("Tool tip", {.dim = true}));
+        for (std::size_t row = 0; row < layout.lines.size(); ++row)
+            Graphics::drawLine(screen, box.x + 2, box.y + 1 + static_cast<int>(row),
+                               layout.lines[row]);
+        return;
+    }
 }
 
 const TerminalWindow* Presentation::shownState(const std::shared_ptr<Window>& window) const {
@@ -232,10 +264,8 @@ std::vector<std::string> Presentation::keys() const {
             keys.emplace_back("F6: next window");
         keys.emplace_back("Ctrl-W: close");
     }
-    if (m_toolTips)
-        keys.emplace_back("F1: hide tool tip");
-    else if (toolTip())
-        keys.emplace_back("F1: tool tip");
+    if (toolTip())
+        keys.emplace_back(m_toolTips ? "F1: hide tool tip" : "F1: tool tip");
     keys.emplace_back("Ctrl-Z: suspend");
     keys.emplace_back("Ctrl-C: quit");
     return keys;
@@ -269,12 +299,13 @@ Presentation::Frame Presentation::draw(int width, int height) {
     if (!windows.empty())
         frame.cursor = windowState(windows.back())
                            .draw(*windows.back(), screen, {0, top, width, bottom - top}, m_styled);
+    std::vector<CellRect> menus;
     if (m_menu) {
-        m_menu->draw(screen, width, std::min(top, 1), bottom);
+        menus = m_menu->draw(screen, width, std::min(top, 1), bottom);
         frame.cursor.reset();
     }
     if (m_toolTips)
-        drawToolTip(screen, bottom);
+        drawToolTip(screen, std::min(top, 1), bottom, menus);
     for (ShownAlert& alert : m_alerts) {
         alert.box.draw(screen);
         alert.drawn = true;

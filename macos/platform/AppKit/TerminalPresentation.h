@@ -15,7 +15,7 @@
 // cancel button would), PgUp and PgDn scroll it (↑ and ↓ too in a window
 // without controls; see TerminalWindow.h for how long the view stays there, and
 // a window that closes opens afresh), F1 shows or hides the tool tip of what
-// has the focus.
+// has the focus, when it has one, clear of the frames of open menus.
 // Every other key goes to the front window's hosted view; Escape that the view
 // has no cancel button for closes a panel. Ctrl-C quits and Ctrl-Z suspends,
 // as the terminal's own signals. A key acts only where the screen last showed
@@ -80,7 +80,10 @@ private:
     // focused control, or the status item when the menu bar has the focus.
     std::optional<std::string> toolTip() const;
     void drawBar(Graphics::CellCanvas& screen) const;
-    void drawToolTip(Graphics::CellCanvas& screen, int bottom) const;
+    // Draws the tool tip at the bottom right of the rows from `top` to `bottom`, clear of the
+    // open menus' `menus` boxes: below them or beside them, else over the rows of the last.
+    void drawToolTip(Graphics::CellCanvas& screen, int top, int bottom,
+                     const std::vector<Graphics::CellRect>& menus) const;
 
     std::optional<TerminalMenu> m_menu;
     // Innermost last: an alert may come while another waits for its answer.

@@ -10,6 +10,10 @@ namespace {
 
 constexpr std::string_view ellipsis = "…";
 constexpr int tabColumns = 8;
+// Starts a row that goes on with a code line too wide for the width, so that no one copying it
+// takes the row for a line of its own.
+constexpr std::string_view continued = "↪ ";
+constexpr int continuedColumns = 2;
 
 void append(CellLine& line, const CellSpan& span, int columns) {
     if (!line.spans.empty() && line.spans.back().style == span.style)
@@ -65,7 +69,7 @@ public:
             else if (character == " " || character == "\t")
                 space(character == "\t", span);
             else
-                addToWord(character, span.style);
+                addToWord(character, span);
             return true;
         });
     }
@@ -89,12 +93,13 @@ private:
         placeWord();
         m_lines.emplace_back();
         m_pending = m_indent = m_start = 0;
-        m_atStart = true;
+        m_atStart = m_codeLine = true;
     }
 
     void space(bool tab, const CellSpan& span) {
         placeWord();
         m_spaceStyle = span.style;
+        m_codeLine = m_codeLine && span.monospaced;
         if (!span.monospaced) {
             // Ordinary spaces fold into one, and none starts a line.
             if (hasText())
@@ -114,21 +119,29 @@ private:
         m_indentStyle = span.style;
     }
 
-    void addToWord(std::string_view character, const CellStyle& style) {
+    void addToWord(std::string_view character, const CellSpan& span) {
         m_atStart = false;
+        m_codeLine = m_codeLine && span.monospaced;
+        const CellStyle& style = span.style;
         if (m_word.pieces.empty() || !(m_word.pieces.back().style == style))
             m_word.pieces.push_back({{}, style});
         m_word.pieces.back().text += character;
         m_word.columns += drawable(character).second;
     }
 
-    // A line the wrap goes on with, at the indentation of the line as written.
-    void wrap() {
+    // A line the wrap goes on with, at the indentation of the line as written; a code line's
+    // marked as going on where there is room for the mark and text after it.
+    void wrap(const CellStyle& style) {
         m_lines.emplace_back();
         if (m_indent > 0)
             append(line(), {std::string(static_cast<std::size_t>(m_indent), ' '), m_indentStyle},
                    m_indent);
-        m_start = m_indent;
+        if (m_codeLine && m_indent + continuedColumns < m_width) {
+            CellStyle marked = style;
+            marked.dim = true;
+            append(line(), {std::string(continued), marked}, continuedColumns);
+        }
+        m_start = line().columns;
     }
 
     void placeWord() {
@@ -136,7 +149,7 @@ private:
             return;
         const int space = hasText() ? m_pending : 0;
         if (m_width > 0 && hasText() && line().columns + space + m_word.columns > m_width)
-            wrap();
+            wrap(m_word.pieces.front().style);
         else if (space > 0)
             append(line(), {std::string(static_cast<std::size_t>(space), ' '), m_spaceStyle},
                    space);
@@ -145,7 +158,7 @@ private:
             forEachCellCharacter(piece.text, [&](std::string_view character) {
                 const int columns = drawable(character).second;
                 if (m_width > 0 && hasText() && line().columns + columns > m_width)
-                    wrap();
+                    wrap(piece.style);
                 append(line(), {std::string(character), piece.style}, columns);
                 return true;
             });
@@ -165,8 +178,9 @@ private:
     CellStyle m_indentStyle;
     // Where the text of the current line starts, after its indentation.
     int m_start = 0;
-    // Whether the line as written has had nothing but spaces yet.
+    // Whether the line as written has had nothing but spaces yet, and nothing but code.
     bool m_atStart = true;
+    bool m_codeLine = true;
 };
 
 } // namespace

@@ -5,8 +5,9 @@
 // a line drop, and a run of them between words shows as one. Monospaced text
 // (code, commands, paths) keeps every space and line as written, so a snippet
 // keeps its indentation; a line of it too wide for the width breaks as
-// ordinary text does, each line it breaks into starting at the indentation it
-// began with. A line feed ends a line. Text cut short ends in "…".
+// ordinary text does, each row it goes on in starting at the indentation it
+// began with and a dim "↪ ", so that the row does not read as a line of its
+// own. A line feed ends a line. Text cut short ends in "…".
 #pragma once
 
 #include "Cells.h"

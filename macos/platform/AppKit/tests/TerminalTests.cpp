@@ -666,7 +666,41 @@ TEST(TerminalPresentation, F1ShowsTheToolTipOfWhatHasTheFocus) {
     screen = presentation.draw(80, 24).canvas;
     EXPECT_FALSE(shows(screen, "How the phone reaches this Mac."));
     EXPECT_TRUE(shows(screen, "F1: tool tip"));
+    // Where there is no tip, F1 is not offered and changes nothing.
+    view->hints.toolTip.reset();
+    EXPECT_FALSE(shows(presentation.draw(80, 24).canvas, "F1"));
+    presentation.handle(function(1));
+    view->hints.toolTip = "How the phone reaches this Mac.";
+    EXPECT_TRUE(shows(presentation.draw(80, 24).canvas, "F1: tool tip"));
     window->close();
+
+    // Over a menu as tall as the screen, the tip stands beside it, every frame line left whole.
+    auto root = Menu::make();
+    for (int number = 1; number <= 20; ++number) {
+        const auto entry = MenuItem::make("Item " + std::to_string(number), [](MenuItem&) {});
+        entry->setToolTip("Tip of item " + std::to_string(number));
+        root->addItem(entry);
+    }
+    item->setMenu(root);
+    CellCanvas plain, tipped;
+    Dispatch::RunLoop::main().perform([&] {
+        presentation.handle(key(Key::Down));
+        plain = presentation.draw(60, 20).canvas;
+        presentation.handle(function(1));
+        tipped = presentation.draw(60, 20).canvas;
+        presentation.handle(key(Key::Escape));
+    });
+    presentation.handle(function(10));
+    EXPECT_TRUE(shows(tipped, "│ Tip of item 1 │")) << screenText(tipped);
+    int covered = 0;
+    for (int y = 1; y < plain.height(); ++y) {
+        for (int x = 0; x < plain.width(); ++x) {
+            const std::string& glyph = plain.at(x, y).glyph;
+            covered += std::string_view("│─┌┐└┘").find(glyph) != std::string_view::npos &&
+                       tipped.at(x, y).glyph != glyph;
+        }
+    }
+    EXPECT_EQ(covered, 0) << screenText(plain) << screenText(tipped);
 }
 
 TEST(TerminalOutput, RewritesOnlyChangedRowsAndStylesOnlyWhereTheTerminalShowsThem) {

@@ -85,15 +85,21 @@ TEST(Cells, MonospacedTextKeepsItsSpacesAndItsIndentationWhereItBreaks) {
     const std::string snippet = "services:\n  app:\n    env_file: \"/srv/a.env\"\n\tports:  [80]";
     EXPECT_EQ(texts(layOutCells({{code(snippet)}, 20, 0})),
               (std::vector<std::string>{"services:", "  app:", "    env_file:",
-                                        "    \"/srv/a.env\"", "        ports:  [80]"}));
+                                        "    ↪ \"/srv/a.env\"", "        ports:  [80]"}));
     EXPECT_EQ(texts(layOutCells({{code(snippet)}, std::nullopt, 0}))[2],
               "    env_file: \"/srv/a.env\"");
-    // A word wider than the line breaks between characters, each part at the indentation.
+    // A word wider than the line breaks between characters, each row going on at the indentation.
     EXPECT_EQ(texts(layOutCells({{code("  abcdefghij")}, 6, 0})),
-              (std::vector<std::string>{"  abcd", "  efgh", "  ij"}));
+              (std::vector<std::string>{"  abcd", "  ↪ ef", "  ↪ gh", "  ↪ ij"}));
+    // Where the mark would leave no room for text, the row goes on without it.
+    EXPECT_EQ(texts(layOutCells({{code("  abcdefghij")}, 4, 0})),
+              (std::vector<std::string>{"  ab", "  cd", "  ef", "  gh", "  ij"}));
     // Ordinary text around it still folds its spaces and drops them at the start of a line.
     EXPECT_EQ(texts(layOutCells({{{"  Run  ", {}}, code("kh  init"), {"   now", {}}}, 40, 0})),
               (std::vector<std::string>{"Run kh  init now"}));
+    // Prose that holds code wraps as prose, unmarked.
+    EXPECT_EQ(texts(layOutCells({{{"Run ", {}}, code("kh  init"), {" now", {}}}, 10, 0})),
+              (std::vector<std::string>{"Run kh", "init now"}));
 }
 
 TEST(Cells, FormatCharactersNeverReachTheTerminalAndRowsTakeTheColumnsATerminalGives) {

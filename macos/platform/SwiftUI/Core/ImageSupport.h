@@ -13,6 +13,8 @@ namespace SwiftUI {
 struct ImageSource {
     std::string name;
     bool symbol = false;
+    // The words that stand for a named image where it cannot be drawn.
+    std::string label{};
 };
 
 // The image view's source, or nothing for another view.

@@ -53,11 +53,12 @@ Graphics::CellParagraph cellParagraph(const StyledText& text, const Graphics::Ce
         }
         style.bold = style.bold || piece.font.fontWeight() >= Font::Weight::Semibold;
         if (piece.image) {
-            // A named image has no character; it takes no room inside a line.
-            if (piece.image->symbol) {
-                result.spans.push_back(
-                    {std::string(Graphics::symbolGlyph(piece.image->name)), style});
-            }
+            // A named image has no character: the words that stand for it take its place.
+            const ImageSource& image = *piece.image;
+            result.spans.push_back({image.symbol ? std::string(Graphics::symbolGlyph(image.name))
+                                    : image.label.empty() ? "[" + image.name + "]"
+                                                          : image.label,
+                                    style});
         } else {
             result.spans.push_back(
                 {piece.text, style, piece.font.design() == Font::Design::Monospaced});

@@ -98,13 +98,15 @@ private:
 
 } // namespace
 
-Image::Image(std::string name) : Image(std::move(name), false) {}
+Image::Image(std::string name) : Image(ImageSource{std::move(name)}) {}
 
-Image::Image(std::string name, bool symbol)
-    : View(std::make_shared<ImageNode>(ImageSource{std::move(name), symbol})) {}
+Image::Image(std::string name, std::string label)
+    : Image(ImageSource{std::move(name), false, std::move(label)}) {}
+
+Image::Image(ImageSource source) : View(std::make_shared<ImageNode>(std::move(source))) {}
 
 Image Image::systemName(std::string name) {
-    return Image(std::move(name), true);
+    return Image(ImageSource{std::move(name), true});
 }
 
 std::optional<ImageSource> imageSourceOf(const View& view) {

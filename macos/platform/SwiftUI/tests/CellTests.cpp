@@ -223,6 +223,10 @@ TEST(CellPainting, NamedImagesShowInHalfBlocksBlackOnWhite) {
     EXPECT_EQ(canvas.plainLine(1), "  ██");
     EXPECT_EQ(canvas.at(3, 0).style.foreground, CellColor::Black);
     EXPECT_EQ(canvas.at(3, 0).style.background, CellColor::White);
+    // Inline in a line of text it cannot be drawn: its words stand in its place.
+    HostingController line(Text("Open (") + Text(Image("cell-checker", "the checker")) +
+                           Text(" › Pair)") + Text(Image("cell-checker")));
+    EXPECT_EQ(line.renderCells(60).canvas.plainLine(0), "Open (the checker › Pair)[cell-checker]");
 }
 
 TEST(CellPainting, FormsShowSectionsAndRowsWithLabelsLeadingAndControlsTrailing) {

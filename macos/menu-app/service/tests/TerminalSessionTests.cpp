@@ -376,7 +376,8 @@ TEST_F(TerminalSession, ACodeSnippetKeepsTheIndentationOfTheTextItCopies) {
     })) << copied;
 
     // Each line of the copied text shows in the rows of the box, in order and with its
-    // indentation; a line too wide for the box goes on in the rows after it, indented as it is.
+    // indentation; a line too wide for the box goes on in the rows after it, indented as it is
+    // and marked as going on.
     std::vector<std::string> rows;
     const std::vector<std::string> all = rowsOf(screen());
     for (auto row = all.begin(); row != all.end(); ++row) {
@@ -400,8 +401,9 @@ TEST_F(TerminalSession, ACodeSnippetKeepsTheIndentationOfTheTextItCopies) {
             ASSERT_LT(next, rows.size()) << copied << "\n" << screen();
             std::string_view shown = rows[next++];
             if (!first) {
-                ASSERT_TRUE(shown.starts_with(line.substr(0, indentation))) << shown;
-                shown.remove_prefix(indentation);
+                const std::string marked = line.substr(0, indentation) + "↪ ";
+                ASSERT_TRUE(shown.starts_with(marked)) << shown;
+                shown.remove_prefix(marked.size());
             }
             ASSERT_TRUE(!shown.empty() && rest.starts_with(shown)) << shown << "\n" << screen();
             rest.remove_prefix(shown.size());

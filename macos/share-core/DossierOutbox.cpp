@@ -5,6 +5,7 @@
 
 #include <Foundation/FileDescriptor.h>
 #include <Foundation/FileIO.h>
+#include <Foundation/SetAside.h>
 #include <Foundation/UUID.h>
 #include <algorithm>
 #include <cerrno>
@@ -199,11 +200,56 @@ std::optional<ShareWriteError> DossierOutbox::write(std::string_view ref,
     return std::nullopt;
 }
 
-std::optional<Foundation::FileLock> DossierOutbox::relayLock(std::error_code* error) const {
-    const std::filesystem::path container = directory.parent_path();
-    if (!Foundation::createFolder(container, error))
+std::filesystem::path DossierOutbox::lockURL() const {
+    return directory.parent_path() / lockName;
+}
+
+std::optional<Foundation::FileLock>
+DossierOutbox::relayLock(std::string_view role, std::error_code* error,
+                         std::filesystem::path* movedAside) const {
+    if (!Foundation::createFolder(directory.parent_path(), error))
         return std::nullopt;
-    return Foundation::FileLock::take(container / lockName, Foundation::FileLock::Wait::No, error);
+    const std::filesystem::path file = lockURL();
+    std::error_code refused;
+    auto lock = Foundation::FileLock::take(file, Foundation::FileLock::Wait::No, &refused);
+    if (!lock && refused != std::errc::operation_would_block && clearLockPath(movedAside))
+        lock = Foundation::FileLock::take(file, Foundation::FileLock::Wait::No, &refused);
+    if (!lock) {
+        if (error)
+            *error = refused;
+        return std::nullopt;
+    }
+    // The record only names the holder to others: the lock holds without it.
+    lock->record(OutboxRelayer{::getpid(), std::string(role)}.text());
+    return lock;
+}
+
+bool DossierOutbox::clearLockPath(std::filesystem::path* movedAside) const {
+    // Relays look and move one at a time: a relay that saw a folder here must not move the lock
+    // file that another put in its place meanwhile. Only this moves anything from the path.
+    const auto looking = Foundation::FileLock::takeFolder(directory.parent_path());
+    if (!looking)
+        return false;
+    const std::filesystem::path file = lockURL();
+    struct stat status {};
+    if (::lstat(file.c_str(), &status) != 0)
+        return errno == ENOENT;
+    if (S_ISREG(status.st_mode))
+        return true;
+    std::filesystem::path aside;
+    if (Foundation::setAside(file, aside))
+        return false;
+    if (movedAside)
+        *movedAside = std::move(aside);
+    return true;
+}
+
+std::optional<OutboxRelayer> DossierOutbox::relayer() const {
+    const auto record =
+        Foundation::readFile(lockURL(), OutboxRelayer::maxBytes, Foundation::Links::Refuse);
+    if (!record)
+        return std::nullopt;
+    return OutboxRelayer::parse(Foundation::textView(*record));
 }
 
 std::vector<std::string> DossierOutbox::refs() const {

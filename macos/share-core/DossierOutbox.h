@@ -14,12 +14,17 @@
 // file would be too large to read back. Removing a file only unlinks it.
 //
 // One relay drains the outbox at a time: it holds the lock on the file
-// "DossierOutbox.lock" beside the folder while it drains. The extension never
-// takes it, so nothing the extension does waits for a relay.
+// "DossierOutbox.lock" beside the folder while it drains, and writes who it
+// is into that file. The extension never takes it, so nothing the extension
+// does waits for a relay. That file is the system's own: anything else found
+// at its path (a folder, a FIFO, a symbolic link, never followed) is moved
+// aside to a dated name beside it, never over another file, and the lock
+// then taken.
 #pragma once
 
 #include "OutboxError.h"
 #include "OutboxRecords.h"
+#include "OutboxRelayer.h"
 
 #include <Foundation/Data.h>
 #include <Foundation/FileLock.h>
@@ -73,10 +78,18 @@ struct DossierOutbox {
     std::optional<ShareWriteError> add(const DossierOutboxItem& item) const;
     std::optional<ShareWriteError> writeAnswer(const DossierShareAnswer& answer) const;
 
-    // Makes this process the outbox's relay for as long as the lock returned lives: makes the
-    // container when missing and takes the lock without waiting. Nothing while another relay
-    // holds it (`error` then operation_would_block) or when it cannot be taken.
-    std::optional<Foundation::FileLock> relayLock(std::error_code* error = nullptr) const;
+    // The relay's lock file, beside the folder.
+    std::filesystem::path lockURL() const;
+    // Makes this process the outbox's relay, named `role` in the lock file, for as long as the
+    // lock returned lives: makes the container when missing, moves aside anything but a regular
+    // file at the lock's path (its new path then in `movedAside`), and takes the lock without
+    // waiting. Nothing while another relay holds it (`error` then operation_would_block) or when
+    // it cannot be taken.
+    std::optional<Foundation::FileLock>
+    relayLock(std::string_view role, std::error_code* error = nullptr,
+              std::filesystem::path* movedAside = nullptr) const;
+    // Who holds, or last held, the lock, as it wrote itself there.
+    std::optional<OutboxRelayer> relayer() const;
 
     // The refs of the item files, in the folder's listing order.
     std::vector<std::string> refs() const;
@@ -145,6 +158,9 @@ struct DossierOutbox {
     void sweepAnswers(double now, double age) const;
 
 private:
+    // Moves anything but a regular file from the lock's path; false when something is left
+    // there that can't be moved.
+    bool clearLockPath(std::filesystem::path* movedAside) const;
     std::optional<ShareWriteError> write(std::string_view ref,
                                          const JSONCoding::OrderedJSON& record,
                                          const std::filesystem::path& file,

@@ -41,19 +41,33 @@ bool DossierShares::holdOutbox(std::error_code* error) {
     if (m_outboxLock || !outbox)
         return m_outboxLock.has_value();
     std::error_code refused;
-    m_outboxLock = outbox->relayLock(&refused);
-    if (m_outboxLock)
+    std::filesystem::path aside;
+    m_outboxLock = outbox->relayLock(role, &refused, &aside);
+    if (!aside.empty())
+        logger().error("the outbox's lock " + outbox->lockURL().string() +
+                       " was not a file: what stood there was moved aside to " +
+                       aside.filename().string());
+    if (m_outboxLock) {
+        if (m_lockRefused)
+            logger().info("the outbox's lock is taken: this process relays the outbox");
+        m_lockRefused = {};
         return true;
-    if (!m_toldLockRefused) {
-        m_toldLockRefused = true;
+    }
+    if (refused != m_lockRefused) {
+        m_lockRefused = refused;
         if (refused == std::errc::operation_would_block)
             logger().info("another process relays the outbox: this one waits for it to end");
         else
-            logger().error("outbox lock: " + refused.message());
+            logger().error("the outbox's lock " + outbox->lockURL().string() + " can't be taken (" +
+                           refused.message() + "): shares wait unsent until it can");
     }
     if (error)
         *error = refused;
     return false;
+}
+
+bool DossierShares::announces() const {
+    return m_outboxLock || m_lockRefused == std::errc::operation_would_block;
 }
 
 void DossierShares::start() {
@@ -62,7 +76,7 @@ void DossierShares::start() {
         logger().info("no App Group container: the Share menu's Dossier is off in this build");
         return;
     }
-    Dispatch::DispatchQueue::global().async([] {
+    Dispatch::DispatchQueue::global().async(m_started, [] {
         if (ShareExtension::state() == ShareExtension::State::notRegistered)
             ShareExtension::registerBundle();
     });
@@ -86,6 +100,22 @@ void DossierShares::start() {
         publishState();
         drain(true);
     });
+}
+
+void DossierShares::stop() {
+    m_io.sync([this] {
+        m_running = false;
+        if (m_timer)
+            m_timer->cancel();
+        if (m_watcher)
+            m_watcher->cancel();
+        m_timer.reset();
+        m_watcher.reset();
+    });
+    // The registering ends its tool when that outlives its time-out.
+    m_started.wait(ShareExtension::pluginTimeout + ShareExtension::registerTimeout + 5);
+    // A debounced pass queued before the stop finds the relay stopped.
+    m_io.sync([] {});
 }
 
 void DossierShares::watch(const std::filesystem::path& folder) {

@@ -27,7 +27,12 @@
 // One relay drains an outbox at a time, whichever process it runs in: `start`
 // takes the outbox's lock, and the relay keeps it until the process ends.
 // While another process holds it, passes post nothing, and each asks for it
-// again, so this relay takes over once that one ended.
+// again, so this relay takes over once that one ended. A lock that can't be
+// taken for another reason (a folder that can't be written, a full disk) is
+// logged with its reason, and the relay keeps asking; meanwhile the menu
+// still lists the waiting shares, and the state file does not say the
+// application runs (an earlier heartbeat is taken back), so the Share sheet
+// promises nothing the relay can't keep.
 //
 // A pass that found the bridge silent is not followed by another until the
 // tick, a new item, or the bridge coming back: neither the bridge going down
@@ -40,6 +45,7 @@
 
 #include <Dispatch/DispatchQueue.h>
 #include <Dispatch/FileSystemSource.h>
+#include <Dispatch/Synchronization.h>
 #include <Dispatch/TimerSource.h>
 #include <Foundation/Bundle.h>
 #include <Foundation/Data.h>
@@ -86,7 +92,7 @@ public:
     // cannot be taken, with `error` the reason. On the main thread until `start` has run, on the
     // relay's queue after.
     bool holdOutbox(std::error_code* error = nullptr);
-    // Main thread, once; returns at once.
+    // Main thread, once (again after `stop`); returns at once.
     void start();
     // Any thread; the bridge's state as the latest health check saw it.
     void bridge(bool up);
@@ -99,6 +105,12 @@ public:
     std::function<void()> changed;
     // Set before `start`: every answer recorded is also printed to standard output, one a line.
     bool printAnswers = false;
+    // Set before `holdOutbox`: what the relay is named in the outbox's lock file.
+    std::string_view role = OutboxRelayer::application;
+    // Main thread, for tests: ends the relay's work, its timer and watcher, and waits for what
+    // it started, the registering of the bundle among them, so that nothing writes into the
+    // home afterwards. It stays idle until started again; it keeps the outbox's lock.
+    void stop();
     // The relay's hand-off of a new row list; from any thread, applied on the main queue.
     void publishRows(std::vector<Row> rows);
 
@@ -147,6 +159,8 @@ private:
     void observeBridge(bool up);
     void checkBridge();
     void refreshIndex();
+    // Whether the relay says it runs: it holds the outbox, or another live relay does.
+    bool announces() const;
     void publishState();
     // Hands the rows that changed since the last hand-off to the main queue.
     void showRows();
@@ -191,11 +205,13 @@ private:
     std::once_flag m_outboxMade;
     std::optional<DossierOutbox> m_outbox;
     std::optional<Foundation::FileLock> m_outboxLock;
-    // Whether the log has told that the lock was not taken: it tells once.
-    bool m_toldLockRefused = false;
+    // Why the lock was last not taken, as the log told it: it tells each reason once.
+    std::error_code m_lockRefused;
     std::once_flag m_storeMade;
     std::optional<ShareStateStore> m_store;
     Dispatch::DispatchQueue m_io;
+    // The work `start` hands to other queues.
+    Dispatch::DispatchGroup m_started;
     DossierShareQueue m_queue;
     bool m_bridgeUp = false;
     std::optional<DossierIndexDigest> m_digest;

@@ -33,8 +33,12 @@ std::optional<Foundation::Data> DossierShares::requestBody(const DossierOutboxIt
 
 void DossierShares::drain(bool retry) {
     const auto& outbox = this->outbox();
-    if (!m_running || !outbox || !holdOutbox())
+    if (!m_running || !outbox)
         return;
+    const bool announced = announces();
+    const bool held = holdOutbox();
+    if (announces() != announced)
+        publishState();
     // Each pass starts from a whole listing; within it, each listing follows what changed.
     m_itemCache.revalidate();
     for (;;) {
@@ -43,9 +47,10 @@ void DossierShares::drain(bool retry) {
             return !outbox->item(ref);
         });
 
+        // The menu lists the waiting shares also while another relay sends them, or none can.
         const bool arrived = takeListing();
         showRows();
-        if (m_bridgeSilent && !retry && !arrived)
+        if (!held || (m_bridgeSilent && !retry && !arrived))
             return;
 
         const auto ref = m_queue.next(ShareClock::now());

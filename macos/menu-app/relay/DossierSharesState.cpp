@@ -34,6 +34,11 @@ void DossierShares::publishState() {
     if (!store)
         return;
     const auto previous = store->mac();
+    const double now = ShareClock::now();
+    // A relay that can send nothing says nothing, but takes back a heartbeat still in force, so
+    // that the sheet promises no share to the Dossier.
+    if (!announces() && (!previous || !previous->menuRunning(now)))
+        return;
     MacShareState state;
     if (m_digest) {
         state.full = m_digest->full;
@@ -47,7 +52,7 @@ void DossierShares::publishState() {
         state.itemChars = ShareInput::defaultItemChars;
     }
     state.bridgeUp = m_bridgeUp;
-    state.menuAt = ShareClock::now();
+    state.menuAt = announces() ? now : 0;
     if (const auto failure = store->writeMac(state))
         logger().error("share state: " + description(*failure));
 }

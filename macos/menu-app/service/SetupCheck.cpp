@@ -1,6 +1,7 @@
 // "--setup-check": the installation report, one labelled line per thing looked at, then the
 // bridge doctor's checks.
 #include "menubar/LocalHTTP.h"
+#include "relay/RelayStatus.h"
 #include "service/BackgroundService.h"
 #include "service/Bundled.h"
 #include "service/ClaudeCode.h"
@@ -85,6 +86,7 @@ void check() {
     report("claude", claudeLine(ClaudeCode::find()));
     report("updates",
            Updater::configured() ? "Sparkle on" : "off (no feed or EdDSA key in this build)");
+    report("share relay", RelayStatus::line());
     doctor();
 }
 

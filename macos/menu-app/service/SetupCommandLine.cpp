@@ -2,6 +2,7 @@
 
 #include "menubar/LocalHTTP.h"
 #include "relay/DossierShares.h"
+#include "relay/RelayStatus.h"
 #include "relay/ShareExtension.h"
 #include "service/BackgroundService.h"
 #include "service/Bundled.h"
@@ -236,9 +237,10 @@ int dossierOutbox(double seconds) {
         return 1;
     }
     std::error_code refused;
+    relay.role = OutboxRelayer::command;
     if (!relay.holdOutbox(&refused)) {
         say(refused == std::errc::operation_would_block
-                ? "the running application relays the outbox: nothing drained here"
+                ? RelayStatus::holder(*relay.outbox()) + ": nothing drained here"
                 : "the outbox couldn't be locked: " + refused.message());
         return 1;
     }

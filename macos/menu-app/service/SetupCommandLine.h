@@ -39,8 +39,8 @@ namespace SetupCommandLine {
 // Returns only when the arguments ask for no command.
 void runIfAsked(const std::vector<std::string>& arguments);
 
-// The installation report: bundle, service, bridge, hooks, Claude Code, updates, then the
-// doctor's checks.
+// The installation report: bundle, service, bridge, hooks, Claude Code, updates, the Share
+// relay, then the doctor's checks.
 void check();
 // "status", "register", "unregister" or "switch" (turn the service on).
 int service(const std::string& action);
@@ -50,8 +50,9 @@ int installHooks();
 // everything and reports each step.
 int uninstall(bool deleteData, bool confirmed);
 // Drains the Share outbox in the foreground for `seconds` (at least 3), printing each answer,
-// then what still waits. Gives 1, having said so in one line, when another relay (the running
-// application's) holds the outbox, and 1 when what it finds at the end could not all be read.
+// then what still waits. Gives 1, having said so in one line, when another relay holds the
+// outbox (naming it: the running application, a stopped one, another such run), and 1 when what
+// it finds at the end could not all be read.
 int dossierOutbox(double seconds);
 // "status", "on", "off" or "register" the Share-menu extension.
 int shareMenu(const std::string& action);

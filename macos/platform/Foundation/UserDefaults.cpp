@@ -4,7 +4,7 @@
 #include "FileIO.h"
 #include "Home.h"
 #include "Log.h"
-#include "SystemTime.h"
+#include "SetAside.h"
 
 #include <algorithm>
 #include <functional>
@@ -17,8 +17,6 @@ namespace {
 
 // Defaults hold a handful of short values; a larger file is not ours.
 constexpr std::size_t fileLimit = 1024 * 1024;
-// How many dated names are tried when setting a file aside.
-constexpr int asideAttempts = 100;
 
 // What the last read found at the file's path.
 enum class FileState {
@@ -36,26 +34,18 @@ Logger logger() {
     return Logger(Bundle::main().identifier().value_or("defaults"), "defaults");
 }
 
-// Moves the file at `target` to a dated name beside it, never over another file; false, logged,
-// when it can't be moved. A file that is gone meanwhile needs no moving.
+// Moves the file at `target` out of the way; false, logged, when it can't be moved. A file that
+// is gone meanwhile needs no moving.
 bool setAside(const std::filesystem::path& target, const std::string& why) {
-    const std::string stem =
-        target.filename().string() + ".unusable-" + SystemTime::fileStamp(SystemTime::now());
-    std::error_code moved;
-    for (int attempt = 0; attempt < asideAttempts; ++attempt) {
-        const std::filesystem::path aside =
-            target.parent_path() / (attempt == 0 ? stem : stem + "-" + std::to_string(attempt + 1));
-        moved = moveItem(target, aside);
-        if (!moved) {
-            logger().error("The preferences file " + target.string() + " " + why +
-                           "; it was moved aside to " + aside.filename().string());
-            return true;
-        }
-        if (moved == std::errc::no_such_file_or_directory)
-            return true;
-        if (moved != std::errc::file_exists)
-            break;
+    std::filesystem::path aside;
+    const std::error_code moved = Foundation::setAside(target, aside);
+    if (!moved) {
+        logger().error("The preferences file " + target.string() + " " + why +
+                       "; it was moved aside to " + aside.filename().string());
+        return true;
     }
+    if (moved == std::errc::no_such_file_or_directory)
+        return true;
     logger().error("The preferences file " + target.string() + " " + why +
                    " and couldn't be moved aside (" + moved.message() +
                    "); changes are kept until the application quits");

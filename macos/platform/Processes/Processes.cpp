@@ -20,6 +20,8 @@ namespace {
 
 // Command lines longer than this are cut; no bridge's is near it.
 constexpr std::size_t commandLimit = 256 * 1024;
+// A process's status line, its name at most 16 bytes and some fifty numbers.
+constexpr std::size_t statLimit = 4096;
 
 std::string folder(pid_t pid) {
     return "/proc/" + std::to_string(pid);
@@ -52,6 +54,20 @@ std::optional<std::string> commandLine(pid_t pid) {
             c = ' ';
     }
     return text;
+}
+
+bool isStopped(pid_t pid) {
+    if (pid <= 0)
+        return false;
+    // "pid (name) state ...": the name may hold spaces and parentheses, so the state is found
+    // after the last ")".
+    const auto read = Foundation::readFilePrefix(folder(pid) + "/stat", statLimit);
+    if (!read)
+        return false;
+    const std::string_view text = Foundation::textView(*read);
+    const std::size_t close = text.rfind(')');
+    return close != std::string_view::npos && close + 2 < text.size() && text[close + 1] == ' ' &&
+           (text[close + 2] == 'T' || text[close + 2] == 't');
 }
 
 bool signal(pid_t pid, int signal, const std::function<bool(const std::string&)>& expected) {

@@ -23,6 +23,10 @@ bool isOwn(pid_t pid);
 // when the process is gone, has ended, or has no arguments (a kernel thread).
 std::optional<std::string> commandLine(pid_t pid);
 
+// Whether `pid` is a process stopped by a signal or by a tracer, so that it does nothing until it
+// is continued.
+bool isStopped(pid_t pid);
+
 // Sends `signal` to `pid` when it is this user's and `expected` holds for its command line at
 // this moment. True when the signal was sent.
 bool signal(pid_t pid, int signal, const std::function<bool(const std::string&)>& expected);

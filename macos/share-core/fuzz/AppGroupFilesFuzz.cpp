@@ -1,6 +1,8 @@
-// The readers of the App Group files: outbox items, answers and both state files. Whatever a
-// file holds, decoding never fails badly, and what decodes is written back to the same record.
+// The readers of the App Group files: outbox items, answers, both state files and the relay's
+// lock record. Whatever a file holds, decoding never fails badly, and what decodes is written
+// back to the same record.
 #include "OutboxRecords.h"
+#include "OutboxRelayer.h"
 #include "ShareState.h"
 
 #include <cstddef>
@@ -29,5 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     roundTrip<DossierShareAnswer>(bytes);
     roundTrip<MacShareState>(bytes);
     roundTrip<ExtensionShareState>(bytes);
+    if (const auto relayer = OutboxRelayer::parse(Foundation::textView(bytes))) {
+        if (OutboxRelayer::parse(relayer->text()) != relayer)
+            __builtin_trap();
+    }
     return 0;
 }

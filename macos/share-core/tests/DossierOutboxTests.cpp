@@ -5,6 +5,7 @@
 
 #include <JSONCoding/JSONCoding.h>
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <sys/fsuid.h>
@@ -311,16 +312,49 @@ TEST_F(Outbox, AListingTellsWhatItCouldNotRead) {
 
 TEST_F(Outbox, OneRelayHoldsTheOutboxAtATime) {
     std::error_code error;
-    auto held = outbox.relayLock();
+    auto held = outbox.relayLock("application");
     ASSERT_TRUE(held);
-    EXPECT_TRUE(
-        std::filesystem::is_regular_file(outbox.directory.parent_path() / DossierOutbox::lockName));
-    EXPECT_FALSE(outbox.relayLock(&error));
+    EXPECT_TRUE(std::filesystem::is_regular_file(outbox.lockURL()));
+    EXPECT_EQ(outbox.relayer(), (OutboxRelayer{::getpid(), "application"}));
+    EXPECT_FALSE(outbox.relayLock("dossier-outbox", &error));
     EXPECT_EQ(error, std::errc::operation_would_block);
+    EXPECT_EQ(outbox.relayer()->role, "application");
     // The extension's writes never wait for it.
     EXPECT_FALSE(outbox.add(item(ref('a'))));
     held.reset();
-    EXPECT_TRUE(outbox.relayLock());
+    EXPECT_TRUE(outbox.relayLock("dossier-outbox"));
+}
+
+TEST_F(Outbox, WhateverElseStandsAtTheLocksPathIsMovedAsideAndTheLockTaken) {
+    const auto lock = outbox.lockURL();
+    std::filesystem::create_directories(lock.parent_path());
+    const auto elsewhere = lock.parent_path() / "elsewhere";
+    Testing::writeText(elsewhere, "kept");
+    const std::vector<std::function<void()>> strangers = {
+        [&] { std::filesystem::create_directory(lock); },
+        [&] { ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0); },
+        [&] { std::filesystem::create_symlink(elsewhere, lock); },
+        [&] { std::filesystem::create_symlink("nowhere", lock); },
+    };
+    std::vector<std::filesystem::file_type> setAside;
+    for (const auto& put : strangers) {
+        put();
+        const auto type = std::filesystem::symlink_status(lock).type();
+        std::filesystem::path aside;
+        auto held = outbox.relayLock("application", nullptr, &aside);
+        ASSERT_TRUE(held);
+        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(lock)));
+        EXPECT_EQ(aside.parent_path(), lock.parent_path());
+        EXPECT_TRUE(aside.filename().string().starts_with("DossierOutbox.lock.unusable-"));
+        setAside.push_back(std::filesystem::symlink_status(aside).type());
+        EXPECT_EQ(setAside.back(), type);
+        held.reset();
+        std::filesystem::remove(lock);
+    }
+    EXPECT_EQ(setAside.size(), strangers.size());
+    // Never followed: what a link named is as it was.
+    EXPECT_EQ(Testing::readText(elsewhere), "kept");
+    EXPECT_FALSE(std::filesystem::exists(lock.parent_path() / "nowhere"));
 }
 
 TEST_F(Outbox, ACachedListingStartsOverWhenTheFolderIsMadeAgainOrWhenAsked) {

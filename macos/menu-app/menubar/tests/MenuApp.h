@@ -5,6 +5,7 @@
 
 #include "menubar/AppDelegate.h"
 #include "menubar/tests/WithSampleBridge.h"
+#include "relay/DossierShares.h"
 
 #include <AppKit/Alert.h>
 #include <AppKit/Application.h>
@@ -46,6 +47,8 @@ protected:
             window->close();
         AppKit::Alert::setPresenter({});
         Foundation::SystemTime::setSource({});
+        // What the launch started ends before the test home goes.
+        DossierShares::shared().stop();
         // The server's threads read this fixture's clock: they end before the fixture does.
         stopServer();
     }

@@ -1,7 +1,10 @@
+#include "relay/RelayStatus.h"
 #include "relay/tests/RelayFixture.h"
 
 #include <JSONCoding/JSONCoding.h>
+#include <gmock/gmock.h>
 #include <share-core/DossierPost.h>
+#include <share-core/ShareResult.h>
 
 using Foundation::LogLevel;
 using SampleBridge::DossierMode;
@@ -250,4 +253,49 @@ TEST_F(Relay, AnUnchangedBridgeStateChangesNothingAndSchedulesNoPass) {
     relay().bridge(false);
     ASSERT_TRUE(eventually([&] { return !store().mac()->bridgeUp; }));
     EXPECT_EQ(store().mac()->menuAt, nowMs());
+}
+
+TEST_F(Relay, AFolderAtTheLocksPathIsMovedAsideAndSharesStillGo) {
+    std::filesystem::create_directories(outbox().lockURL());
+    relay().start();
+    const auto item = share("Notes");
+    ASSERT_TRUE(eventually([&] { return answered(item, State::added); }));
+    EXPECT_TRUE(std::filesystem::is_regular_file(outbox().lockURL()));
+    EXPECT_THAT(logged(LogLevel::Error), testing::ElementsAre(testing::StartsWith(
+                                             "the outbox's lock " + outbox().lockURL().string() +
+                                             " was not a file: what stood there was moved aside to "
+                                             "DossierOutbox.lock.unusable-")));
+}
+
+TEST_F(Relay, WhileTheLockCantBeTakenSharesWaitListedAndTheSheetIsPromisedNothing) {
+    // A heartbeat still in force, as an application that has just ended leaves it.
+    ASSERT_EQ(store().writeMac({{}, 300000, false, true, nowMs()}), std::nullopt);
+    const auto item = share("Notes");
+    FrozenFolder frozen(outbox().lockURL().parent_path());
+    if (!frozen.held)
+        GTEST_SKIP() << "this system lets nothing keep a folder's entries";
+    relay().start();
+    ASSERT_TRUE(eventually([&] {
+        return rows() ==
+               std::vector<std::pair<std::string, std::string>>{{"Notes", "Waiting to send"}};
+    }));
+    EXPECT_EQ(ShareResult::from(std::nullopt, store().mac(), nowMs()),
+              ShareResult::waiting("Saved · it goes to your Dossier when Kestrelhaven is running"));
+    const std::string reason =
+        std::make_error_code(::geteuid() == 0 ? std::errc::operation_not_permitted
+                                              : std::errc::permission_denied)
+            .message();
+    const std::string lock = outbox().lockURL().string();
+    EXPECT_EQ(logged(LogLevel::Error),
+              std::vector<std::string>{"the outbox's lock " + lock + " can't be taken (" + reason +
+                                       "): shares wait unsent until it can"});
+    EXPECT_EQ(RelayStatus::line(), "nothing can relay the outbox: its lock " + lock +
+                                       " can't be taken (" + reason + "); 1 share waits");
+    EXPECT_TRUE(posts().empty());
+
+    // Once it can be taken, the relay runs and says so again.
+    frozen.thaw();
+    moveOn(DossierShares::tickInterval);
+    ASSERT_TRUE(eventually([&] { return answered(item, State::added); }));
+    EXPECT_TRUE(store().mac()->menuRunning(nowMs()));
 }

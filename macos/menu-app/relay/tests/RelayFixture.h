@@ -1,7 +1,8 @@
 // A test fixture for the Dossier relay: a test home whose bundle names an App
 // Group, HOME pointed at that home so that the group's container lies in it,
 // the sample bridge serving on the bridge's socket, the wall clock fixed, the
-// log recorded and notifications recorded by a test double.
+// log recorded and notifications recorded by a test double; and a folder
+// kept from changing, for the relay's failures to write.
 #pragma once
 
 #include "menubar/tests/WithSampleBridge.h"
@@ -13,14 +14,52 @@
 #include <Foundation/SystemTime.h>
 #include <UserNotifications/TestDouble.h>
 #include <atomic>
+#include <fcntl.h>
 #include <functional>
+#include <linux/fs.h>
 #include <memory>
 #include <mutex>
 #include <sample-bridge/Server.h>
 #include <share-core/DossierOutbox.h>
 #include <share-core/ShareState.h>
 #include <string>
+#include <sys/ioctl.h>
+#include <unistd.h>
 #include <vector>
+
+// Keeps every entry of a folder as it is, for the life of the object, even for the superuser;
+// `held` is false when the system would not.
+class FrozenFolder {
+public:
+    explicit FrozenFolder(const std::filesystem::path& folder)
+        : m_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (::geteuid() != 0) {
+            held = ::fchmod(m_fd, 0500) == 0;
+            return;
+        }
+        int flags = 0;
+        held = ::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+               (flags |= FS_IMMUTABLE_FL, ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags) == 0);
+    }
+    ~FrozenFolder() {
+        thaw();
+        ::close(m_fd);
+    }
+    FrozenFolder(const FrozenFolder&) = delete;
+    FrozenFolder& operator=(const FrozenFolder&) = delete;
+    void thaw() {
+        if (::geteuid() != 0) {
+            ::fchmod(m_fd, 0700);
+        } else if (int flags = 0; ::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags &= ~FS_IMMUTABLE_FL;
+            ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags);
+        }
+    }
+    bool held = false;
+
+private:
+    int m_fd;
+};
 
 class Relay : public WithSampleBridge {
 protected:
@@ -41,6 +80,8 @@ protected:
     }
 
     void TearDown() override {
+        // Before the bridge goes, so that a post in flight ends at once.
+        relay().stop();
         Foundation::setLogSink({});
         Foundation::SystemTime::setSource({});
     }

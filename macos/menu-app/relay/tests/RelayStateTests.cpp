@@ -1,11 +1,7 @@
 #include "relay/tests/RelayFixture.h"
 
-#include <fcntl.h>
 #include <gmock/gmock.h>
-#include <linux/fs.h>
 #include <share-core/DossierPost.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 using Foundation::LogLevel;
 using SampleBridge::DossierLimits;
@@ -16,39 +12,6 @@ using UserNotifications::NotificationContent;
 using UserNotifications::NotificationRequest;
 using UserNotifications::TestDouble;
 using State = DossierShareAnswer::State;
-
-namespace {
-
-// Keeps every entry of a folder as it is, for the life of the object, even for the superuser;
-// `held` is false when the system would not.
-class FrozenFolder {
-public:
-    explicit FrozenFolder(const std::filesystem::path& folder)
-        : m_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        if (::geteuid() != 0) {
-            held = ::fchmod(m_fd, 0500) == 0;
-            return;
-        }
-        int flags = 0;
-        held = ::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0 &&
-               (flags |= FS_IMMUTABLE_FL, ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags) == 0);
-    }
-    ~FrozenFolder() { thaw(); }
-    void thaw() {
-        if (::geteuid() != 0) {
-            ::fchmod(m_fd, 0700);
-        } else if (int flags = 0; ::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags &= ~FS_IMMUTABLE_FL;
-            ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags);
-        }
-    }
-    bool held = false;
-
-private:
-    int m_fd;
-};
-
-} // namespace
 
 TEST_F(Relay, WithoutADigestOrAnEarlierStateTheFirstStateIsTheDefault) {
     server().state().dossier().setMode(DossierMode::missing);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "menubar/LocalHTTP.h"
+#include "relay/DossierShares.h"
 #include "service/Bundled.h"
 #include "service/Run.h"
 #include "service/SetupCommandLine.h"
@@ -55,6 +56,8 @@ protected:
     }
 
     void TearDown() override {
+        // A relay a test started in this process ends before the test home goes.
+        DossierShares::shared().stop();
         m_server.reset();
         WithBuiltBundle::TearDown();
     }

@@ -19,6 +19,7 @@
 #include <ServiceManagement/TestDouble.h>
 #include <Testing/Testing.h>
 #include <chrono>
+#include <csignal>
 #include <future>
 #include <gmock/gmock.h>
 #include <limits>
@@ -26,6 +27,7 @@
 #include <sample-bridge/Server.h>
 #include <share-core/DossierOutbox.h>
 #include <share-core/ShareState.h>
+#include <unistd.h>
 
 using SampleBridge::Reply;
 using testing::HasSubstr;
@@ -110,6 +112,7 @@ TEST_F(CommandLine, SetupCheckReportsAWorkingInstallationAndTheDoctorsChecks) {
                   line("hooks", "installed (" + settingsFile() + ")") +
                   line("claude", "2.1.300 at " + claude) +
                   line("updates", "off (no feed or EdDSA key in this build)") +
+                  line("share relay", "nothing relays the outbox") +
                   "\ndoctor (something to do):\n"
                   "  ok    Bridge: Answers on ~/.kestrelhaven/bridge.sock (version 1.0.0).\n"
                   "  ok    Claude Code: At " +
@@ -400,6 +403,41 @@ TEST_F(CommandLine, BesideTheRunningApplicationASecondCopyEndsAndTheSwitchesWork
     EXPECT_EQ(running.get().status, -1);
 }
 
+TEST_F(CommandLine, DossierOutboxNamesWhoHoldsTheOutbox) {
+    serveBridge();
+    const DossierOutbox outbox = *DossierOutbox::shared(appGroup);
+    const auto holder = [&](std::string_view role) {
+        return Dispatch::RunLoop::main().runUntil(
+            [&] {
+                const auto relayer = outbox.relayer();
+                return relayer && relayer->role == role && relayer->pid != ::getpid();
+            },
+            8);
+    };
+    auto command = std::async(std::launch::async, [&] { return menu({"--dossier-outbox", "4"}); });
+    ASSERT_TRUE(holder("dossier-outbox"));
+    EXPECT_EQ(menu({"--dossier-outbox"}, 5),
+              result(1, "another --dossier-outbox (process " +
+                            std::to_string(outbox.relayer()->pid) +
+                            ") relays the outbox: nothing drained here\n"));
+    EXPECT_EQ(command.get().status, 0);
+
+    auto running = std::async(std::launch::async, [&] { return menu({}, 12); });
+    ASSERT_TRUE(holder("application"));
+    EXPECT_EQ(menu({"--dossier-outbox"}, 5), result(1, relayedElsewhere));
+    const pid_t application = outbox.relayer()->pid;
+    ASSERT_EQ(::kill(application, SIGSTOP), 0);
+    // Continued and ended whatever happens below.
+    const auto ended =
+        std::unique_ptr<const pid_t, void (*)(const pid_t*)>(&application, [](const pid_t* pid) {
+            ::kill(*pid, SIGCONT);
+            ::kill(*pid, SIGTERM);
+        });
+    EXPECT_EQ(menu({"--dossier-outbox"}, 5),
+              result(1, "the application (process " + std::to_string(application) +
+                            ") holds the outbox but is stopped: nothing drained here\n"));
+}
+
 TEST_F(CommandLine, TwoRelaysPostEachShareOnce) {
     Foundation::setLogSink([](const Foundation::LogEntry&) {});
     serveBridge(SampleBridge::State());
@@ -417,7 +455,8 @@ TEST_F(CommandLine, TwoRelaysPostEachShareOnce) {
     DossierShares::shared().start();
     const Outcome drained = command.get();
     if (drained.status != 0) {
-        EXPECT_EQ(drained, result(1, relayedElsewhere));
+        EXPECT_EQ(drained, result(1, "process " + std::to_string(::getpid()) +
+                                         " relays the outbox: nothing drained here\n"));
     }
     Dispatch::Clock::advance(DossierShares::tickInterval);
     EXPECT_TRUE(Dispatch::RunLoop::main().runUntil([&] { return outbox.items().empty(); }, 30));

@@ -80,6 +80,7 @@ std::size_t characterCount(const Element& field) {
 
 void KeyFocus::focusOn(const Element* control, const std::vector<Element*>& controls) {
     focus = {control ? control->identity : std::string(), 0, std::nullopt};
+    acted = false;
     following.clear();
     if (control) {
         follow(*control, controls);
@@ -166,6 +167,15 @@ void HostingController::Impl::inCells(int width, const std::function<void(CellLa
     body(layout);
 }
 
+Element* CellLayout::control(const std::string& identity) const {
+    if (identity.empty()) {
+        return nullptr;
+    }
+    auto found = std::find_if(controls.begin(), controls.end(),
+                              [&](const Element* e) { return e->identity == identity; });
+    return found == controls.end() ? nullptr : *found;
+}
+
 KeyFocus& HostingController::Impl::settleFocus(const CellLayout& layout) {
     // Trees that have gone take their focus with them; one presented again starts afresh.
     std::erase_if(keyFocus, [&](const auto& entry) {
@@ -179,11 +189,6 @@ KeyFocus& HostingController::Impl::settleFocus(const CellLayout& layout) {
     const auto focusOn = [&](const Element* element) { record.focusOn(element, layout.controls); };
 
     const auto& controls = layout.controls;
-    const auto byIdentity = [&](const std::string& identity) {
-        auto found = std::find_if(controls.begin(), controls.end(),
-                                  [&](const Element* e) { return e->identity == identity; });
-        return found == controls.end() ? nullptr : *found;
-    };
     // A field the view focuses through its binding takes the keyboard.
     for (const Element* control : controls) {
         if (isField(*control) && control->focus && control->focus->get() &&
@@ -201,11 +206,11 @@ KeyFocus& HostingController::Impl::settleFocus(const CellLayout& layout) {
             focusOn(start);
         }
     }
-    const Element* current = focus.identity.empty() ? nullptr : byIdentity(focus.identity);
-    if (!current && !focus.identity.empty()) {
-        // The focused control went: the nearest one after it that is still there takes the focus.
+    const Element* current = layout.control(focus.identity);
+    if (!current && record.acted) {
+        // The control the user pressed went: the nearest one after it still there takes the focus.
         for (const std::string& identity : record.following) {
-            const Element* next = byIdentity(identity);
+            const Element* next = layout.control(identity);
             if (next && enabled(next)) {
                 current = next;
                 break;
@@ -217,7 +222,11 @@ KeyFocus& HostingController::Impl::settleFocus(const CellLayout& layout) {
         }
         focusOn(current);
     }
-    if (current) {
+    // One that went otherwise is not replaced by a neighbour the user never chose: nothing has
+    // the focus until it comes back, and Tab goes on from where it stood.
+    if (!current) {
+        focus.listChoice.reset();
+    } else {
         record.follow(*current, controls);
         if (isField(*current)) {
             focus.caret = std::min(focus.caret, characterCount(*current));
@@ -242,6 +251,7 @@ AppKit::HostedView::CellDrawing HostingController::renderCells(int width, bool s
         const KeyFocus& record = impl.settleFocus(layout);
         impl.aimedTree = layout.trees.empty() ? std::string() : layout.trees.back().key;
         impl.keysUnaimed = false;
+        impl.aimedControl = layout.drawnFocus(record.focus.identity);
         const CellPainter::Focus focus = record.focus;
         Graphics::CellCanvas canvas(layout.width, layout.height);
         for (std::size_t i = 0; i < layout.trees.size(); ++i) {

@@ -21,12 +21,9 @@ const Response taken = [] { return true; };
 class Responder {
 public:
     Responder(HostingController::Impl& impl, const CellLayout& layout, KeyFocus& record)
-        : m_impl(impl), m_layout(layout), m_record(record), m_focus(record.focus) {
-        auto found =
-            std::find_if(layout.controls.begin(), layout.controls.end(),
-                         [&](const Element* e) { return e->identity == m_focus.identity; });
-        if (!m_focus.identity.empty() && found != layout.controls.end()) {
-            m_element = *found;
+        : m_impl(impl), m_layout(layout), m_record(record), m_focus(record.focus),
+          m_element(layout.control(m_focus.identity)) {
+        if (m_element) {
             m_control = controlOf(*m_element);
             m_enabled = !m_element->env().disabled;
         }
@@ -76,6 +73,10 @@ private:
         if (auto at = std::find(order.begin(), order.end(), m_element); at != order.end()) {
             const std::size_t here = std::size_t(at - order.begin());
             index = forward ? (here + 1) % order.size() : (here + order.size() - 1) % order.size();
+        } else if (auto after = nextStillThere(order); after != order.end()) {
+            // The focused control went: on from where it stood.
+            const std::size_t here = std::size_t(after - order.begin());
+            index = forward ? here : (here + order.size() - 1) % order.size();
         }
         Element* next = order[index];
         if (next->env().disabled) {
@@ -97,7 +98,21 @@ private:
         };
     }
 
+    // The first of the controls that followed the focused one, when it was last there, that
+    // `order` still holds.
+    std::vector<Element*>::const_iterator nextStillThere(const std::vector<Element*>& order) const {
+        for (const std::string& identity : m_record.following) {
+            auto found = std::find_if(order.begin(), order.end(),
+                                      [&](const Element* e) { return e->identity == identity; });
+            if (found != order.end()) {
+                return found;
+            }
+        }
+        return order.end();
+    }
+
     Response onReturn() {
+        m_record.acted = m_element != nullptr;
         if (m_element && m_enabled) {
             if (is(Control::Kind::TextField)) {
                 if (m_element->env().onSubmit) {
@@ -124,6 +139,7 @@ private:
         if (!m_element || !m_enabled) {
             return nullptr;
         }
+        m_record.acted = true;
         Element* element = m_element;
         switch (m_control->kind()) {
         case Control::Kind::Button:
@@ -328,7 +344,7 @@ private:
     const CellLayout& m_layout;
     KeyFocus& m_record;
     CellPainter::Focus& m_focus;
-    Element* m_element = nullptr;
+    Element* m_element;
     const Control* m_control = nullptr;
     bool m_enabled = false;
 };
@@ -344,16 +360,15 @@ bool HostingController::handleKey(const AppKit::KeyPress& key) {
     impl.inCells(impl.cellWidth, [&](CellLayout& layout) {
         const std::string front = layout.trees.empty() ? std::string() : layout.trees.back().key;
         const auto before = impl.keyFocus.find(front);
-        const std::optional<std::string> aimed = before != impl.keyFocus.end() &&
-                                                         before->second.chosen &&
-                                                         !before->second.focus.identity.empty()
-                                                     ? std::optional(before->second.focus.identity)
-                                                     : std::nullopt;
+        const bool chosen = before != impl.keyFocus.end() && before->second.chosen &&
+                            !before->second.focus.identity.empty();
         KeyFocus& record = impl.settleFocus(layout);
-        // A sheet that came or went, or a focused control that went, since the screen last showed
-        // them: the keys were meant for what the user saw, so none acts until they see this.
+        // A sheet that came or went, or a focused control that went, came back or moved, since
+        // the screen last showed them: the keys were meant for what the user saw, so none acts
+        // until they see this.
         if ((impl.aimedTree && *impl.aimedTree != front) ||
-            (aimed && *aimed != record.focus.identity)) {
+            (chosen && impl.aimedControl &&
+             *impl.aimedControl != layout.drawnFocus(record.focus.identity))) {
             impl.keysUnaimed = true;
         }
         if (impl.keysUnaimed) {
@@ -371,6 +386,8 @@ bool HostingController::handleKey(const AppKit::KeyPress& key) {
     // What the key brought in front is the user's doing.
     impl.update();
     impl.aimedTree = impl.tree->frontKey();
+    const auto front = impl.keyFocus.find(*impl.aimedTree);
+    impl.aimedControl = front == impl.keyFocus.end() ? std::string() : front->second.focus.identity;
     return true;
 }
 

@@ -43,6 +43,9 @@ struct KeyFocus {
     // Whether the user (a key the tree took) or the view (a focus binding) put the focus where it
     // is; until then it stays where the tree's focus starts, however the content changes.
     bool chosen = false;
+    // Whether the user's last key on the focused control pressed or submitted rather than moved
+    // to it: should the control then go, it went by their doing and the focus moves on.
+    bool acted = false;
 
     // Gives the focus to `control` of `controls` (in reading order), or to none; a text field
     // takes it with the cursor at its end.
@@ -68,6 +71,13 @@ struct CellLayout {
     std::vector<CellTree> trees;
     // The front tree's controls, in reading order.
     std::vector<Element*> controls;
+
+    // The front tree's control with `identity`, if it has one.
+    Element* control(const std::string& identity) const;
+    // A focus on `identity` as drawn: the identity if the control is there, else none (empty).
+    std::string drawnFocus(const std::string& identity) const {
+        return control(identity) ? identity : std::string();
+    }
 };
 
 struct HostingController::Impl : std::enable_shared_from_this<Impl> {
@@ -105,6 +115,9 @@ struct HostingController::Impl : std::enable_shared_from_this<Impl> {
     // Whether a key found the front tree or its focus changed since then: keys are then taken
     // without acting until the next drawing shows what changed.
     bool keysUnaimed = false;
+    // The control drawn with the focus in that tree, or empty for none, as last drawn or as the
+    // user's last key left it; none before either.
+    std::optional<std::string> aimedControl;
 
     // Lays the trees out in cells `width` wide and runs `body` with the layout; afterwards they
     // are laid out in points again when next asked.

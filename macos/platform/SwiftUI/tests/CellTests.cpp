@@ -381,10 +381,23 @@ TEST(CellKeys, AKeyActsOnlyOnWhatTheScreenLastShowedFocused) {
     phones->paired = false;
     EXPECT_TRUE(host.handleKey(press(Key::Return)));
     EXPECT_TRUE(host.handleKey(press(Key::Return)));
-    EXPECT_EQ(phones->added, 0);
-    EXPECT_EQ(focused(host), "[ Add ]");
+    // Nor does Add take the focus: it waits for Forget, which takes keys again once seen.
+    EXPECT_EQ(focused(host), "");
+    EXPECT_FALSE(host.handleKey(press(Key::Return)));
+    phones->paired = true;
     EXPECT_TRUE(host.handleKey(press(Key::Return)));
-    EXPECT_EQ(phones->added, 1);
+    EXPECT_EQ(phones->forgotten, 0);
+    EXPECT_EQ(focused(host), "[ Forget ]");
+    EXPECT_TRUE(host.handleKey(press(Key::Return)));
+    EXPECT_EQ(phones->forgotten, 1);
+    EXPECT_EQ(phones->added, 0);
+    // Moved to again and gone for good, Tab goes on from where it stood.
+    host.handleKey(press(Key::BackTab));
+    host.handleKey(press(Key::Tab));
+    phones->paired = false;
+    EXPECT_EQ(focused(host), "");
+    host.handleKey(press(Key::Tab));
+    EXPECT_EQ(focused(host), "[ Add ]");
     // Nor is a sheet that comes unseen.
     phones->asking = true;
     host.handleKey(press(Key::Escape));

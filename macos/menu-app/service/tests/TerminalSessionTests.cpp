@@ -94,6 +94,18 @@ protected:
         keys({"F10"});
         return shows("Settings…");
     }
+    // Starts the application and, from the Setup window it opens by itself, adds a container
+    // under the name offered, which brings up its steps; false when a step did not show.
+    bool startAtAContainersSteps() const {
+        start();
+        if (!shows(setupWindow) || !focus("In a Container…"))
+            return false;
+        keys({"Enter"});
+        if (!shows("┌─ Add a Container"))
+            return false;
+        keys({"Enter"});
+        return true;
+    }
     void keys(const std::vector<std::string>& names) const {
         std::vector<std::string> arguments{"send-keys", "-t", "0"};
         arguments.insert(arguments.end(), names.begin(), names.end());
@@ -339,12 +351,7 @@ std::vector<std::string> rowsOf(const std::string& screen) {
 }
 
 TEST_F(TerminalSession, ACodeSnippetKeepsTheIndentationOfTheTextItCopies) {
-    start();
-    ASSERT_TRUE(shows(setupWindow)) << screen();
-    ASSERT_TRUE(focus("In a Container…")) << screen();
-    keys({"Enter"});
-    ASSERT_TRUE(shows("Add a Container")) << screen();
-    keys({"Enter"});
+    ASSERT_TRUE(startAtAContainersSteps()) << screen();
     ASSERT_TRUE(shows("[ Done ]")) << screen();
 
     // The shape picker shows focus by underlining its choices.
@@ -413,12 +420,7 @@ TEST_F(TerminalSession, ACodeSnippetKeepsTheIndentationOfTheTextItCopies) {
 }
 
 TEST_F(TerminalSession, TheFocusedButtonBelowTheFoldOfAContainersStepsIsOnTheScreen) {
-    start();
-    ASSERT_TRUE(shows(setupWindow)) << screen();
-    ASSERT_TRUE(focus("In a Container…")) << screen();
-    keys({"Enter"});
-    ASSERT_TRUE(shows("┌─ Add a Container")) << screen();
-    keys({"Enter"});
+    ASSERT_TRUE(startAtAContainersSteps()) << screen();
     // Done, the steps' default button, takes the focus where they start, at their foot.
     EXPECT_TRUE(eventually([&] { return focusedText() == "[ Done ]"; })) << screen();
     tmux({"resize-window", "-t", "0", "-x", "60", "-y", "20"});

@@ -131,9 +131,20 @@ protected:
         return true;
     }
     // The text drawn inverse below the menu bar, which is how the focused control shows; empty
-    // when none is.
+    // when none is. The terminal takes a large frame in pieces, and a capture between them shows
+    // the focus nowhere or where it was: what counts is what two captures in a row agree on.
     std::string focusedText() const {
-        const std::string shown = screen(true);
+        std::string seen = inverseText(screen(true));
+        for (int capture = 0; capture < 20; ++capture) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::string again = inverseText(screen(true));
+            if (again == seen)
+                break;
+            seen = std::move(again);
+        }
+        return seen;
+    }
+    static std::string inverseText(const std::string& shown) {
         for (auto escape = shown.find("\x1b[", shown.find('\n')); escape != std::string::npos;
              escape = shown.find("\x1b[", escape + 1)) {
             auto end = shown.find('m', escape);

@@ -3,6 +3,7 @@
 #include "sample-bridge/ClaudeFiles.h"
 
 #include <Foundation/FileIO.h>
+#include <Foundation/SetAside.h>
 #include <string>
 #include <system_error>
 
@@ -12,23 +13,6 @@ namespace {
 
 JSON devicesOf(State& state) {
     return state.devices()["devices"];
-}
-
-// Earlier files set aside are kept, so a name in use is passed over; this many are tried.
-constexpr int asideAttempts = 100;
-
-// Moves `file` to the first free name of "<file>.unreadable", "<file>.unreadable-2", …, which
-// `aside` then holds; the system's error when it can't be moved.
-std::error_code setAside(const std::filesystem::path& file, std::filesystem::path& aside) {
-    std::error_code moved;
-    for (int attempt = 1; attempt <= asideAttempts; ++attempt) {
-        aside = file.string() + ".unreadable" +
-                (attempt == 1 ? std::string() : "-" + std::to_string(attempt));
-        moved = Foundation::moveItem(file, aside);
-        if (moved != std::errc::file_exists)
-            break;
-    }
-    return moved;
 }
 
 // Puts a saved record into `state`; false, changing nothing, when it is not one.
@@ -53,7 +37,8 @@ void SavedState::restore(State& state, std::ostream& errors) {
     const auto read = ClaudeFiles::readObject(m_file);
     if (read.existed && !(read.document && take(JSON(*read.document), state))) {
         std::filesystem::path aside;
-        const std::error_code moved = setAside(m_file, aside);
+        // Earlier files set aside are kept: a name in use is passed over.
+        const std::error_code moved = Foundation::moveToFreeName(m_file, ".unreadable", aside);
         m_writable = !moved;
         errors << "sample bridge: " << m_file.string() << " isn't readable; "
                << (moved ? "it is left as it is, and nothing is kept this time"

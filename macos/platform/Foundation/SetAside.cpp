@@ -14,9 +14,9 @@ constexpr int attempts = 100;
 
 } // namespace
 
-std::error_code setAside(const std::filesystem::path& target, std::filesystem::path& aside) {
-    const std::string stem =
-        target.filename().string() + ".unusable-" + SystemTime::fileStamp(SystemTime::now());
+std::error_code moveToFreeName(const std::filesystem::path& target, std::string_view suffix,
+                               std::filesystem::path& aside) {
+    const std::string stem = target.filename().string() + std::string(suffix);
     std::error_code moved;
     for (int attempt = 0; attempt < attempts; ++attempt) {
         aside =
@@ -26,6 +26,10 @@ std::error_code setAside(const std::filesystem::path& target, std::filesystem::p
             return moved;
     }
     return moved;
+}
+
+std::error_code setAside(const std::filesystem::path& target, std::filesystem::path& aside) {
+    return moveToFreeName(target, ".unusable-" + SystemTime::fileStamp(SystemTime::now()), aside);
 }
 
 } // namespace Foundation

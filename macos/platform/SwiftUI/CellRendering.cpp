@@ -167,6 +167,16 @@ void HostingController::Impl::inCells(int width, const std::function<void(CellLa
     body(layout);
 }
 
+Element* KeyFocus::nextStillThere(const CellLayout& layout) const {
+    for (const std::string& identity : following) {
+        Element* next = layout.control(identity);
+        if (next && !next->env().disabled) {
+            return next;
+        }
+    }
+    return nullptr;
+}
+
 Element* CellLayout::control(const std::string& identity) const {
     if (identity.empty()) {
         return nullptr;
@@ -209,13 +219,7 @@ KeyFocus& HostingController::Impl::settleFocus(const CellLayout& layout) {
     const Element* current = layout.control(focus.identity);
     if (!current && record.acted) {
         // The control the user pressed went: the nearest one after it still there takes the focus.
-        for (const std::string& identity : record.following) {
-            const Element* next = layout.control(identity);
-            if (next && enabled(next)) {
-                current = next;
-                break;
-            }
-        }
+        current = record.nextStillThere(layout);
         if (!current) {
             auto first = std::find_if(controls.begin(), controls.end(), enabled);
             current = first == controls.end() ? nullptr : *first;

@@ -73,9 +73,10 @@ private:
         if (auto at = std::find(order.begin(), order.end(), m_element); at != order.end()) {
             const std::size_t here = std::size_t(at - order.begin());
             index = forward ? (here + 1) % order.size() : (here + order.size() - 1) % order.size();
-        } else if (auto after = nextStillThere(order); after != order.end()) {
+        } else if (const Element* after = m_record.nextStillThere(m_layout)) {
             // The focused control went: on from where it stood.
-            const std::size_t here = std::size_t(after - order.begin());
+            const auto here =
+                std::size_t(std::find(order.begin(), order.end(), after) - order.begin());
             index = forward ? here : (here + order.size() - 1) % order.size();
         }
         Element* next = order[index];
@@ -96,19 +97,6 @@ private:
             }
             return true;
         };
-    }
-
-    // The first of the controls that followed the focused one, when it was last there, that
-    // `order` still holds.
-    std::vector<Element*>::const_iterator nextStillThere(const std::vector<Element*>& order) const {
-        for (const std::string& identity : m_record.following) {
-            auto found = std::find_if(order.begin(), order.end(),
-                                      [&](const Element* e) { return e->identity == identity; });
-            if (found != order.end()) {
-                return found;
-            }
-        }
-        return order.end();
     }
 
     Response onReturn() {

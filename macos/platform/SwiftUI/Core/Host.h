@@ -34,6 +34,8 @@ struct Tree {
     std::string frontKey() const;
 };
 
+struct CellLayout;
+
 // Where the keyboard is in one tree on a terminal.
 struct KeyFocus {
     CellPainter::Focus focus;
@@ -52,6 +54,9 @@ struct KeyFocus {
     void focusOn(const Element* control, const std::vector<Element*>& controls);
     // Notes the controls after the focused one, as laid out now.
     void follow(const Element& control, const std::vector<Element*>& controls);
+    // The nearest enabled control of `layout` that followed the focused one when it was last
+    // there: where the focus goes on from a control that went.
+    Element* nextStillThere(const CellLayout& layout) const;
 };
 
 // A tree laid out in cells: the root, or a presentation drawn over it in a framed box.

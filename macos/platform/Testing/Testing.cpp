@@ -47,6 +47,8 @@ struct TestHome {
         if (!Foundation::Bundle::setMain(makeBundle(folder.path(), info)))
             throw std::logic_error("the main bundle was fixed before the test home was made");
         Foundation::UserDefaults::setHome(home);
+        // Nothing a test runs may write to the real user's home.
+        ::setenv("HOME", home.c_str(), 1);
     }
 };
 

@@ -32,8 +32,8 @@ std::filesystem::path makeBundle(const std::filesystem::path& folder,
                                  const std::string& name = "Kestrelhaven.app");
 
 // For the whole test program: a bundle in a temporary folder whose "KHHome" is a home folder
-// beside it, made the main bundle on first call, with the user defaults kept in that home.
-// Later calls return the same home.
+// beside it, made the main bundle on first call, with the user defaults kept in that home and
+// $HOME set to it. Later calls return the same home.
 const std::filesystem::path& useTestHome(Foundation::PropertyList::Dictionary info = {});
 
 // Makes the test folders made after it, the test home's among them, inside a folder named

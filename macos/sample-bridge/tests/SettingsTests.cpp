@@ -76,7 +76,7 @@ TEST_F(SampleBridgeSettings, PhonesAreForgottenAndEnvironmentsRemovedByName) {
     EXPECT_EQ(post("/devices/forget", {{"id", "B"}}).status, 400);
     EXPECT_EQ(server.state().devices(), (json{{"devices", {{{"device_id", "B"}}}}}));
 
-    ::setenv("HOME", Testing::useTestHome().c_str(), 1);
+    Testing::useTestHome();
     std::string error;
     ASSERT_TRUE(addToEnvironments({"ci", "CI box", std::nullopt, "secret"}, error));
     ASSERT_TRUE(addToEnvironments({"lab", "Lab", "/opt/lab", std::nullopt}, error));

@@ -14,7 +14,7 @@ protected:
     static constexpr const char* appGroup = "group.com.tallowmeadows.kestrelhaven";
 
     void SetUp() override {
-        ::setenv("HOME", Testing::useTestHome({{"KHAppGroup", appGroup}}).c_str(), 1);
+        Testing::useTestHome({{"KHAppGroup", appGroup}});
         MenuApp::SetUp();
     }
 

@@ -27,7 +27,7 @@ protected:
         Foundation::PropertyList::Dictionary info;
         if (appGroup)
             info["KHAppGroup"] = "group.com.tallowmeadows.kestrelhaven";
-        ::setenv("HOME", Testing::useTestHome(info).c_str(), 1);
+        Testing::useTestHome(info);
         host = std::make_unique<SwiftUI::HostingController>(
             SwiftUI::Form({ShareMenuSection{}}).formStyle(SwiftUI::FormStyle::Grouped));
     }

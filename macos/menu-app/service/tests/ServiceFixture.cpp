@@ -13,7 +13,6 @@ namespace fs = std::filesystem;
 
 void WithBuiltBundle::SetUp() {
     home = Testing::useTestHome(info());
-    ::setenv("HOME", home.c_str(), 1);
     const fs::path built = KH_BUILT_BUNDLE "/Contents";
     const fs::path contents = Bundled::app() / "Contents";
     fs::create_directories(contents / "MacOS");

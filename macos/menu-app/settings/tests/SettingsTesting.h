@@ -27,7 +27,7 @@ protected:
     void SetUp() override {
         WithSampleBridge::SetUp();
         // The bridge keeps its environments under HOME.
-        ::setenv("HOME", Testing::useTestHome().c_str(), 1);
+        Testing::useTestHome();
         Foundation::setUserLocale("en_GB", "Europe/London");
         Foundation::SystemTime::setSource([this] { return now; });
         server().state().setClock([this] { return now; });

@@ -108,7 +108,7 @@ TEST_F(SampleBridgeServer, DelaysAndTricklesScriptedReplies) {
     server->script("/healthz", Reply::trickle(60, 1));
     RawClient::Connection trickled(socket());
     trickled.send("GET /healthz HTTP/1.1\r\n\r\n");
-    const std::string head = trickled.receive(0.2);
+    const std::string head = trickled.receive(0.5);
     EXPECT_TRUE(head.starts_with("HTTP/1.1 200 OK\r\n") && head.ends_with("\r\n\r\n")) << head;
 }
 

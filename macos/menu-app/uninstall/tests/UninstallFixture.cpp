@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <sample-bridge/BridgeProbe.h>
 #include <sstream>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -18,28 +19,6 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
-
-namespace {
-
-sockaddr_un socketAddress(const fs::path& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    return address;
-}
-
-// The socket's file appears at bind, before the bridge has finished setting it up; a connection
-// is taken only once it listens, the last step.
-bool listening(const fs::path& socket) {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_un address = socketAddress(socket);
-    const bool connected =
-        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return connected;
-}
-
-} // namespace
 
 void UninstallHome::SetUp() {
     WithBuiltBundle::SetUp();
@@ -85,9 +64,10 @@ Launchd::Instance UninstallHome::startBridge(bool ignoresTerminate) {
     if (!started)
         throw std::runtime_error(error.description);
     bridges.push_back(*started);
-    // Serving means its signal handling is in place.
+    // Serving means its signal handling is in place. Its socket file appears before it serves,
+    // so only an answer tells.
     const fs::path socket = home / ".kestrelhaven" / "bridge.sock";
-    for (int i = 0; i < 500 && !listening(socket); ++i)
+    for (int i = 0; i < 500 && !SampleBridge::probe(socket, "/healthz", 1); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return *started;
 }
@@ -155,7 +135,9 @@ void UninstallHome::writeDossierShim() const {
 void UninstallHome::leaveSocket(const fs::path& path) {
     fs::create_directories(path.parent_path());
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    const sockaddr_un address = socketAddress(path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
     const int bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
     ::close(fd);
     if (bound != 0)
